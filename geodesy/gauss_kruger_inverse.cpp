@@ -34,9 +34,8 @@ void GaussKrugerInverse(double a, double e, double L0, double x, double y, doubl
   const double beta = x * kMeridianFactor;
   const double e2 = std::pow(e, 2.0);
   const double s = std::sin(beta);
-  const double Bf =
-      beta + (kFootC1 * s - kFootC3 * std::pow(s, 3.0) + kFootC5 * std::pow(s, 5.0)) *
-                 std::cos(beta);
+  const double Bf = beta + (kFootC1 * s - kFootC3 * std::pow(s, 3.0) + kFootC5 * std::pow(s, 5.0)) *
+                               std::cos(beta);
 
   // One cosine of the footpoint latitude serves every division below.
   const double cf = std::cos(Bf);
@@ -49,8 +48,8 @@ void GaussKrugerInverse(double a, double e, double L0, double x, double y, doubl
   const double t4 = std::pow(t, 4.0);
 
   // Each term carries t to the first power, so the series is odd in the northing.
-  const double T4 = std::pow(u, 4.0) * (((3.0 * t2 + eta2) + 5.0) - ((eta2 * t) * t) * 9.0) * V2 *
-                    t * kInv24;
+  const double T4 =
+      std::pow(u, 4.0) * (((3.0 * t2 + eta2) + 5.0) - ((eta2 * t) * t) * 9.0) * V2 * t * kInv24;
   const double T2 = u * u * V2 * t * kHalfNeg;
   const double T6 = std::pow(u, 6.0) * ((45.0 * t4 + 90.0 * t2) + 61.0) * V2 * t * kInv720;
   const double lat = ((T4 + T2) - T6) + Bf;
@@ -58,8 +57,7 @@ void GaussKrugerInverse(double a, double e, double L0, double x, double y, doubl
   const double S1 = (1.0 / cf) * u;
   const double S3 = std::pow(u, 3.0) * ((2.0 * t2 + eta2) + 1.0) * kInv6 / cf;
   const double S5 = std::pow(u, 5.0) *
-                    ((((8.0 * eta2 + 28.0) * t) * t + 24.0 * t4) + 6.0 * eta2 + 5.0) * kInv120 /
-                    cf;
+                    ((((8.0 * eta2 + 28.0) * t) * t + 24.0 * t4) + 6.0 * eta2 + 5.0) * kInv120 / cf;
   const double lon = ((S1 - S3) + S5) + L0;
 
   *B = lat;
