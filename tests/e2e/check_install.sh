@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks what a Linux desktop needs to offer the
+# program: the executable, a desktop entry that passes desktop-file-validate and starts that
+# executable, and the icon it names in the hicolor theme at 16 and 32 pixels.
+#
+# Usage: check_install.sh CMAKE BUILD_DIR
+set -euo pipefail
+
+cmake=$1
+build=$2
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+command -v desktop-file-validate >/dev/null ||
+  fail "desktop-file-validate not found (Debian package desktop-file-utils)"
+
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+entry=$prefix/share/applications/zerb.desktop
+[ -f "$entry" ] || fail "no desktop entry at share/applications/zerb.desktop"
+desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
+
+# Prints the value of key $1 in the entry's [Desktop Entry] group.
+key() { sed -n "/^\[Desktop Entry\]/,/^\[/s/^$1=//p" "$entry"; }
+
+exec_name=$(key Exec)
+[ -x "$prefix/bin/$exec_name" ] || fail "Exec=$exec_name is not an installed program in bin/"
+[ "$(key Terminal)" = false ] || fail "the entry must not ask for a terminal"
+icon=$(key Icon)
+
+for size in 16 32; do
+  png=$prefix/share/icons/hicolor/${size}x${size}/apps/$icon.png
+  [ -f "$png" ] || fail "Icon=$icon has no ${size} px image in the hicolor theme"
+  # A PNG starts with its 8-byte signature; the IHDR chunk then gives width and height as
+  # big-endian 32-bit numbers at byte offsets 16 and 20.
+  [ "$(od -An -tx1 -N8 "$png" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
+  read -r -a dims < <(od -An -tu1 -j16 -N8 "$png")
+  width=$(((dims[0] << 24) | (dims[1] << 16) | (dims[2] << 8) | dims[3]))
+  height=$(((dims[4] << 24) | (dims[5] << 16) | (dims[6] << 8) | dims[7]))
+  if [ "$width" -ne "$size" ] || [ "$height" -ne "$size" ]; then
+    fail "$png is ${width}x${height}, expected ${size}x${size}"
+  fi
+done
+echo "PASS: installed program, desktop entry and icons"
