@@ -1,0 +1,246 @@
+// Parsing of latitudes and longitudes in the degree forms surveyors type; see angle.h.
+#include "cli/angle.h"
+
+#include <array>
+#include <charconv>
+#include <cstddef>
+
+namespace zerb {
+namespace {
+
+constexpr std::size_t kMaxDecimals = 40;
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back()))
+    s.remove_suffix(1);
+  return s;
+}
+
+void SkipBlanks(std::string_view& s) {
+  while (!s.empty() && IsBlank(s.front()))
+    s.remove_prefix(1);
+}
+
+// Removes one of the given marks (ASCII or UTF-8) from the front of s.
+bool Consume(std::string_view& s, std::initializer_list<std::string_view> marks) {
+  for (std::string_view mark : marks) {
+    if (s.starts_with(mark)) {
+      s.remove_prefix(mark.size());
+      return true;
+    }
+  }
+  return false;
+}
+
+// An unsigned decimal number as typed: integer digits and optional fraction digits.
+struct Number {
+  std::string_view text;  // the whole number, digits and point
+  std::string_view whole;
+  std::string_view fraction;
+  bool has_point = false;
+};
+
+bool TakeNumber(std::string_view& s, Number* n) {
+  std::size_t i = 0;
+  while (i < s.size() && IsDigit(s[i]))
+    ++i;
+  const std::size_t whole_end = i;
+  bool point = false;
+  std::size_t frac_begin = i;
+  if (i < s.size() && s[i] == '.') {
+    point = true;
+    frac_begin = ++i;
+    while (i < s.size() && IsDigit(s[i]))
+      ++i;
+  }
+  if (whole_end == 0 && i == frac_begin)
+    return false;  // no digit at all
+  n->text = s.substr(0, i);
+  n->whole = s.substr(0, whole_end);
+  n->fraction = s.substr(frac_begin, i - frac_begin);
+  n->has_point = point;
+  s.remove_prefix(i);
+  return true;
+}
+
+// Whole number of at most 9 digits (bigger ones are out of every range checked here).
+bool ToInt(std::string_view digits, int* value) {
+  if (digits.empty()) {
+    *value = 0;
+    return true;
+  }
+  if (digits.size() > 9)
+    return false;
+  std::from_chars(digits.data(), digits.data() + digits.size(), *value);
+  return true;
+}
+
+bool ToDouble(std::string_view text, double* value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+Angle Refuse(std::string message) {
+  Angle a;
+  a.error = std::move(message);
+  return a;
+}
+
+// Multiplies the decimal fraction 0.d1d2...dk by 60 in place and returns the carry into the
+// whole part; the fraction keeps its k digits, so the product is exact.
+int TimesSixty(std::array<char, kMaxDecimals>& digits, std::size_t count) {
+  int carry = 0;
+  for (std::size_t i = count; i-- > 0;) {
+    const int v = (digits[i] - '0') * 60 + carry;
+    digits[i] = static_cast<char>('0' + v % 10);
+    carry = v / 10;
+  }
+  return carry;
+}
+
+// Decimal degrees to degrees, minutes and seconds, exactly, on the decimal digits.
+Angle FromDecimalDegrees(const Number& n) {
+  Angle a;
+  if (!ToInt(n.whole, &a.deg))
+    return Refuse("degrees out of range");
+  if (n.fraction.size() > kMaxDecimals)
+    return Refuse("more than 40 decimals");
+  std::array<char, kMaxDecimals> digits{};
+  const std::size_t count = n.fraction.size();
+  for (std::size_t i = 0; i < count; ++i)
+    digits[i] = n.fraction[i];
+  a.min = TimesSixty(digits, count);
+  const int whole_sec = TimesSixty(digits, count);
+  // "ss." followed by the fraction digits: at most 2 + 1 + 40 characters.
+  std::array<char, 4 + kMaxDecimals> text{};
+  auto [p, ec] = std::to_chars(text.data(), text.data() + 3, whole_sec);
+  (void)ec;
+  *p++ = '.';
+  for (std::size_t i = 0; i < count; ++i)
+    *p++ = digits[i];
+  if (count == 0)
+    *p++ = '0';
+  ToDouble(std::string_view(text.data(), static_cast<std::size_t>(p - text.data())), &a.sec);
+  return a;
+}
+
+// The body of an angle without sign or hemisphere letter.
+Angle ParseUnsigned(std::string_view s) {
+  Number d, m, sec;
+  if (!TakeNumber(s, &d))
+    return Refuse("not a number");
+  SkipBlanks(s);
+  if (s.empty())
+    return FromDecimalDegrees(d);
+
+  enum class Form { kColon, kBlank, kMarks } form;
+  if (Consume(s, {":"})) {
+    form = Form::kColon;
+  } else if (Consume(s, {"\xC2\xB0", "\xC2\xBA", "d"})) {  // degree sign, ordinal sign, d
+    form = Form::kMarks;
+    SkipBlanks(s);
+    if (s.empty())
+      return FromDecimalDegrees(d);
+  } else {
+    form = Form::kBlank;  // blanks were already skipped
+  }
+  if (form == Form::kColon)
+    SkipBlanks(s);
+  if (!TakeNumber(s, &m))
+    return Refuse("minutes missing or not a number");
+  bool seconds_optional = false;
+  if (form == Form::kColon) {
+    SkipBlanks(s);
+    if (!Consume(s, {":"}))
+      return Refuse("expected D:M:S");
+  } else if (form == Form::kMarks) {
+    if (!Consume(s, {"\xE2\x80\xB2", "'", "m"}))
+      return Refuse("expected a minute mark after the minutes");
+    seconds_optional = true;
+  }
+  SkipBlanks(s);
+  if (s.empty() && seconds_optional) {
+    sec.text = "0";
+  } else {
+    if (!TakeNumber(s, &sec))
+      return Refuse("seconds missing or not a number");
+    if (form == Form::kMarks)
+      Consume(s, {"\xE2\x80\xB3", "\"", "s"});
+    SkipBlanks(s);
+    if (!s.empty())
+      return Refuse("unexpected text after the seconds");
+  }
+  if (d.has_point || m.has_point) {
+    return Refuse("degrees and minutes must be whole numbers when seconds follow");
+  }
+  Angle a;
+  if (!ToInt(d.whole, &a.deg))
+    return Refuse("degrees out of range");
+  if (!ToInt(m.whole, &a.min))
+    return Refuse("minutes outside 0 to 59");
+  if (!ToDouble(sec.text, &a.sec))
+    return Refuse("seconds not a number");
+  return a;
+}
+
+}  // namespace
+
+Angle ParseAngle(std::string_view text, AngleAxis axis) {
+  const bool latitude = axis == AngleAxis::kLatitude;
+  std::string_view s = Trim(text);
+  if (s.empty())
+    return Refuse("empty");
+
+  bool negative = false;
+  bool signed_text = false;
+  if (s.front() == '-' || s.front() == '+') {
+    negative = s.front() == '-';
+    signed_text = true;
+    s.remove_prefix(1);
+  }
+  const char last = s.empty() ? '\0' : s.back();
+  if (last == 'N' || last == 'S' || last == 'E' || last == 'W') {
+    const bool lat_letter = last == 'N' || last == 'S';
+    if (lat_letter != latitude) {
+      return Refuse(latitude ? "E or W on a latitude" : "N or S on a longitude");
+    }
+    if (signed_text)
+      return Refuse("both a sign and a hemisphere letter");
+    negative = last == 'S' || last == 'W';
+    s.remove_suffix(1);
+    s = Trim(s);
+  }
+
+  Angle a = ParseUnsigned(s);
+  if (!a.error.empty())
+    return a;
+  a.negative = negative;
+  const int limit = latitude ? 90 : 180;
+  if (a.min > 59)
+    return Refuse("minutes outside 0 to 59");
+  if (!(a.sec >= 0 && a.sec < 60))
+    return Refuse("seconds outside 0 to less than 60");
+  if (a.deg > limit || (a.deg == limit && (a.min > 0 || a.sec > 0))) {
+    return Refuse(latitude ? "beyond 90 degrees" : "beyond 180 degrees");
+  }
+  return a;
+}
+
+FormDms ToFormDms(const Angle& angle) {
+  if (!angle.negative)
+    return {angle.deg, angle.min, angle.sec};
+  if (angle.deg > 0)
+    return {-angle.deg, angle.min, angle.sec};
+  return {0, -angle.min, -angle.sec};
+}
+
+}  // namespace zerb

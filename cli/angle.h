@@ -1,0 +1,48 @@
+// Parsing of the WGS-84 latitude and longitude as typed in a CSV cell or an option, into the
+// whole degrees, whole minutes and seconds the dialog's form holds.
+//
+// Accepted forms: 30:32:21.14, "30 32 21.14", 30°32′21.14″ (also with ' and "), 30d32m21.14s
+// and decimal degrees (30.539206, optionally with °). A leading minus or a trailing S or W
+// (N or E for the positive side) makes the whole angle negative. Decimal degrees are converted
+// to degrees, minutes and seconds in decimal arithmetic on the typed digits, which is exact: the
+// seconds are the decimal number a user would type into the dialog for the same angle, so both
+// routes read the same double. The degrees and minutes are whole numbers; minutes 0 to 59,
+// seconds 0 up to 60, and the whole angle at most 90 (latitude) or 180 (longitude) degrees.
+#ifndef ZERB_CLI_ANGLE_H
+#define ZERB_CLI_ANGLE_H
+
+#include <string>
+#include <string_view>
+
+namespace zerb {
+
+enum class AngleAxis { kLatitude, kLongitude };
+
+// A parsed angle: its sign and its unsigned degrees, minutes and seconds. error is empty on
+// success and otherwise says in English why the text was refused.
+struct Angle {
+  bool negative = false;
+  int deg = 0;
+  int min = 0;
+  double sec = 0;
+  std::string error;
+};
+
+Angle ParseAngle(std::string_view text, AngleAxis axis);
+
+// The form's int degrees, int minutes and double seconds for a parsed angle, chosen so that
+// DmsToRadians gives the same bits as for the same degrees, minutes and seconds typed into the
+// dialog. The form's sign lives in its degrees, and DmsToRadians makes a negative-degree angle
+// the exact negation of its positive twin; an angle below one degree cannot carry its sign in
+// an int 0, so its minutes and seconds are negated instead, which in IEEE arithmetic also
+// yields the exact negation (every product and sum is rounded symmetrically).
+struct FormDms {
+  int deg;
+  int min;
+  double sec;
+};
+FormDms ToFormDms(const Angle& angle);
+
+}  // namespace zerb
+
+#endif  // ZERB_CLI_ANGLE_H

@@ -1,0 +1,42 @@
+// Reads a text stream line by line through one large buffer, without copying or allocating per
+// line: each line is a view into the buffer, valid until the next call.
+#ifndef ZERB_CLI_LINE_READER_H
+#define ZERB_CLI_LINE_READER_H
+
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace zerb {
+
+class LineReader {
+ public:
+  // capacity bounds the length of a line.
+  explicit LineReader(std::FILE* in, std::size_t capacity = std::size_t{1} << 20);
+
+  // The next line without its "\n" or "\r\n"; a UTF-8 byte order mark before the first line is
+  // dropped. Returns false at the end of the input or on a read error. A line longer than the
+  // capacity is returned cut to the capacity with too_long() set, and its rest is skipped.
+  bool Next(std::string_view* line);
+  bool too_long() const { return too_long_; }
+  bool failed() const { return failed_; }
+  std::uint64_t number() const { return number_; }  // of the last line returned, from 1
+
+ private:
+  bool Fill();
+
+  std::FILE* in_;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool eof_ = false;
+  bool failed_ = false;
+  bool too_long_ = false;
+  bool skipping_ = false;
+  std::uint64_t number_ = 0;
+};
+
+}  // namespace zerb
+
+#endif  // ZERB_CLI_LINE_READER_H
