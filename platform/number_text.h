@@ -1,0 +1,21 @@
+// The text form of numbers in dialog fields. Doubles are written in the shortest form that reads
+// back to the same bits, so a value survives any number of write-read cycles unchanged; the
+// readers accept everything the writers produce, "inf", "-inf" and "nan" included.
+//
+// Readers take the field's text as UTF-8. Leading and trailing blanks are allowed, anything else
+// around the number is refused. Full-width forms of the ASCII characters (digits, signs, decimal
+// point, letters, as a Chinese input method types them) and the ideographic space read as their
+// ASCII forms. An int that does not fit is refused, never wrapped.
+#ifndef ZERB_PLATFORM_NUMBER_TEXT_H
+#define ZERB_PLATFORM_NUMBER_TEXT_H
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+std::string FormatDouble(double value);
+std::string FormatInt(int value);
+std::optional<double> ParseDouble(std::string_view text);
+std::optional<int> ParseInt(std::string_view text);
+
+#endif  // ZERB_PLATFORM_NUMBER_TEXT_H
