@@ -189,6 +189,12 @@ Angle ParseUnsigned(std::string_view s) {
     return Refuse("minutes outside 0 to 59");
   if (!ToDouble(sec.text, &a.sec))
     return Refuse("seconds not a number");
+  // Typed minutes and seconds must be proper ones; those from decimal degrees always are (their
+  // seconds may round up to 60.0 in binary, which DmsToRadians takes as one more minute).
+  if (a.min > 59)
+    return Refuse("minutes outside 0 to 59");
+  if (!(a.sec < 60))
+    return Refuse("seconds outside 0 to less than 60");
   return a;
 }
 
@@ -225,10 +231,6 @@ Angle ParseAngle(std::string_view text, AngleAxis axis) {
     return a;
   a.negative = negative;
   const int limit = latitude ? 90 : 180;
-  if (a.min > 59)
-    return Refuse("minutes outside 0 to 59");
-  if (!(a.sec >= 0 && a.sec < 60))
-    return Refuse("seconds outside 0 to less than 60");
   if (a.deg > limit || (a.deg == limit && (a.min > 0 || a.sec > 0))) {
     return Refuse(latitude ? "beyond 90 degrees" : "beyond 180 degrees");
   }

@@ -44,6 +44,7 @@ bool LineReader::Next(std::string_view* line) {
     } else if (Fill()) {
       continue;
     } else if (end_ > begin_) {
+      start = buffer_.data() + begin_;    // Fill moved the rest to the front
       length = consumed = end_ - begin_;  // last line without a newline
     } else {
       return false;

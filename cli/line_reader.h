@@ -12,7 +12,7 @@ namespace zerb {
 
 class LineReader {
  public:
-  // capacity bounds the length of a line.
+  // A line and its newline must fit in capacity bytes.
   explicit LineReader(std::FILE* in, std::size_t capacity = std::size_t{1} << 20);
 
   // The next line without its "\n" or "\r\n"; a UTF-8 byte order mark before the first line is

@@ -64,9 +64,20 @@ report and the towgs84, proj and wkt exports with 4 decimals (0.1 mm).
 Exit status: 0 every line used; 1 some lines refused (the rest computed); 2 bad command line or
 unreadable input; 3 no usable point.
 
-Example:
-  $ printf 'name,x,y,h,B,L,H\nP1,3380000.000,38500000.000,50.000,30:32:21.14,114:00:00.00,40.0\n' \
-      | zerb-shift --format towgs84
+Examples:
+  $ cat points.csv
+  name,x,y,h,B,L,H
+  GP01,4419971.693,39458259.110,92.591,39:54:44.4420,116:30:44.4420,52.317
+  GP02,4435312.960,39477300.914,89.003,40:03:04.4424,116:44:04.2432,48.902
+  ...
+  $ zerb-shift points.csv                     (the report: points, residuals, means, RMS)
+  $ zerb-shift --format towgs84 points.csv
+  +towgs84=15.7996,-130.3991,-84.9012
+  $ zerb-shift --x 4419971.693 --y 39458259.110 --h 92.591 \
+      --B 39:54:44.442 --L 116:30:44.442 --H 52.317
+  dx =      15.7994 m
+  dy =    -130.3989 m
+  dz =     -84.9013 m
 )";
 
 bool TakesValue(std::string_view name) {

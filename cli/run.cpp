@@ -218,13 +218,16 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   const bool export_only =
       o.format == Format::kTowgs84 || o.format == Format::kProj || o.format == Format::kWkt;
   if (export_only && !summary.flags.empty()) {
+    // The exports carry no report: say on standard error that points were flagged.
+    const bool one = summary.flags.size() == 1;
     std::string lines;
     for (const Flag& f : summary.flags)
       lines += " " + std::to_string(points.lines[f.index]);
     const bool kept = o.rule.keep_all || summary.all_flagged;
-    Say(err, "note: " + std::to_string(summary.flags.size()) + " point(s) flagged by the " +
-                 "residual test " + (kept ? "but kept in the mean" : "and left out of the mean") +
-                 " (lines" + lines + "); --format text shows the report");
+    Say(err, "note: " + std::to_string(summary.flags.size()) + (one ? " point" : " points") +
+                 " flagged by the residual test, " +
+                 (kept ? "kept in the mean" : "left out of the mean") + " (line" +
+                 (one ? "" : "s") + lines + "); --format text shows the report");
   }
   if (std::fflush(out) != 0 || std::ferror(out)) {
     Say(err, "cannot write the output: " + std::string(std::strerror(errno)));
