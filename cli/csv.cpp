@@ -29,8 +29,16 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The cell as it appears in a message: control characters, which could move a terminal's
+// cursor, shown as '?', and a long cell cut to 40 bytes.
 std::string Quoted(std::string_view s) {
-  return "'" + std::string(s) + "'";
+  constexpr std::size_t kShown = 40;
+  std::string q = "'";
+  for (char c : s.substr(0, kShown)) {
+    const auto u = static_cast<unsigned char>(c);
+    q += u < 0x20 || u == 0x7f ? '?' : c;
+  }
+  return q + (s.size() > kShown ? "...'" : "'");
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ namespace zerb {
 namespace {
 
 constexpr std::string_view kProgram = "zerb-shift";
-constexpr std::string_view kVersion = "zerb-shift 1.0.0.1\n";
+constexpr std::string_view kVersion = "zerb-shift " ZERB_VERSION "\n";
 
 void Say(std::FILE* err, const std::string& message) {
   std::fprintf(err, "%.*s: %s\n", static_cast<int>(kProgram.size()), kProgram.data(),

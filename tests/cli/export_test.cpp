@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <string>
 
 #include "tests/cli/known_set.h"
@@ -96,12 +97,12 @@ TEST_F(Exports, HelmertStepCarriesTheGridOntoWgs84) {
   // The mean is within 3 mm of the translation the set was made with (see known_set_test), and
   // each grid point carries a few millimetres of series error: 1 cm, as an angle at the
   // Earth's radius, bounds the difference.
-  const double angle = 0.01 / 6.37e6 * 180 / M_PI;
+  const double angle = 0.01 / 6.37e6 * 180 / std::numbers::pi;
   for (const KnownPoint& p : points_) {
     double B, L, H;
     ASSERT_TRUE(GridToWgs84(pipeline, p.y, p.x, p.h, &B, &L, &H)) << pipeline;
     EXPECT_NEAR(B, p.B, angle);
-    EXPECT_NEAR((L - p.L) * std::cos(p.B * M_PI / 180), 0.0, angle);
+    EXPECT_NEAR((L - p.L) * std::cos(p.B * std::numbers::pi / 180), 0.0, angle);
     EXPECT_NEAR(H, p.H, 0.01);
   }
 }

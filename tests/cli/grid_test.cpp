@@ -121,6 +121,10 @@ TEST(BuildForm, RefusesPointsThatCannotBeOnePoint) {
   const std::string error =
       BuildForm(Texts("3380000", "500000", "117", "30:75:00", "117:00:00"), kNoMeridian, &f);
   EXPECT_NE(error.find("column B '30:75:00'"), std::string::npos) << error;
+  // What the user typed is echoed, but never a control character that would steer a terminal.
+  const std::string echoed =
+      BuildForm(Texts("3380000", "500000", "117", "30\x1b[2J", "117:00:00"), kNoMeridian, &f);
+  EXPECT_NE(echoed.find("column B '30?[2J'"), std::string::npos) << echoed;
 }
 
 }  // namespace

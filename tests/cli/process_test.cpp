@@ -1,6 +1,7 @@
 // zerb-shift as a process: the program forwards its arguments, standard streams and exit status.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
