@@ -105,11 +105,11 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (window != nullptr) {
         // One window icon carries both images; the desktop picks the size it shows.
         QIcon icon;
-        for (HICON h : {m_impl->bigIcon, m_impl->smallIcon}) {
-          if (h == nullptr)
-            continue;
-          const int size = GetSystemMetrics(h == m_impl->bigIcon ? SM_CXICON : SM_CXSMICON);
-          icon.addPixmap(h->icon.pixmap(size));
+        if (m_impl->bigIcon != nullptr) {
+          icon.addPixmap(m_impl->bigIcon->icon.pixmap(GetSystemMetrics(SM_CXICON)));
+        }
+        if (m_impl->smallIcon != nullptr) {
+          icon.addPixmap(m_impl->smallIcon->icon.pixmap(GetSystemMetrics(SM_CXSMICON)));
         }
         window->setWindowIcon(icon);
       }
