@@ -125,13 +125,11 @@ class PointWalk {
     if (in_.spool != nullptr)
       ok_ = in_.spool->Rewind();
   }
-  bool Next(std::size_t i) {
-    index_ = i;
+  bool Next() {
     if (in_.spool != nullptr && ok_)
       ok_ = in_.spool->Read(&fields_);
     return ok_;
   }
-  bool ok() const { return ok_; }
   const std::vector<std::string>& fields() const { return fields_; }
   std::string_view name() const {
     return in_.has_name && !fields_.empty() ? std::string_view(fields_[0]) : std::string_view();
@@ -139,7 +137,6 @@ class PointWalk {
 
  private:
   const ReportInput& in_;
-  std::size_t index_ = 0;
   bool ok_ = true;
   std::vector<std::string> fields_;
 };
@@ -171,7 +168,7 @@ bool WriteText(const ReportInput& in, Writer& w) {
   std::vector<FlagNote> notes;
   std::size_t next_flag = 0;
   for (std::size_t i = 0; i < shifts.size(); ++i) {
-    if (!walk.Next(i))
+    if (!walk.Next())
       return false;
     const std::uint64_t line = (*in.lines)[i];
     std::string number = std::to_string(line);
@@ -254,7 +251,7 @@ bool WriteCsv(const ReportInput& in, Writer& w) {
   PointWalk walk(in);
   std::size_t next_flag = 0;
   for (std::size_t i = 0; i < shifts.size(); ++i) {
-    if (!walk.Next(i))
+    if (!walk.Next())
       return false;
     if ((*in.lines)[i] != 0)
       w << (*in.lines)[i];  // 0: the point came from the options
@@ -306,7 +303,7 @@ bool WriteJson(const ReportInput& in, Writer& w) {
   std::vector<FlagNote> notes;
   std::size_t next_flag = 0;
   for (std::size_t i = 0; i < shifts.size(); ++i) {
-    if (!walk.Next(i))
+    if (!walk.Next())
       return false;
     b += i == 0 ? "\n    {\"line\": " : ",\n    {\"line\": ";
     if ((*in.lines)[i] != 0) {
