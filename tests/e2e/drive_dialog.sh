@@ -5,7 +5,7 @@
 # opens and closes the About box from the system menu; leaves with Esc and expects exit status 0.
 #
 # Usage: drive_dialog.sh ZERB SHIFT_REFERENCE
-# Needs Xvfb, xdotool and xclip. Every wait is bounded, so a hung program fails the test instead
+# Needs Xvfb, xdotool, xclip and xprop. Every wait is bounded, so a hung program fails the test instead
 # of hanging it. No window manager runs: each window is given the keyboard focus explicitly.
 set -euo pipefail
 
@@ -19,8 +19,9 @@ fail() {
 }
 step() { echo "-- $*"; }
 
-for tool in Xvfb xdotool xclip timeout; do
-  command -v "$tool" >/dev/null || fail "$tool not found (Debian packages xvfb, xdotool, xclip)"
+for tool in Xvfb xdotool xclip xprop timeout; do
+  command -v "$tool" >/dev/null ||
+    fail "$tool not found (Debian packages xvfb, xdotool, xclip, x11-utils)"
 done
 [ -x "$zerb" ] || fail "program not found: $zerb"
 [ -x "$reference" ] || fail "reference helper not found: $reference"
@@ -129,6 +130,15 @@ expect_focused() {
 step "main window"
 main=$(find_window "求转换参数")
 focus "$main"
+
+# What a desktop shows for the window: both icon images, and the class that ties the window to
+# the installed zerb.desktop.
+step "window icon and class"
+icons=$(xprop -id "$main" _NET_WM_ICON)
+for size in 32 16; do
+  grep -q "Icon ($size x $size)" <<<"$icons" || fail "the window has no $size x $size icon"
+done
+xprop -id "$main" WM_CLASS | grep -q '"zerb", "zerb"' || fail "WM_CLASS is not zerb"
 
 # One point, in the tab order of the form's input fields. Ordinary values near L0 = 117 degrees;
 # every text is already the shortest form of its double, so the program must show it unchanged.
