@@ -30,54 +30,53 @@ struct AFX_MSGMAP {
   const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                   \
- protected:                                     \
-  static const AFX_MSGMAP* GetThisMessageMap(); \
+// clang-format off
+#define DECLARE_MESSAGE_MAP()                                                                    \
+ protected:                                                                                      \
+  static const AFX_MSGMAP* GetThisMessageMap();                                                  \
   const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)        \
-  const AFX_MSGMAP* theClass::GetMessageMap() const { \
-    return GetThisMessageMap();                       \
-  }                                                   \
-  const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
-    using ThisClass [[maybe_unused]] = theClass;      \
-    using TheBaseClass = baseClass;                   \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                   \
+  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }              \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
+    using ThisClass [[maybe_unused]] = theClass;                                                 \
+    using TheBaseClass = baseClass;                                                              \
     static const AFX_MSGMAP_ENTRY messageEntries[] = {
-#define END_MESSAGE_MAP()                                                                      \
-  { 0, 0, nullptr }                                                                            \
-  }                                                                                            \
-  ;                                                                                            \
-  static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &messageEntries[0]}; \
-  return &messageMap;                                                                          \
+
+#define END_MESSAGE_MAP()                                                                        \
+      {0, 0, nullptr}};                                                                          \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &messageEntries[0]}; \
+    return &messageMap;                                                                          \
   }
 
-#define ON_COMMAND(id, memberFxn)                                                         \
-  {WM_COMMAND, static_cast<UINT>(id), [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT { \
-     static_cast<ThisClass*>(target)->memberFxn();                                        \
-     return 0;                                                                            \
+#define ON_COMMAND(id, memberFxn)                                                                \
+  {WM_COMMAND, static_cast<UINT>(id), [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {        \
+     static_cast<ThisClass*>(target)->memberFxn();                                               \
+     return 0;                                                                                   \
    }},
 
-#define ON_MESSAGE(message, memberFxn)                                           \
-  {message, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT { \
-     return static_cast<ThisClass*>(target)->memberFxn(wParam, lParam);          \
+#define ON_MESSAGE(message, memberFxn)                                                           \
+  {message, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT {                 \
+     return static_cast<ThisClass*>(target)->memberFxn(wParam, lParam);                          \
    }},
 
-#define ON_WM_SYSCOMMAND()                                                             \
-  {WM_SYSCOMMAND, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT { \
-     static_cast<ThisClass*>(target)->OnSysCommand(static_cast<UINT>(wParam), lParam); \
-     return 0;                                                                         \
+#define ON_WM_SYSCOMMAND()                                                                       \
+  {WM_SYSCOMMAND, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT {           \
+     static_cast<ThisClass*>(target)->OnSysCommand(static_cast<UINT>(wParam), lParam);           \
+     return 0;                                                                                   \
    }},
 
-#define ON_WM_PAINT()                                               \
-  {WM_PAINT, 0, [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT { \
-     static_cast<ThisClass*>(target)->OnPaint();                    \
-     return 0;                                                      \
+#define ON_WM_PAINT()                                                                            \
+  {WM_PAINT, 0, [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {                              \
+     static_cast<ThisClass*>(target)->OnPaint();                                                 \
+     return 0;                                                                                   \
    }},
 
-#define ON_WM_QUERYDRAGICON()                                                              \
-  {WM_QUERYDRAGICON, 0, [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {                \
-     return reinterpret_cast<LRESULT>(static_cast<ThisClass*>(target)->OnQueryDragIcon()); \
+#define ON_WM_QUERYDRAGICON()                                                                    \
+  {WM_QUERYDRAGICON, 0, [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {                      \
+     return reinterpret_cast<LRESULT>(static_cast<ThisClass*>(target)->OnQueryDragIcon());       \
    }},
+// clang-format on
 
 class CCmdTarget {
  public:
@@ -107,13 +106,13 @@ struct CRect {
 class CString {
  public:
   CString() = default;
-  CString(const char* text)
-      : m_text(text != nullptr ? text : "") {}  // NOLINT: as the class library
+  // Implicit, as in the class library: a text converts to a CString and back.
+  CString(const char* text) : m_text(text != nullptr ? text : "") {}
   // Loads string nID from the string table; FALSE (and empty) when there is none.
   BOOL LoadString(UINT nID);
   BOOL IsEmpty() const { return m_text.empty(); }
   int GetLength() const { return static_cast<int>(m_text.size()); }
-  operator LPCTSTR() const { return m_text.c_str(); }  // NOLINT: as the class library
+  operator LPCTSTR() const { return m_text.c_str(); }
 
  private:
   std::string m_text;

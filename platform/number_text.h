@@ -1,6 +1,7 @@
-// The text form of numbers in dialog fields. Doubles are written in the shortest form that reads
-// back to the same bits, so a value survives any number of write-read cycles unchanged; the
-// readers accept everything the writers produce, "inf", "-inf" and "nan" included.
+// The text form of numbers in dialog fields. Doubles are written with the fewest digits that read
+// back to the same bits (plain decimals for survey magnitudes, exponent form beyond), so a value
+// survives any number of write-read cycles unchanged; the readers accept everything the writers
+// produce, "inf", "-inf" and "nan" included.
 //
 // Readers take the field's text as UTF-8. Leading and trailing blanks are allowed, anything else
 // around the number is refused. Full-width forms of the ASCII characters (digits, signs, decimal

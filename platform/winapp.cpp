@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/afxwin.h"
@@ -117,10 +118,16 @@ int AfxWinMain(int argc, char** argv) {
     app->m_pszAppName = app->m_appName.c_str();
   }
   QApplication::setApplicationName(QString::fromUtf8(app->m_pszAppName));
+  // The version block gives the version and, by its internal name, the desktop entry the
+  // window belongs to (its icon and name on the task bar).
   if (const VersionInfo* version = AfxGetResourceHandle()->version; version != nullptr) {
     QApplication::setApplicationVersion(VersionText(version->productVersion));
+    for (const VersionString& entry : version->strings) {
+      if (std::string_view(entry.key) == "InternalName") {
+        QGuiApplication::setDesktopFileName(QString::fromUtf8(entry.value));
+      }
+    }
   }
-  QGuiApplication::setDesktopFileName(QStringLiteral("zerb"));
 
   int code = 0;
   if (!app->InitApplication() || !app->InitInstance()) {
