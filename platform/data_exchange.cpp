@@ -23,7 +23,8 @@ void CDataExchange::Fail() {
 namespace {
 
 template <typename T>
-void ExchangeText(CDataExchange* pDX, int nIDC, T& value, const char* parseMessage,
+void ExchangeText(CDataExchange* pDX, int nIDC, T& value,
+                  const char* (*parseMessage)(std::string_view text),
                   std::optional<T> (*parse)(std::string_view), std::string (*format)(T)) {
   if (pDX->Failed())
     return;
@@ -33,23 +34,35 @@ void ExchangeText(CDataExchange* pDX, int nIDC, T& value, const char* parseMessa
     return;
   }
   // A refused text leaves the member as it was.
-  const std::optional<T> parsed = parse(pDX->m_pDlgWnd->GetDlgItemText(nIDC));
+  const std::string text = pDX->m_pDlgWnd->GetDlgItemText(nIDC);
+  const std::optional<T> parsed = parse(text);
   if (!parsed) {
-    AfxMessageBox(parseMessage, MB_ICONEXCLAMATION);
+    AfxMessageBox(parseMessage(text), MB_ICONEXCLAMATION);
     pDX->Fail();
     return;
   }
   value = *parsed;
 }
 
+const char* IntParseMessage(std::string_view text) {
+  if (IsMinusZeroInt(text))
+    return "“-0”的负号无法保存，请输入 0。"
+           "0 度以内的负角度，请把度和分写作 0、秒写作负值（如 -0°7′39″ 写作 0 度 0 分 -459 秒）。";
+  return "请输入一个整数。";
+}
+
+const char* DoubleParseMessage(std::string_view) {
+  return "请输入一个数。";
+}
+
 }  // namespace
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
-  ExchangeText<int>(pDX, nIDC, value, "请输入一个整数。", &ParseInt, &FormatInt);
+  ExchangeText<int>(pDX, nIDC, value, &IntParseMessage, &ParseInt, &FormatInt);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
-  ExchangeText<double>(pDX, nIDC, value, "请输入一个数。", &ParseDouble, &FormatDouble);
+  ExchangeText<double>(pDX, nIDC, value, &DoubleParseMessage, &ParseDouble, &FormatDouble);
 }
 
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {

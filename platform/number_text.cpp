@@ -93,5 +93,13 @@ std::optional<double> ParseDouble(std::string_view text) {
 }
 
 std::optional<int> ParseInt(std::string_view text) {
+  if (IsMinusZeroInt(text))
+    return std::nullopt;
   return ParseWhole<int>(text);
+}
+
+bool IsMinusZeroInt(std::string_view text) {
+  const std::string folded = FoldToAscii(text);
+  const std::string_view s = TrimBlanks(folded);
+  return !s.empty() && s.front() == '-' && ParseWhole<int>(s) == 0;
 }

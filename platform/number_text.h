@@ -6,7 +6,9 @@
 // Readers take the field's text as UTF-8. Leading and trailing blanks are allowed, anything else
 // around the number is refused. Full-width forms of the ASCII characters (digits, signs, decimal
 // point, letters, as a Chinese input method types them) and the ideographic space read as their
-// ASCII forms. An int that does not fit is refused, never wrapped.
+// ASCII forms. An int that does not fit is refused, never wrapped. An int zero written with a
+// minus sign ("-0") is refused too: an int cannot keep that sign, and in a degrees field it is
+// the sign of the whole angle, so dropping it would silently move the point to the other side.
 #ifndef ZERB_PLATFORM_NUMBER_TEXT_H
 #define ZERB_PLATFORM_NUMBER_TEXT_H
 
@@ -18,5 +20,7 @@ std::string FormatDouble(double value);
 std::string FormatInt(int value);
 std::optional<double> ParseDouble(std::string_view text);
 std::optional<int> ParseInt(std::string_view text);
+// True for the one int text that reads as a number but is refused for its sign: zero with a minus.
+bool IsMinusZeroInt(std::string_view text);
 
 #endif  // ZERB_PLATFORM_NUMBER_TEXT_H

@@ -94,6 +94,20 @@ TEST(NumberTextReading, IntRefusesFractionsAndOverflowInsteadOfWrapping) {
   EXPECT_FALSE(ParseInt("4294967413").has_value());  // 117 + 2^32 must not wrap to 117
 }
 
+// A degrees field read "-0" as 0 and dropped the sign of the whole angle: -0 7 39 became the
+// positive angle 0 7 39, about 14 km away. Zero with a minus sign is refused instead.
+TEST(NumberTextReading, IntMinusZeroRefusedBecauseItsSignWouldBeLost) {
+  for (const char* minusZero : {"-0", " -00 ", "－０"}) {
+    EXPECT_FALSE(ParseInt(minusZero).has_value()) << '"' << minusZero << '"';
+    EXPECT_TRUE(IsMinusZeroInt(minusZero)) << '"' << minusZero << '"';
+  }
+  EXPECT_EQ(ParseInt("0"), 0);
+  EXPECT_EQ(ParseInt("+0"), 0);
+  EXPECT_FALSE(IsMinusZeroInt("-1"));
+  EXPECT_FALSE(IsMinusZeroInt("-0.0"));
+  EXPECT_TRUE(ParseDouble("-0.0").has_value()) << "a double keeps its sign";
+}
+
 TEST(NumberTextReading, DoubleBeyondRangeRefused) {
   EXPECT_FALSE(ParseDouble("1e400").has_value());
   EXPECT_FALSE(ParseDouble("-1e400").has_value());

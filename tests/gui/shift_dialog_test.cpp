@@ -140,6 +140,17 @@ TEST_F(MainForm, LatitudeDegreesBoundsAreMinus90To90Inclusive) {
             std::vector<std::string>{"请输入一个介于 -90 和 90 之间的整数。"});
 }
 
+// "-0" in a degrees field used to read as 0, so -0 7 39 silently converted the point east of
+// Greenwich instead of west. Now it is refused with a message on how to type such an angle.
+TEST_F(MainForm, MinusZeroDegreesAreRefusedNotMadePositive) {
+  TypeInto(dlg, IDC_L_MIN, "7");
+  const std::vector<std::string> messages = ConvertWith(IDC_L_DEG, "-0");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("-459"), std::string::npos) << messages[0];
+  EXPECT_EQ(TextOf(dlg, IDC_L_DEG), "-0");
+  EXPECT_EQ(TextOf(dlg, IDC_DX), "0") << "nothing was computed";
+}
+
 TEST_F(MainForm, MinutesBoundsAre0To60Inclusive) {
   for (int id : {IDC_B_MIN, IDC_L_MIN}) {
     EXPECT_TRUE(ConvertWith(id, "0").empty()) << id;
