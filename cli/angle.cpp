@@ -5,25 +5,12 @@
 #include <charconv>
 #include <cstddef>
 
+#include "cli/text.h"
+
 namespace zerb {
 namespace {
 
 constexpr std::size_t kMaxDecimals = 40;
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front()))
-    s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back()))
-    s.remove_suffix(1);
-  return s;
-}
 
 void SkipBlanks(std::string_view& s) {
   while (!s.empty() && IsBlank(s.front()))

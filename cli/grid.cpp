@@ -4,20 +4,10 @@
 #include <charconv>
 #include <cmath>
 
+#include "cli/text.h"
+
 namespace zerb {
 namespace {
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-    s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-    s.remove_suffix(1);
-  return s;
-}
 
 // Digits with an optional point and fraction, an optional sign in front; no exponent, no
 // "inf" or "nan": what a surveyor types.
