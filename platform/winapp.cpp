@@ -135,7 +135,7 @@ int AfxWinMain(int argc, char** argv) {
   } else {
     code = app->Run();
   }
-  if (app->m_pMainWnd != nullptr)
-    app->m_pMainWnd = nullptr;
+  // The main window was a local object of InitInstance and is gone.
+  app->m_pMainWnd = nullptr;
   return code;
 }
