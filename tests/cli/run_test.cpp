@@ -1,18 +1,22 @@
-// zerb-shift run as a library: refused lines with their numbers, exit statuses, the single
-// point from options, pass-through columns, and the line reader's edge cases.
+// zerb-shift run as a library and once as a process: refused lines with their numbers, exit
+// statuses, the point from options, the dialog's bits, pass-through columns, the line reader.
 #include "cli/run.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <bit>
-#include <charconv>
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "cli/line_reader.h"
 #include "cli/options.h"
 #include "geodesy/geodesy.h"
-#include "tests/cli/run_helper.h"
+#include "tests/cli/support.h"
 
 namespace zerb::test {
 namespace {
@@ -21,19 +25,18 @@ int CountLines(const std::string& s) {
   return static_cast<int>(std::count(s.begin(), s.end(), '\n'));
 }
 
-const char* const kGood = "3380000,38500000,50,30:30:00,114:00:00,40";
-
 TEST(RunShift, EveryRefusedLineIsReportedWithItsNumber) {
-  const std::string input = std::string("x,y,h,B,L,H\r\n") + kGood + "\r\n" +  // 2
+  const std::string good = "3380000,38500000,50,30:30:00,114:00:00,40";
+  const std::string input = "x,y,h,B,L,H\r\n" + good + "\r\n" +                // 2
                             "\r\n" +                                           // 3: blank
                             "3380000,38500000,50,30:75:00,114:00:00,40\n" +    // 4
-                            kGood + "\n" +                                     // 5
+                            good + "\n" +                                      // 5
                             "3380000,24500000,50,30:30:00,114:00:00,40\n" +    // 6
                             "3380000,38500000,50\n" +                          // 7
                             "3380000,3500000,50,30:30:00,114:00:00,40\n" +     // 8
                             "3380000,38500000,abc,30:30:00,114:00:00,40\n" +   // 9
                             "\"3380000,38500000,50,30:30:00,114:00:00,40\n" +  // 10
-                            kGood;                                             // 11, no newline
+                            good;  // 11: without a final newline, once read from a stale buffer
   const RunResult r = RunZerbShift({"-f", "csv"}, input);
   EXPECT_EQ(r.status, kExitRefused);
   EXPECT_EQ(CountLines(r.err), 6) << r.err;
@@ -46,16 +49,16 @@ TEST(RunShift, EveryRefusedLineIsReportedWithItsNumber) {
   EXPECT_NE(r.err.find("line 4: column B '30:75:00': minutes outside 0 to 59"), std::string::npos);
   EXPECT_NE(r.err.find("line 7: 3 fields where the header has 6"), std::string::npos);
   // The three good points, each under its own line number, and nothing else.
-  EXPECT_EQ(CountLines(r.out), 1 + 3 + 2) << r.out;
-  EXPECT_NE(r.out.find("\n2,"), std::string::npos);
-  EXPECT_NE(r.out.find("\n5,"), std::string::npos);
-  EXPECT_NE(r.out.find("\n11,"), std::string::npos);
+  const auto rows = Rows(r.out);
+  ASSERT_EQ(rows.size(), 1u + 3u + 2u) << r.out;
+  EXPECT_EQ(rows[1][0], "2");
+  EXPECT_EQ(rows[2][0], "5");
+  EXPECT_EQ(rows[3][0], "11");
 }
 
-TEST(RunShift, NoUsablePointIsAFailure) {
-  for (const std::string& input :
-       {std::string(), std::string("\n\n"), std::string("x,y,h,B,L,H\n"),
-        std::string("x,y,h,B,L,H\n1,2,3,4,5,6\n"), std::string("x,y,B\n1,2,3\n")}) {
+TEST(RunShift, ExitStatuses) {
+  for (const char* input :
+       {"", "\n\n", "x,y,h,B,L,H\n", "x,y,h,B,L,H\n1,2,3,4,5,6\n", "x,y,B\n1,2,3\n"}) {
     const RunResult r = RunZerbShift({}, input);
     EXPECT_EQ(r.status, kExitNoPoint) << input;
     EXPECT_EQ(r.out, "") << input;
@@ -64,9 +67,7 @@ TEST(RunShift, NoUsablePointIsAFailure) {
   EXPECT_NE(
       RunZerbShift({}, "x,y,h,B,L,H\n1,2,3,4,5,6\n").err.find("no usable point (1 lines refused)"),
       std::string::npos);
-}
 
-TEST(RunShift, UsageErrors) {
   using Args = std::vector<std::string_view>;
   for (const Args& args :
        {Args{"--bogus"}, Args{"--format"}, Args{"--format", "xml"}, Args{"--max-residual", "0"},
@@ -84,12 +85,6 @@ TEST(RunShift, UsageErrors) {
   EXPECT_NE(help.out.find("Example"), std::string::npos);
 }
 
-double Shortest(const std::string& s) {
-  double v = 0;
-  std::from_chars(s.data(), s.data() + s.size(), v);
-  return v;
-}
-
 // The case the geodetic core also knows by heart: both points on the equator at the prime
 // meridian differ by the difference of the semi-major axes, 108 m.
 TEST(RunShift, SinglePointFromOptions) {
@@ -104,9 +99,10 @@ TEST(RunShift, SinglePointFromOptions) {
   EXPECT_NE(bad.err.find("no central meridian"), std::string::npos);
 }
 
-// CSV and JSON print a point's own values with every digit needed to read back the double that
-// ComputeShift gave for the dialog's form: bit for bit.
-TEST(RunShift, PointValuesReadBackToTheDialogsBits) {
+// The same point typed into the dialog and given to zerb-shift as options or as a table row, in
+// other notations: CSV prints a point's shift with every digit needed to read back the double
+// that ComputeShift gives for the dialog's form, bit for bit.
+TEST(RunShift, PointGivesTheDialogsBits) {
   ShiftForm dialog;
   dialog.m_gridX = 3375626.2259;
   dialog.m_gridY = 519160.5061;
@@ -121,27 +117,19 @@ TEST(RunShift, PointValuesReadBackToTheDialogsBits) {
   dialog.m_centralMeridian = 114;
   ComputeShift(dialog);
 
-  const std::vector<std::string_view> point = {"--x", "3375626.2259",
-                                               "--y", "38519160.5061",
-                                               "--h", "91.9123",
-                                               "--B", "30 30 0.125S",
-                                               "--L", "114.2020833333333333333333",
-                                               "--H", "50"};
-  std::vector<std::string_view> args = point;
-  args.insert(args.end(), {"-f", "csv"});
-  const RunResult csv = RunZerbShift(args);
-  ASSERT_EQ(csv.status, kExitOk) << csv.err;
-  // "line,dx,dy,dz,..." then ",dx,dy,dz,...": the point from options has no line number.
-  const std::string row = csv.out.substr(csv.out.find('\n') + 2);
-  std::vector<double> values;
-  for (std::size_t start = 0; values.size() < 3;) {
-    const std::size_t end = row.find(',', start);
-    values.push_back(Shortest(row.substr(start, end - start)));
-    start = end + 1;
+  const RunResult options =
+      RunZerbShift({"-f", "csv", "--x", "3375626.2259", "--y", "38519160.5061", "--h", "91.9123",
+                    "--B", "30 30 0.125S", "--L", "114.2020833333333333333333", "--H", "50"});
+  const RunResult table = RunZerbShift(
+      {"-f", "csv"}, "x,y,h,B,L,H\n3375626.2259,38519160.5061,91.9123,-30:30:0.125,114d12m7.5s,50");
+  for (const RunResult& r : {options, table}) {
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const auto rows = Rows(r.out);
+    ASSERT_GE(rows.size(), 2u) << r.out;
+    EXPECT_EQ(Bits(Number(rows[1].at(1))), Bits(dialog.m_dx)) << r.out;
+    EXPECT_EQ(Bits(Number(rows[1].at(2))), Bits(dialog.m_dy)) << r.out;
+    EXPECT_EQ(Bits(Number(rows[1].at(3))), Bits(dialog.m_dz)) << r.out;
   }
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(values[0]), std::bit_cast<std::uint64_t>(dialog.m_dx));
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(values[1]), std::bit_cast<std::uint64_t>(dialog.m_dy));
-  EXPECT_EQ(std::bit_cast<std::uint64_t>(values[2]), std::bit_cast<std::uint64_t>(dialog.m_dz));
 }
 
 TEST(RunShift, ColumnsPassThroughWithTheirQuoting) {
@@ -155,37 +143,60 @@ TEST(RunShift, ColumnsPassThroughWithTheirQuoting) {
       << r.out;
 }
 
-std::vector<std::string> ReadAll(const std::string& text, std::size_t capacity,
-                                 std::vector<bool>* too_long) {
-  std::string data = text;
-  std::FILE* f = fmemopen(data.data(), data.size(), "r");
-  LineReader reader(f, capacity);
-  std::vector<std::string> lines;
-  std::string_view line;
-  while (reader.Next(&line)) {
-    lines.emplace_back(line);
-    too_long->push_back(reader.too_long());
-    EXPECT_EQ(reader.number(), lines.size());
+TEST(LineReader, LongLinesBomAndLineEnds) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> lines;
+    std::vector<bool> too_long;  // cut at the capacity of 8, and reported as such
+  };
+  const Case cases[] = {
+      {"\xEF\xBB\xBFx,y\r\nshort\n0123456789abcdef\nlast",
+       {"x,y", "short", "01234567", "last"},
+       {false, false, true, false}},
+      {"1234567\n12345678\n123456789", {"1234567", "12345678", "12345678"}, {false, true, true}},
+  };
+  for (const Case& c : cases) {
+    std::string data = c.text;
+    std::FILE* f = fmemopen(data.data(), data.size(), "r");
+    LineReader reader(f, 8);
+    std::vector<std::string> lines;
+    std::vector<bool> too_long;
+    std::string_view line;
+    while (reader.Next(&line)) {
+      lines.emplace_back(line);
+      too_long.push_back(reader.too_long());
+      EXPECT_EQ(reader.number(), lines.size());
+    }
+    EXPECT_FALSE(reader.failed());
+    std::fclose(f);
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(too_long, c.too_long);
   }
-  EXPECT_FALSE(reader.failed());
-  std::fclose(f);
-  return lines;
 }
 
-TEST(LineReader, LongLinesBomAndLineEnds) {
-  std::vector<bool> too_long;
-  const auto lines = ReadAll("\xEF\xBB\xBFx,y\r\nshort\n0123456789abcdef\nlast", 8, &too_long);
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "x,y");
-  EXPECT_EQ(lines[1], "short");
-  EXPECT_EQ(lines[2], "01234567");  // cut at the capacity, and reported as such
-  EXPECT_EQ(lines[3], "last");
-  EXPECT_EQ(too_long, (std::vector<bool>{false, false, true, false}));
+std::string Slurp(const std::filesystem::path& p) {
+  std::ifstream in(p);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
-  too_long.clear();
-  const auto exact = ReadAll("1234567\n12345678\n123456789", 8, &too_long);
-  EXPECT_EQ(exact, (std::vector<std::string>{"1234567", "12345678", "12345678"}));
-  EXPECT_EQ(too_long, (std::vector<bool>{false, true, true}));
+// The program itself forwards its arguments, standard streams and exit status.
+TEST(ZerbShiftProcess, ReadsStandardInputAndReportsRefusedLines) {
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("zerb-shift-test-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "in") << "x,y,h,L0,B,L,H\n0,500000,0,0,0,0,0\n0,500000,0,0,0,0:61:0,0\n";
+  const std::string command = std::string("'") + ZERB_SHIFT_PROGRAM + "' --format towgs84 <'" +
+                              (dir / "in").string() + "' >'" + (dir / "out").string() + "' 2>'" +
+                              (dir / "err").string() + "'";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitRefused) << status;
+  // The 108 m of the difference of the semi-major axes, as above.
+  EXPECT_EQ(Slurp(dir / "out"), "+towgs84=-108.0000,0.0000,0.0000\n");
+  EXPECT_EQ(Slurp(dir / "err"),
+            "zerb-shift: <stdin>, line 3: column L '0:61:0': minutes outside 0 to 59\n");
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,0 +1,258 @@
+// Reading what the user typed: angles in every notation, the easting with its zone number, the
+// CSV line and header, and the checks that make one common point of a row's values.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cli/angle.h"
+#include "cli/csv.h"
+#include "cli/grid.h"
+#include "geodesy/geodesy.h"
+#include "tests/cli/support.h"
+
+namespace zerb::test {
+namespace {
+
+constexpr AngleAxis kLat = AngleAxis::kLatitude;
+constexpr AngleAxis kLon = AngleAxis::kLongitude;
+
+// The double the dialog holds for the same digits typed into its field.
+double Typed(std::string_view text) {
+  double v = NAN;
+  std::from_chars(text.data(), text.data() + text.size(), v);
+  return v;
+}
+
+void ExpectDms(std::string_view text, AngleAxis axis, bool negative, int deg, int min,
+               std::string_view sec) {
+  SCOPED_TRACE(text);
+  const Angle a = ParseAngle(text, axis);
+  ASSERT_EQ(a.error, "");
+  EXPECT_EQ(a.negative, negative);
+  EXPECT_EQ(a.deg, deg);
+  EXPECT_EQ(a.min, min);
+  // Exact: the seconds must be the very double the dialog reads, so that both give the same bits.
+  EXPECT_EQ(Bits(a.sec), Bits(Typed(sec)));
+}
+
+TEST(ParseAngle, EveryNotationGivesTheTypedDms) {
+  for (const char* text :
+       {"30:32:21.14", "30 32 21.14", "30°32′21.14″", "30° 32′ 21.14″", "30°32'21.14\"",
+        "30d32m21.14s", "30d32m21.14", "  30 : 32 : 21.14  ", "+30:32:21.14", "30:32:21.14N"}) {
+    ExpectDms(text, kLat, false, 30, 32, "21.14");
+  }
+  struct Case {
+    const char* text;
+    AngleAxis axis;
+    bool negative;
+    int deg, min;
+    const char* sec;
+  };
+  const Case cases[] = {
+      {"30°32′", kLat, false, 30, 32, "0"},
+      {"7:05:00", kLat, false, 7, 5, "0"},
+      {"179:59:59.99", kLon, false, 179, 59, "59.99"},
+      // A minus or a trailing S or W negates the whole angle, below one degree as well.
+      {"-30:15:00", kLat, true, 30, 15, "0"},
+      {"30 15 00 S", kLat, true, 30, 15, "0"},
+      {"114d12m0sW", kLon, true, 114, 12, "0"},
+      {"114:12:00E", kLon, false, 114, 12, "0"},
+      {"-0:15:30.5", kLat, true, 0, 15, "30.5"},
+      // Decimal degrees are converted on their decimal digits, so the seconds are the number a
+      // user would type into the dialog: 0.539206 degrees = 32.35236' = 32' 21.1416".
+      {"30.25", kLat, false, 30, 15, "0"},
+      {"30.539206", kLat, false, 30, 32, "21.1416"},
+      {"30.5°", kLat, false, 30, 30, "0"},
+      {"45", kLat, false, 45, 0, "0"},
+      {"180", kLon, false, 180, 0, "0"},
+      {"-0.5", kLon, true, 0, 30, "0"},
+      // Just below a whole minute: exact seconds below 60 were once refused as rounding to 60.
+      {"117.99999999999999999999", kLon, false, 117, 59, "59.99999999999999999640"},
+  };
+  for (const Case& c : cases)
+    ExpectDms(c.text, c.axis, c.negative, c.deg, c.min, c.sec);
+}
+
+TEST(ParseAngle, RefusesWhatIsNoAngle) {
+  for (const char* text : {"",           "abc",      "30:60:00",     "30:15:60",
+                           "30:15:-1",   "91:00:00", "90:00:00.001", "30.5:15:00",
+                           "30:15.5:00", "30:15",    "30:15:00:00",  "nan",
+                           "inf",        "1e2",      "--30",         "30:15:00 x",
+                           "30°15",      "30d15s",   "-30:15:00S",   "30:15:00E"}) {
+    EXPECT_NE(ParseAngle(text, kLat).error, "") << text;
+  }
+  for (const char* text : {"180.0001", "181:00:00", "114:12:00N"})
+    EXPECT_NE(ParseAngle(text, kLon).error, "") << text;
+}
+
+// An angle below one degree cannot carry its minus sign in the form's int degrees; its minutes
+// and seconds carry it instead, which must give exactly the negation of the positive twin, as
+// DmsToRadians gives for a negative degree.
+TEST(ToFormDms, NegativeBelowOneDegreeIsTheExactMirror) {
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<int> minutes(0, 59);
+  std::uniform_real_distribution<double> seconds(0.0, 60.0);
+  Angle a;
+  a.negative = true;
+  for (int i = 0; i < 10000; ++i) {
+    a.min = minutes(random);
+    a.sec = seconds(random);
+    const FormDms f = ToFormDms(a);
+    ASSERT_EQ(f.deg, 0);
+    ASSERT_EQ(Bits(DmsToRadians(f.deg, f.min, f.sec)), Bits(-DmsToRadians(0, a.min, a.sec)));
+  }
+  a.deg = 30;
+  a.min = 15;
+  a.sec = 0;
+  const FormDms f = ToFormDms(a);  // the dialog's -30 15 0, which is -30.25 degrees, not -29.75
+  EXPECT_EQ(f.deg, -30);
+  EXPECT_NEAR(DmsToRadians(f.deg, f.min, f.sec), -30.25 * DEG_TO_RAD, 1e-15);
+}
+
+TEST(ParseEasting, ZoneNumberGivesTheCentralMeridianUpToTheBoundaryZones) {
+  struct Case {
+    const char* text;
+    int zone, meridian;
+  };
+  const Case cases[] = {{"13500000", 13, 75},
+                        {"23500000", 23, 135},
+                        {"25500000", 25, 75},
+                        {"38500000", 38, 114},
+                        {"45500000", 45, 135}};
+  for (const Case& c : cases) {
+    const Easting e = ParseEasting(c.text);
+    ASSERT_EQ(e.error, "") << c.text;
+    EXPECT_EQ(e.zone, c.zone) << c.text;
+    EXPECT_EQ(e.zone_meridian, c.meridian) << c.text;
+    EXPECT_EQ(e.y, 500000.0) << c.text;
+  }
+  // The prefix is cut from the text: reading 38519160.5061 and subtracting 38000000 would keep
+  // the rounding of the larger number (ulp 7.5e-9 m instead of 1.2e-10 m).
+  EXPECT_EQ(Bits(ParseEasting(" 38519160.5061 ").y), Bits(Typed("519160.5061")));
+  EXPECT_EQ(ParseEasting("519160.5061").zone, 0);
+}
+
+TEST(ParseEasting, RefusesMeaninglessEastings) {
+  for (const char* text :
+       {"24500000", "12500000", "46500000", "3500000", "123500000", "-500000", "38050000",
+        "38950000", "99999.9", "900000.1", "", "5e5", "500000,0", "inf"}) {
+    EXPECT_NE(ParseEasting(text).error, "") << text;
+  }
+  EXPECT_NE(ParseEasting("24500000").error.find("24"), std::string::npos);
+  EXPECT_EQ(ParseEasting("100000").error, "");
+  EXPECT_EQ(ParseEasting("900000").error, "");
+}
+
+TEST(BuildForm, CentralMeridianFromZoneOrL0AndPointsThatCannotBeOnePoint) {
+  struct Case {
+    const char* x;
+    const char* y;
+    const char* L0;
+    int default_meridian;
+    const char* B;
+    const char* L;
+    int meridian;                   // when accepted
+    std::vector<std::string> says;  // what the refusal names; empty when accepted
+  };
+  const int kNone = kNoMeridian;
+  const char* const x = "3380000";
+  const char* const lat = "30:30:00";
+  const Case cases[] = {
+      {x, "38500000", "", kNone, lat, "114:00:00", 114, {}},
+      {x, "38500000", "114", kNone, lat, "114:00:00", 114, {}},
+      {x, "500000", "", 114, lat, "114:00:00", 114, {}},
+      {x, "500000", "117", kNone, lat, "114:00:00", 117, {}},
+      // Across the antimeridian the distance is the short way round.
+      {x, "500000", "-180.0", kNone, lat, "178:00:00", -180, {}},
+      // A disagreement names both central meridians, typed or given by default.
+      {x, "38500000", "117", kNone, lat, "114:00:00", 0, {"L0 117", "L0 114"}},
+      {x, "38500000", "", 117, lat, "114:00:00", 0, {"117", "114"}},
+      {x, "500000", "", kNone, lat, "114:00:00", 0, {"no central meridian"}},
+      {x, "500000", "117.5", kNone, lat, "117:00:00", 0, {"column L0 '117.5'"}},
+      {x, "500000", "181", kNone, lat, "117:00:00", 0, {"column L0 '181'"}},
+      // 9 degrees from the zone: a wrong L0 or zone, not a shift.
+      {x, "500000", "123", kNone, lat, "114:00:00", 0, {"9.00 degrees"}},
+      {"9000000.1", "500000", "117", kNone, lat, "117:00:00", 0, {"column x"}},
+      {x, "500000", "117", kNone, "30:75:00", "117:00:00", 0, {"column B '30:75:00'"}},
+      // What the user typed is echoed, but never a control character that steers a terminal.
+      {x, "500000", "117", kNone, "30\x1b[2J", "117:00:00", 0, {"column B '30?[2J'"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.y) + " L0 '" + c.L0 + "' L " + c.L + " B " + c.B + " x " + c.x);
+    PointText t;
+    t.value[kX] = c.x;
+    t.value[kY] = c.y;
+    t.value[kGridH] = "50";
+    t.value[kL0] = c.L0;
+    t.value[kB] = c.B;
+    t.value[kL] = c.L;
+    t.value[kGeoH] = "40";
+    ShiftForm f;
+    const std::string error = BuildForm(t, c.default_meridian, &f);
+    if (c.says.empty()) {
+      EXPECT_EQ(error, "");
+      EXPECT_EQ(f.m_centralMeridian, c.meridian);
+    }
+    for (const std::string& part : c.says)
+      EXPECT_NE(error.find(part), std::string::npos) << error;
+  }
+}
+
+TEST(SplitCsvLine, QuotedAndEmptyFields) {
+  struct Case {
+    const char* line;
+    char delim;
+    std::vector<std::string_view> fields;
+  };
+  const Case cases[] = {{"a,b,c", ',', {"a", "b", "c"}},
+                        {",,", ',', {"", "", ""}},
+                        {"\"a, b\",c", ',', {"a, b", "c"}},
+                        {"\"say \"\"hi\"\"\",  \"x\" ", ',', {"say \"hi\"", "x"}},
+                        {"30 15 0\t1", '\t', {"30 15 0", "1"}},
+                        {"a;\"b;c\"", ';', {"a", "b;c"}}};
+  std::string scratch;
+  std::vector<std::string_view> fields;
+  for (const Case& c : cases) {
+    EXPECT_EQ(SplitCsvLine(c.line, c.delim, &fields, &scratch), "") << c.line;
+    EXPECT_EQ(fields, c.fields) << c.line;
+  }
+  EXPECT_NE(SplitCsvLine("\"open,b", ',', &fields, &scratch), "");
+  EXPECT_NE(SplitCsvLine("\"a\"b,c", ',', &fields, &scratch), "");
+}
+
+CsvHeader Header(std::string_view line, std::string* error) {
+  std::string scratch;
+  std::vector<std::string_view> fields;
+  SplitCsvLine(line, ',', &fields, &scratch);
+  CsvHeader h;
+  *error = ParseHeader(fields, &h);
+  return h;
+}
+
+TEST(ParseHeader, ColumnsInAnyOrderWithNameAndPassThrough) {
+  std::string error;
+  const CsvHeader h = Header("H,L,B,code,h,y,x,ID,remark", &error);
+  ASSERT_EQ(error, "");
+  const int expected[kColumnCount] = {6, 5, 4, -1, 2, 1, 0};  // x, y, h, L0, B, L, H
+  for (int c = 0; c < kColumnCount; ++c)
+    EXPECT_EQ(h.column[c], expected[c]) << kColumnNames[c];
+  EXPECT_EQ(h.name, 7);
+  EXPECT_EQ(h.passed_through, (std::vector<int>{3, 8}));
+  Header(" x , y ,h,B,L,H", &error);
+  EXPECT_EQ(error, "");
+
+  // Case matters for the heights: "X" and "b" are no grid or WGS-84 columns.
+  Header("X,y,h,b,L,H", &error);
+  EXPECT_NE(error.find("lacks column(s) x, B"), std::string::npos) << error;
+  for (const char* repeated : {"x,y,h,B,L,H,x", "x,y,h,B,L,H,name,id"}) {
+    Header(repeated, &error);
+    EXPECT_NE(error, "") << repeated;
+  }
+}
+
+}  // namespace
+}  // namespace zerb::test
