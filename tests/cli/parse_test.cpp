@@ -113,16 +113,13 @@ TEST(ToFormDms, NegativeBelowOneDegreeIsTheExactMirror) {
   EXPECT_NEAR(DmsToRadians(f.deg, f.min, f.sec), -30.25 * DEG_TO_RAD, 1e-15);
 }
 
-TEST(ParseEasting, ZoneNumberGivesTheCentralMeridianUpToTheBoundaryZones) {
+TEST(ParseEasting, ZoneNumberInFrontUpToTheBoundaryZones) {
   struct Case {
     const char* text;
     int zone, meridian;
   };
-  const Case cases[] = {{"13500000", 13, 75},
-                        {"23500000", 23, 135},
-                        {"25500000", 25, 75},
-                        {"38500000", 38, 114},
-                        {"45500000", 45, 135}};
+  const Case cases[] = {{"13500000", 13, 75},  {"23500000", 23, 135}, {"25500000", 25, 75},
+                        {"38500000", 38, 114}, {"45500000", 45, 135}, {"500000", 0, 0}};
   for (const Case& c : cases) {
     const Easting e = ParseEasting(c.text);
     ASSERT_EQ(e.error, "") << c.text;
@@ -133,34 +130,26 @@ TEST(ParseEasting, ZoneNumberGivesTheCentralMeridianUpToTheBoundaryZones) {
   // The prefix is cut from the text: reading 38519160.5061 and subtracting 38000000 would keep
   // the rounding of the larger number (ulp 7.5e-9 m instead of 1.2e-10 m).
   EXPECT_EQ(Bits(ParseEasting(" 38519160.5061 ").y), Bits(Typed("519160.5061")));
-  EXPECT_EQ(ParseEasting("519160.5061").zone, 0);
-}
-
-TEST(ParseEasting, RefusesMeaninglessEastings) {
+  EXPECT_EQ(ParseEasting("100000").error, "");
+  EXPECT_EQ(ParseEasting("900000").error, "");
   for (const char* text :
        {"24500000", "12500000", "46500000", "3500000", "123500000", "-500000", "38050000",
         "38950000", "99999.9", "900000.1", "", "5e5", "500000,0", "inf"}) {
     EXPECT_NE(ParseEasting(text).error, "") << text;
   }
   EXPECT_NE(ParseEasting("24500000").error.find("24"), std::string::npos);
-  EXPECT_EQ(ParseEasting("100000").error, "");
-  EXPECT_EQ(ParseEasting("900000").error, "");
 }
 
-TEST(BuildForm, CentralMeridianFromZoneOrL0AndPointsThatCannotBeOnePoint) {
+TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
   struct Case {
-    const char* x;
-    const char* y;
-    const char* L0;
+    const char *x, *y, *L0;
     int default_meridian;
-    const char* B;
-    const char* L;
+    const char *B, *L;
     int meridian;                   // when accepted
     std::vector<std::string> says;  // what the refusal names; empty when accepted
   };
   const int kNone = kNoMeridian;
-  const char* const x = "3380000";
-  const char* const lat = "30:30:00";
+  const char *const x = "3380000", *const lat = "30:30:00";
   const Case cases[] = {
       {x, "38500000", "", kNone, lat, "114:00:00", 114, {}},
       {x, "38500000", "114", kNone, lat, "114:00:00", 114, {}},
@@ -182,15 +171,8 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndPointsThatCannotBeOnePoint) {
       {x, "500000", "117", kNone, "30\x1b[2J", "117:00:00", 0, {"column B '30?[2J'"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.y) + " L0 '" + c.L0 + "' L " + c.L + " B " + c.B + " x " + c.x);
-    PointText t;
-    t.value[kX] = c.x;
-    t.value[kY] = c.y;
-    t.value[kGridH] = "50";
-    t.value[kL0] = c.L0;
-    t.value[kB] = c.B;
-    t.value[kL] = c.L;
-    t.value[kGeoH] = "40";
+    SCOPED_TRACE(std::string(c.x) + " " + c.y + " L0 '" + c.L0 + "' " + c.B + " " + c.L);
+    const PointText t{{c.x, c.y, "50", c.L0, c.B, c.L, "40"}};  // in the order of Column
     ShiftForm f;
     const std::string error = BuildForm(t, c.default_meridian, &f);
     if (c.says.empty()) {
@@ -208,12 +190,10 @@ TEST(SplitCsvLine, QuotedAndEmptyFields) {
     char delim;
     std::vector<std::string_view> fields;
   };
-  const Case cases[] = {{"a,b,c", ',', {"a", "b", "c"}},
-                        {",,", ',', {"", "", ""}},
+  const Case cases[] = {{",,", ',', {"", "", ""}},
                         {"\"a, b\",c", ',', {"a, b", "c"}},
                         {"\"say \"\"hi\"\"\",  \"x\" ", ',', {"say \"hi\"", "x"}},
-                        {"30 15 0\t1", '\t', {"30 15 0", "1"}},
-                        {"a;\"b;c\"", ';', {"a", "b;c"}}};
+                        {"30 15 0\t1", '\t', {"30 15 0", "1"}}};
   std::string scratch;
   std::vector<std::string_view> fields;
   for (const Case& c : cases) {
@@ -222,36 +202,6 @@ TEST(SplitCsvLine, QuotedAndEmptyFields) {
   }
   EXPECT_NE(SplitCsvLine("\"open,b", ',', &fields, &scratch), "");
   EXPECT_NE(SplitCsvLine("\"a\"b,c", ',', &fields, &scratch), "");
-}
-
-CsvHeader Header(std::string_view line, std::string* error) {
-  std::string scratch;
-  std::vector<std::string_view> fields;
-  SplitCsvLine(line, ',', &fields, &scratch);
-  CsvHeader h;
-  *error = ParseHeader(fields, &h);
-  return h;
-}
-
-TEST(ParseHeader, ColumnsInAnyOrderWithNameAndPassThrough) {
-  std::string error;
-  const CsvHeader h = Header("H,L,B,code,h,y,x,ID,remark", &error);
-  ASSERT_EQ(error, "");
-  const int expected[kColumnCount] = {6, 5, 4, -1, 2, 1, 0};  // x, y, h, L0, B, L, H
-  for (int c = 0; c < kColumnCount; ++c)
-    EXPECT_EQ(h.column[c], expected[c]) << kColumnNames[c];
-  EXPECT_EQ(h.name, 7);
-  EXPECT_EQ(h.passed_through, (std::vector<int>{3, 8}));
-  Header(" x , y ,h,B,L,H", &error);
-  EXPECT_EQ(error, "");
-
-  // Case matters for the heights: "X" and "b" are no grid or WGS-84 columns.
-  Header("X,y,h,b,L,H", &error);
-  EXPECT_NE(error.find("lacks column(s) x, B"), std::string::npos) << error;
-  for (const char* repeated : {"x,y,h,B,L,H,x", "x,y,h,B,L,H,name,id"}) {
-    Header(repeated, &error);
-    EXPECT_NE(error, "") << repeated;
-  }
 }
 
 }  // namespace
