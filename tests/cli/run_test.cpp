@@ -119,14 +119,25 @@ TEST(RunShift, PointGivesTheDialogsBits) {
 }
 
 // Columns in any order, h and H told apart by case, an ID as the name, other columns passed
-// through with their quoting.
+// through: quoted again in CSV where they hold the delimiter or a quote, escaped in JSON.
 TEST(RunShift, HeaderNamesTheColumnsAndTheRestPassesThrough) {
-  const RunResult r = RunZerbShift({"-d", ";", "-f", "csv"},
-                                   "code;H;L;B;h;y;x;ID;note\n"
-                                   "7;40;114:00:00;30:30:00;50;38500000;3380000;P 1;\"a;b\"\n");
-  ASSERT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_TRUE(r.out.starts_with("line;ID;code;note;dx;dy;dz;vx;vy;vz;v;flagged\n2;P 1;7;\"a;b\";"))
-      << r.out;
+  const std::string input =
+      "code;H;L;B;h;y;x;ID;note\n"
+      "7;40;114:00:00;30:30:00;50;38500000;3380000;\"A\tB\";\"say \"\"hi\"\" \\ back;x\"\n";
+  const RunResult csv = RunZerbShift({"-d", ";", "-f", "csv"}, input);
+  ASSERT_EQ(csv.status, kExitOk) << csv.err;
+  EXPECT_TRUE(
+      csv.out.starts_with("line;ID;code;note;dx;dy;dz;vx;vy;vz;v;flagged\n"
+                          "2;A\tB;7;\"say \"\"hi\"\" \\ back;x\";"))
+      << csv.out;
+  const std::string json = RunZerbShift({"-d", ";", "-f", "json"}, input).out;
+  EXPECT_TRUE(IsJson(json)) << json;
+  EXPECT_NE(json.find("\"name\": \"A\\u0009B\", \"columns\": {\"code\": \"7\", "
+                      "\"note\": \"say \\\"hi\\\" \\\\ back;x\"}"),
+            std::string::npos)
+      << json;
+  for (const char* broken : {"[1,]", "{\"a\" 1}", "{\"a\":1", "[\"\t\"]", "[01]"})
+    EXPECT_FALSE(IsJson(broken)) << broken;  // the check itself refuses what is no JSON
 }
 
 // Lines cut at the reader's capacity (8 bytes with the newline here) are reported as too long,

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 
 #include "cli/run.h"
 
@@ -53,6 +54,23 @@ double Number(const std::string& text) {
   double v = NAN;
   std::from_chars(text.data(), text.data() + text.size(), v);
   return v;
+}
+
+// Strings and scalars become tokens, and the innermost arrays and objects are reduced to a value
+// until one value is left or none fits.
+bool IsJson(const std::string& text) {
+  std::string t =
+      std::regex_replace(text, std::regex(R"("([^"\\\x00-\x1f]|\\["\\/bfnrtu])*")"), "S");
+  t = std::regex_replace(t, std::regex(R"(-?(0|[1-9]\d*)(\.\d+)?([eE][+-]?\d+)?|true|false|null)"),
+                         "V");
+  t = std::regex_replace(std::regex_replace(t, std::regex(R"(\s+)"), ""), std::regex("S(?!:)"),
+                         "V");
+  const std::regex innermost(R"(\[(V(,V)*)?\]|\{(S:V(,S:V)*)?\})");
+  for (std::string before; before != t;) {
+    before = t;
+    t = std::regex_replace(t, innermost, "V");
+  }
+  return t == "V";
 }
 
 }  // namespace zerb::test

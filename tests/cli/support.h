@@ -25,6 +25,9 @@ std::vector<std::vector<std::string>> Rows(const std::string& csv);
 // A number as printed; NaN when the text is none.
 double Number(const std::string& text);
 
+// Whether text is one JSON value, nested as JSON demands (no extension accepted).
+bool IsJson(const std::string& text);
+
 // For comparisons that are exact by construction: the same double, bit for bit.
 inline std::uint64_t Bits(double v) {
   return std::bit_cast<std::uint64_t>(v);
