@@ -1,5 +1,5 @@
-// Reading what the user typed: angles in every notation, the easting with its zone number, the
-// CSV line and header, and the checks that make one common point of a row's values.
+// Reading what the user typed: angles in every notation, the easting with its zone number, and
+// the checks that make one common point of a row's values.
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -48,7 +48,6 @@ TEST(ParseAngle, EveryNotationGivesTheTypedDms) {
       // user would type into the dialog: 0.539206 degrees = 32.35236' = 32' 21.1416".
       {"30.539206", kLat, false, 30, 32, "21.1416"},
       {"30.5°", kLat, false, 30, 30, "0"},
-      {"45", kLat, false, 45, 0, "0"},
       {"180", kLon, false, 180, 0, "0"},
       {"-0.5", kLon, true, 0, 30, "0"},
       // Just below a whole minute: exact seconds below 60 were once refused as rounding to 60.
@@ -101,20 +100,7 @@ TEST(ToFormDms, NegativeBelowOneDegreeIsTheExactMirror) {
   }
 }
 
-TEST(ParseEasting, ZoneNumberInFrontUpToTheBoundaryZones) {
-  struct Case {
-    const char* text;
-    int zone, meridian;
-  };
-  const Case cases[] = {{"13500000", 13, 75},  {"23500000", 23, 135}, {"25500000", 25, 75},
-                        {"38500000", 38, 114}, {"45500000", 45, 135}, {"500000", 0, 0}};
-  for (const Case& c : cases) {
-    const Easting e = ParseEasting(c.text);
-    ASSERT_EQ(e.error, "") << c.text;
-    EXPECT_EQ(e.zone, c.zone) << c.text;
-    EXPECT_EQ(e.zone_meridian, c.meridian) << c.text;
-    EXPECT_EQ(e.y, 500000.0) << c.text;
-  }
+TEST(ParseEasting, PrefixCutExactlyAndMeaninglessEastingsRefused) {
   // The prefix is cut from the text: reading 38519160.5061 and subtracting 38000000 would keep
   // the rounding of the larger number (ulp 7.5e-9 m instead of 1.2e-10 m).
   EXPECT_EQ(Bits(ParseEasting(" 38519160.5061 ").y), Bits(Typed("519160.5061")));
@@ -139,6 +125,11 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
   const int kNone = kNoMeridian;
   const char *const x = "3380000", *const lat = "30:30:00";
   const Case cases[] = {
+      // The zone number in front of an 8-digit easting, up to the boundary zones.
+      {x, "13500000", "", kNone, lat, "75:00:00", 75, {}},
+      {x, "23500000", "", kNone, lat, "135:00:00", 135, {}},
+      {x, "25500000", "", kNone, lat, "75:00:00", 75, {}},
+      {x, "45500000", "", kNone, lat, "135:00:00", 135, {}},
       {x, "38500000", "", kNone, lat, "114:00:00", 114, {}},
       {x, "38500000", "114", kNone, lat, "114:00:00", 114, {}},
       {x, "500000", "", 114, lat, "114:00:00", 114, {}},
@@ -165,22 +156,11 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
     if (c.says.empty()) {
       EXPECT_EQ(error, "");
       EXPECT_EQ(f.m_centralMeridian, c.meridian);
+      EXPECT_EQ(f.m_gridY, 500000.0);
     }
     for (const std::string& part : c.says)
       EXPECT_NE(error.find(part), std::string::npos) << error;
   }
-}
-
-// Quoting as a whole is read back through the program (pass-through, JSON); here what only the
-// splitter sees: blanks around a quoted field, empty fields, a tab, text after a closing quote.
-TEST(SplitCsvLine, QuotedBlankAndEmptyFields) {
-  std::string scratch;
-  std::vector<std::string_view> f;
-  EXPECT_EQ(SplitCsvLine("\"say \"\"hi\"\"\",  \"x\" ,,", ',', &f, &scratch), "");
-  EXPECT_EQ(f, (std::vector<std::string_view>{"say \"hi\"", "x", "", ""}));
-  EXPECT_EQ(SplitCsvLine("30 15 0\t\"a\tb\"", '\t', &f, &scratch), "");
-  EXPECT_EQ(f, (std::vector<std::string_view>{"30 15 0", "a\tb"}));
-  EXPECT_NE(SplitCsvLine("\"a\"b,c", ',', &f, &scratch), "");
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ namespace {
 
 // The translation WGS-84 minus Krassovsky (metres) that the set is made with, and that the
 // scattered shifts centre on.
-constexpr double kTrueDx = 15.8, kTrueDy = -130.4, kTrueDz = -84.9;
+constexpr double kTrue[3] = {15.8, -130.4, -84.9};
 
 // The distance of point i from the mean of the other points and the RMS of those about their
 // mean, summed afresh for each point.
@@ -44,7 +44,7 @@ std::vector<Vec3> Scatter(int n, double sigma, unsigned seed) {
   std::normal_distribution<double> noise(0.0, sigma);
   std::vector<Vec3> d;
   for (int i = 0; i < n; ++i)
-    d.push_back({kTrueDx + noise(random), kTrueDy + noise(random), kTrueDz + noise(random)});
+    d.push_back({kTrue[0] + noise(random), kTrue[1] + noise(random), kTrue[2] + noise(random)});
   return d;
 }
 
@@ -101,7 +101,7 @@ TEST(Summarize, NoTestWithoutEnoughPointsOrSpread) {
   limit.max_residual = 0.1;
   EXPECT_TRUE(Summarize(Scatter(2, 1.0, 2), limit).tested);
   // Points that agree to rounding do not flag each other: the limit is at least 1 mm.
-  std::vector<Vec3> same(10, Vec3{kTrueDx, kTrueDy, kTrueDz});
+  std::vector<Vec3> same(10, Vec3{kTrue[0], kTrue[1], kTrue[2]});
   same[3].x = std::nextafter(same[3].x, 100.0);
   EXPECT_TRUE(Summarize(same, {}).flags.empty());
   // When every point fails the limit, none can be left out.
@@ -120,7 +120,7 @@ std::string KnownSetCsv(int count, int L0, int blunder) {
                 "+step +proj=cart +ellps=WGS84 +step +proj=helmert +x=%.17g +y=%.17g +z=%.17g "
                 "+step +inv +proj=cart +ellps=krass "
                 "+step +proj=tmerc +ellps=krass +lon_0=%d +x_0=500000 +k=1",
-                -kTrueDx, -kTrueDy, -kTrueDz, L0);
+                -kTrue[0], -kTrue[1], -kTrue[2], L0);
   PJ* grid = proj_create(nullptr, text);
   std::mt19937_64 random(20261208);
   std::uniform_real_distribution<double> lat(25.0, 45.0), lon(-2.0, 2.0), height(0.0, 3000.0);
@@ -180,16 +180,14 @@ TEST_F(KnownSet, FindsTheTranslationAndFlagsTheBadPoint) {
       EXPECT_NEAR(Number(row[8]), 5.0, 0.01);  // the residual shows the blunder
       continue;
     }
-    EXPECT_NEAR(Number(row[2]), kTrueDx, kPointTolerance);
-    EXPECT_NEAR(Number(row[3]), kTrueDy, kPointTolerance);
-    EXPECT_NEAR(Number(row[4]), kTrueDz, kPointTolerance);
+    for (int k = 0; k < 3; ++k)
+      EXPECT_NEAR(Number(row[2 + k]), kTrue[k], kPointTolerance);
     EXPECT_LT(Number(row[8]), kPointTolerance);
   }
   const auto& mean = rows_[22];
   EXPECT_EQ(mean[0], "mean");
-  EXPECT_NEAR(Number(mean[2]), kTrueDx, kMeanTolerance);
-  EXPECT_NEAR(Number(mean[3]), kTrueDy, kMeanTolerance);
-  EXPECT_NEAR(Number(mean[4]), kTrueDz, kMeanTolerance);
+  for (int k = 0; k < 3; ++k)
+    EXPECT_NEAR(Number(mean[2 + k]), kTrue[k], kMeanTolerance);
   EXPECT_EQ(rows_[23][0], "rms");
   EXPECT_LT(Number(rows_[23][8]), kPointTolerance);
 }
