@@ -24,6 +24,7 @@ trap 'rm -rf "$prefix"' EXIT
 entry=$prefix/share/applications/zerb.desktop
 [ -f "$entry" ] || fail "no desktop entry at share/applications/zerb.desktop"
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
+! grep -n @ "$entry" || fail "the entry keeps a placeholder the version block should have filled"
 
 # Prints the value of key $1 in the entry's [Desktop Entry] group.
 key() { sed -n "/^\[Desktop Entry\]/,/^\[/s/^$1=//p" "$entry"; }
@@ -38,12 +39,9 @@ for size in 16 32; do
   [ -f "$png" ] || fail "Icon=$icon has no ${size} px image in the hicolor theme"
   # A PNG starts with its 8-byte signature; the IHDR chunk then gives width and height as
   # big-endian 32-bit numbers at byte offsets 16 and 20.
-  [ "$(od -An -tx1 -N8 "$png" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
-  read -r -a dims < <(od -An -tu1 -j16 -N8 "$png")
-  width=$(((dims[0] << 24) | (dims[1] << 16) | (dims[2] << 8) | dims[3]))
-  height=$(((dims[4] << 24) | (dims[5] << 16) | (dims[6] << 8) | dims[7]))
-  if [ "$width" -ne "$size" ] || [ "$height" -ne "$size" ]; then
-    fail "$png is ${width}x${height}, expected ${size}x${size}"
-  fi
+  head=$(od -An -tx1 -N24 "$png" | tr -d ' \n')
+  [ "${head:0:16}" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
+  [ $((16#${head:32:8})) -eq "$size" ] && [ $((16#${head:40:8})) -eq "$size" ] ||
+    fail "$png is $((16#${head:32:8}))x$((16#${head:40:8})), expected ${size}x${size}"
 done
 echo "PASS: installed program, desktop entry and icons"

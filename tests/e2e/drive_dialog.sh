@@ -23,8 +23,6 @@ for tool in Xvfb xdotool xclip xprop timeout; do
   command -v "$tool" >/dev/null ||
     fail "$tool not found (Debian packages xvfb, xdotool, xclip, x11-utils)"
 done
-[ -x "$zerb" ] || fail "program not found: $zerb"
-[ -x "$reference" ] || fail "reference helper not found: $reference"
 
 workdir=$(mktemp -d)
 xvfb_pid=
@@ -37,16 +35,25 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Runs "$@" every tenth of a second until it succeeds; false after wait_limit seconds.
+within_limit() {
+  local i
+  for ((i = 0; i < wait_limit * 10; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # A display number of its own: Xvfb picks a free one and writes it once it accepts clients.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$workdir/display" \
   2>"$workdir/xvfb.log" &
 xvfb_pid=$!
-for ((i = 0; i < wait_limit * 10; i++)); do
-  [ -s "$workdir/display" ] && break
+display_ready() {
   kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$workdir/xvfb.log")"
-  sleep 0.1
-done
-[ -s "$workdir/display" ] || fail "Xvfb did not report a display within ${wait_limit}s"
+  [ -s "$workdir/display" ]
+}
+within_limit display_ready || fail "Xvfb did not report a display within ${wait_limit}s"
 DISPLAY=":$(head -n1 "$workdir/display")"
 export DISPLAY
 export XDG_RUNTIME_DIR=$workdir
@@ -58,44 +65,18 @@ zerb_pid=$!
 
 # Prints the id of the visible window whose name is exactly $1, waiting for it to appear.
 find_window() {
-  local id
-  id=$(timeout "$wait_limit" xdotool search --sync --onlyvisible --name "^$1\$" | head -n1) ||
+  timeout "$wait_limit" xdotool search --sync --onlyvisible --name "^$1\$" | head -n1 ||
     fail "no window named \"$1\" within ${wait_limit}s; program output: $(cat "$workdir/zerb.log")"
-  echo "$id"
 }
-
-# Waits until no visible window is named exactly $1.
-window_gone() {
-  for ((i = 0; i < wait_limit * 10; i++)); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "window \"$1\" still shown after ${wait_limit}s"
-}
-
+no_window() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+window_gone() { within_limit no_window "$1" || fail "window \"$1\" still shown after ${wait_limit}s"; }
 focus() {
   timeout "$wait_limit" xdotool windowfocus --sync "$1" ||
     fail "could not give the keyboard focus to window $1"
 }
-
 keys() { xdotool key --delay 40 "$@"; }
-
 visible_windows() { xdotool search --onlyvisible --pid "$zerb_pid" 2>/dev/null | wc -l; }
-
-# Presses $1 and waits for the popup menu it opens: one more visible window of the program.
-open_menu() {
-  local before
-  before=$(visible_windows)
-  keys "$1"
-  for ((i = 0; i < wait_limit * 10; i++)); do
-    if [ "$(visible_windows)" -gt "$before" ]; then
-      sleep 0.2 # the menu takes the keyboard right after it is mapped
-      return 0
-    fi
-    sleep 0.1
-  done
-  fail "$1 opened no menu within ${wait_limit}s"
-}
+exited() { ! kill -0 "$zerb_pid" 2>/dev/null; }
 
 # Replaces the text of the focused field with $1.
 type_field() {
@@ -103,41 +84,23 @@ type_field() {
   xdotool type --delay 30 -- "$1"
 }
 
-# Prints the text of the focused widget: selects it, copies it and reads the clipboard, which the
+# Checks the text of the focused widget: selects it, copies it and reads the clipboard, which the
 # program serves. A marker put there first tells a fresh copy from an old one.
-read_focused() {
-  local marker="zerb-e2e-marker-$RANDOM" text
+marker=zerb-e2e-marker
+copied() {
+  text=$(timeout 5 xclip -o -selection clipboard 2>/dev/null) && [ "$text" != "$marker" ]
+}
+expect_focused() {
   printf '%s' "$marker" | xclip -selection clipboard -i >/dev/null 2>&1
   keys ctrl+a ctrl+c
-  for ((i = 0; i < wait_limit * 10; i++)); do
-    text=$(timeout 5 xclip -o -selection clipboard 2>/dev/null) || text=$marker
-    [ "$text" != "$marker" ] && {
-      printf '%s' "$text"
-      return 0
-    }
-    sleep 0.1
-  done
-  fail "nothing copied from the focused field within ${wait_limit}s"
-}
-
-expect_focused() {
-  local text
-  text=$(read_focused)
+  within_limit copied || fail "$1: nothing copied from the focused field within ${wait_limit}s"
   [ "$text" = "$2" ] || fail "$1: expected \"$2\", read \"$text\""
   echo "   $1 = $text"
 }
 
-step "main window"
+step "main window, named for the installed desktop entry"
 main=$(find_window "求转换参数")
 focus "$main"
-
-# What a desktop shows for the window: both icon images, and the class that ties the window to
-# the installed zerb.desktop.
-step "window icon and class"
-icons=$(xprop -id "$main" _NET_WM_ICON)
-for size in 32 16; do
-  grep -q "Icon ($size x $size)" <<<"$icons" || fail "the window has no $size x $size icon"
-done
 xprop -id "$main" WM_CLASS | grep -q '"zerb", "zerb"' || fail "WM_CLASS is not zerb"
 
 # One point, in the tab order of the form's input fields. Ordinary values near L0 = 117 degrees;
@@ -150,16 +113,14 @@ mapfile -t expected < <("$reference" "$x" "$y" "$h" "$b_deg" "$b_min" "$b_sec" \
   "$l_deg" "$l_min" "$l_sec" "$big_h" "$l0")
 [ ${#expected[@]} -eq 3 ] || fail "reference helper gave no results"
 
-step "tab order from the convert button: cancel, then x"
+step "typing the point, from x: two tabs after the convert button"
 keys Tab Tab
 expect_focused "x before input" 0
-step "typing the point"
-for value in "$x" "$y" "$h" "$b_deg" "$b_min" "$b_sec" "$l_deg" "$l_min" "$l_sec" "$big_h"; do
-  type_field "$value"
+type_field "$x"
+for value in "$y" "$h" "$b_deg" "$b_min" "$b_sec" "$l_deg" "$l_min" "$l_sec" "$big_h" "$l0"; do
   keys Tab
+  type_field "$value"
 done
-expect_focused "L0 before input" 117
-type_field "$l0"
 step "Enter in L0 converts"
 keys Return
 keys Tab
@@ -168,14 +129,9 @@ keys Tab
 expect_focused dy "${expected[1]}"
 keys Tab
 expect_focused dz "${expected[2]}"
-step "the typed values are written back unchanged"
-keys Tab Tab Tab
-expect_focused x "$x"
-keys Tab
-expect_focused y "$y"
 
 step "a minute value that does not parse"
-keys Tab Tab Tab
+keys Tab Tab Tab Tab Tab Tab Tab
 type_field 12abc
 keys Return
 message=$(find_window zerb)
@@ -186,30 +142,21 @@ focus "$main"
 expect_focused "B minutes after the message" 12abc
 
 step "About box from the system menu (Shift+F10, a), closed with Enter"
-open_menu shift+F10
+windows=$(visible_windows)
+keys shift+F10
+menu_shown() { [ "$(visible_windows)" -gt "$windows" ]; }
+within_limit menu_shown || fail "Shift+F10 opened no menu within ${wait_limit}s"
+sleep 0.2 # the menu takes the keyboard right after it is mapped
 keys a
 about=$(find_window "关于 zerb")
 focus "$about"
 keys Return
 window_gone "关于 zerb"
 
-step "About box again, closed with Esc"
-focus "$main"
-open_menu shift+F10
-keys a
-about=$(find_window "关于 zerb")
-focus "$about"
-keys Escape
-window_gone "关于 zerb"
-
 step "Esc ends the program"
 focus "$main"
 keys Escape
-for ((i = 0; i < wait_limit * 10; i++)); do
-  kill -0 "$zerb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$zerb_pid" 2>/dev/null && fail "program still running ${wait_limit}s after Esc"
+within_limit exited || fail "program still running ${wait_limit}s after Esc"
 status=0
 wait "$zerb_pid" || status=$?
 zerb_pid=

@@ -1,52 +1,49 @@
-// Helpers of the dialog tests: the offscreen dialog under test, typing into its fields, and
+// Helpers of the dialog tests: the offscreen form under test, typing into its fields, and
 // acting on a modal dialog or popup menu once it has opened.
 #ifndef ZERB_TESTS_GUI_GUI_TEST_SUPPORT_H
 #define ZERB_TESTS_GUI_GUI_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/shift_dialog.h"
 #include "platform/qt_access.h"
+#include "res/resource.h"
 
 // Acts on the next modal dialog (or popup menu) that opens, from inside its event loop.
-// `opened()` tells whether one did within the deadline.
+// `opened()` tells whether one did within two seconds.
 class WhenOpened {
  public:
   enum Kind { kModal, kPopup };
-  WhenOpened(Kind kind, std::function<void(QWidget*)> act) : m_state(std::make_unique<State>()) {
-    State* state = m_state.get();
-    state->timer.setInterval(5);
-    QObject::connect(&state->timer, &QTimer::timeout, [state, kind, act] {
+  WhenOpened(Kind kind, std::function<void(QWidget*)> act) {
+    m_timer.setInterval(5);
+    QObject::connect(&m_timer, &QTimer::timeout, [this, kind, act, ticks = 0]() mutable {
       QWidget* w =
           kind == kModal ? QApplication::activeModalWidget() : QApplication::activePopupWidget();
-      if (++state->ticks > 400)
-        state->timer.stop();  // two seconds: it did not open
-      if (w == nullptr || !w->isVisible() || w == state->ignore)
-        return;
-      state->timer.stop();
-      state->opened = true;
-      act(w);
+      m_opened = w != nullptr && w->isVisible();
+      if (m_opened || ++ticks > 400)
+        m_timer.stop();
+      if (m_opened)
+        act(w);
     });
-    state->ignore = kind == kModal ? QApplication::activeModalWidget() : nullptr;
-    state->timer.start();
+    m_timer.start();
   }
-  bool opened() const { return m_state->opened; }
+  WhenOpened(const WhenOpened&) = delete;
+  WhenOpened& operator=(const WhenOpened&) = delete;
+  bool opened() const { return m_opened; }
 
  private:
-  struct State {
-    QTimer timer;
-    int ticks = 0;
-    bool opened = false;
-    QWidget* ignore = nullptr;
-  };
-  std::unique_ptr<State> m_state;
+  QTimer m_timer;
+  bool m_opened = false;
 };
 
 // Collects the messages the layer would show in message boxes.
@@ -71,10 +68,7 @@ inline void TypeInto(const CWnd& wnd, int id, const QString& text) {
   edit->setFocus(Qt::MouseFocusReason);
   QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(edit, Qt::Key_Delete);
-  bool ascii = true;
-  for (QChar c : text)
-    ascii = ascii && c.unicode() < 0x80;
-  if (ascii) {
+  if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
     QTest::keyClicks(edit, text);
   } else {
     // Chinese and full-width text arrives from an input method as a committed string.
@@ -88,14 +82,18 @@ inline std::string TextOf(const CWnd& wnd, int id) {
   return wnd.GetDlgItemText(id);
 }
 
-// Shows the dialog's window and waits until it is the active window, so focus and keys work.
-inline bool Activate(const CWnd& wnd) {
-  QDialog* window = QtWindow(wnd);
-  if (window == nullptr)
-    return false;
-  window->show();
-  window->activateWindow();
-  return QTest::qWaitForWindowActive(window);
-}
+// The main form, shown and the active window so that focus and keys work.
+class ShownForm : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dlg.Create(IDD_SHIFT_DIALOG));
+    QtWindow(dlg)->show();
+    QtWindow(dlg)->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtWindow(dlg)));
+  }
+  void TearDown() override { dlg.DestroyWindow(); }
+
+  CShiftDialog dlg;
+};
 
 #endif  // ZERB_TESTS_GUI_GUI_TEST_SUPPORT_H
