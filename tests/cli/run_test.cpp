@@ -1,5 +1,5 @@
-// zerb-shift run as a library and once as a process: refused lines with their numbers, exit
-// statuses, the point from options, the dialog's bits, pass-through columns, the line reader.
+// zerb-shift run as a library and as a process: exit statuses, the dialog's bits through options
+// and a table, pass-through columns, the line reader, refused lines with their numbers.
 #include "cli/run.h"
 
 #include <gtest/gtest.h>
@@ -16,38 +16,6 @@
 
 namespace zerb::test {
 namespace {
-
-TEST(RunShift, EveryRefusedLineIsReportedWithItsNumber) {
-  const std::string good = "3380000,38500000,50,30:30:00,114:00:00,40";
-  const std::string input = "x,y,h,B,L,H\r\n" + good + "\r\n" +                   // 2
-                            "\r\n" +                                              // 3: blank
-                            "3380000,38500000,50,30:75:00,114:00:00,40\n" +       // 4
-                            good + "\n" +                                         // 5
-                            "3380000,24500000,50,30:30:00,114:00:00,40\n" +       // 6
-                            "3380000,38500000,50\n" +                             // 7
-                            "3380000,3500000,50,30:30:00,114:00:00,40\n" +        // 8
-                            "3380000,38500000,abc,30:30:00,114:00:00,40\n" +      // 9
-                            "\"3380000,38500000,50,30:30:00,114:00:00,40\n" +     // 10
-                            "\"3380000\"x,38500000,50,30:30:00,114:00:00,40\n" +  // 11
-                            good;  // 12: without a final newline
-  const RunResult r = RunZerbShift({"-f", "csv"}, input);
-  EXPECT_EQ(r.status, kExitRefused);
-  const std::string prefix = "zerb-shift: <stdin>, line ";
-  std::vector<int> numbers;  // of the lines reported, one message each
-  for (std::size_t at = 0; (at = r.err.find(prefix, at)) != std::string::npos; at += prefix.size())
-    numbers.push_back(std::atoi(r.err.c_str() + at + prefix.size()));
-  EXPECT_EQ(numbers, (std::vector<int>{4, 6, 7, 8, 9, 10, 11})) << r.err;
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 7) << r.err;
-  EXPECT_NE(r.err.find("line 4: column B '30:75:00': minutes outside 0 to 59"), std::string::npos);
-  EXPECT_NE(r.err.find("line 7: 3 fields where the header has 6"), std::string::npos);
-  EXPECT_NE(r.err.find("line 11: text after a closing quote"), std::string::npos);
-  // The three good points, each under its own line number, and nothing else.
-  const auto rows = Rows(r.out);
-  ASSERT_EQ(rows.size(), 1u + 3u + 2u) << r.out;
-  EXPECT_EQ(rows[1][0], "2");
-  EXPECT_EQ(rows[2][0], "5");
-  EXPECT_EQ(rows[3][0], "12");
-}
 
 TEST(RunShift, ExitStatuses) {
   // No usable point: nothing at all, no header, no row, only refused rows, a header that lacks a
@@ -163,11 +131,13 @@ TEST(LineReader, LongLinesBomAndLineEnds) {
   EXPECT_EQ(too_long, (std::vector<bool>{false, false, true, true, true, false}));
 }
 
-// The built program run by the shell on input; returns what it wrote to the stream that redirect
-// leaves on the pipe, and its exit status.
-std::string Shell(const char* input, const char* redirect, int* status) {
-  const std::string command = std::string("printf '") + input + "' | '" + ZERB_SHIFT_PROGRAM +
-                              "' --format towgs84 " + redirect;
+// The built program run by the shell on input with args; returns what it wrote to the stream
+// that the redirection in args leaves on the pipe, and its exit status.
+std::string Shell(const std::string& input, const std::string& args, int* status) {
+  std::string command = "printf '";
+  for (char c : input)
+    command += c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+  command += std::string("' | '") + ZERB_SHIFT_PROGRAM + "' " + args;
   std::FILE* pipe = popen(command.c_str(), "r");
   std::string text;
   for (int c; (c = std::fgetc(pipe)) != EOF;)
@@ -176,16 +146,44 @@ std::string Shell(const char* input, const char* redirect, int* status) {
   return text;
 }
 
-// The program itself forwards its standard streams and its exit status.
-TEST(ZerbShiftProcess, ReadsStandardInputAndReportsRefusedLines) {
-  const char* const input = "x,y,h,L0,B,L,H\\n0,500000,0,0,0,0,0\\n0,500000,0,0,0,0:61:0,0\\n";
-  int status = -1;
+// The program itself on standard input: each good point goes to standard output under its own
+// line number, every refused line to standard error with its number and reason, and the exit
+// status says that lines were refused.
+TEST(ZerbShiftProcess, EveryRefusedLineIsReportedWithItsNumber) {
   // Both points on the equator at the prime meridian: the shift is the difference of the
   // semi-major axes, 108 m.
-  EXPECT_EQ(Shell(input, "2>/dev/null", &status), "+towgs84=-108.0000,0.0000,0.0000\n");
+  const std::string good = "0,500000,0,0,0,0,0";
+  const std::string input = "x,y,h,L0,B,L,H\r\n" + good + "\r\n" +                 // 2
+                            "\r\n" +                                               // 3: blank
+                            "3380000,38500000,50,,30:75:00,114:00:00,40\n" +       // 4
+                            good + "\n" +                                          // 5
+                            "3380000,24500000,50,,30:30:00,114:00:00,40\n" +       // 6
+                            "3380000,38500000,50\n" +                              // 7
+                            "3380000,3500000,50,,30:30:00,114:00:00,40\n" +        // 8
+                            "3380000,38500000,abc,,30:30:00,114:00:00,40\n" +      // 9
+                            "\"3380000,38500000,50,,30:30:00,114:00:00,40\n" +     // 10
+                            "\"3380000\"x,38500000,50,,30:30:00,114:00:00,40\n" +  // 11
+                            good;                                                  // 12
+  int status = -1;
+  const auto rows = Rows(Shell(input, "--format csv 2>/dev/null", &status));
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitRefused) << status;
-  EXPECT_EQ(Shell(input, "2>&1 >/dev/null", &status),
-            "zerb-shift: <stdin>, line 3: column L '0:61:0': minutes outside 0 to 59\n");
+  ASSERT_EQ(rows.size(), 1u + 3u + 2u);
+  for (int i : {1, 2, 3}) {
+    EXPECT_EQ(rows[i][0], i == 1 ? "2" : i == 2 ? "5" : "12");
+    EXPECT_EQ(rows[i][1], "-108");
+  }
+  const std::string err = Shell(input, "--format csv 2>&1 >/dev/null", &status);
+  const std::string prefix = "zerb-shift: <stdin>, line ";
+  std::vector<int> numbers;  // of the lines reported, one message each
+  for (std::size_t at = 0; (at = err.find(prefix, at)) != std::string::npos; at += prefix.size())
+    numbers.push_back(std::atoi(err.c_str() + at + prefix.size()));
+  EXPECT_EQ(numbers, (std::vector<int>{4, 6, 7, 8, 9, 10, 11})) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 7) << err;
+  for (const char* says :
+       {"line 4: column B '30:75:00': minutes outside 0 to 59\n",
+        "line 7: 3 fields where the header has 7\n", "line 11: text after a closing quote\n"}) {
+    EXPECT_NE(err.find(says), std::string::npos) << says << " in\n" << err;
+  }
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <regex>
 
 #include "cli/run.h"
@@ -12,26 +11,18 @@
 namespace zerb::test {
 
 RunResult RunZerbShift(const std::vector<std::string_view>& args, const std::string& input) {
-  // fmemopen may refuse a zero size: an empty input is one byte already read.
-  std::string data = input.empty() ? std::string(1, '\0') : input;
-  std::FILE* in = fmemopen(data.data(), data.size(), "r");
-  if (input.empty())
-    std::fgetc(in);
-  char* out_data = nullptr;
-  char* err_data = nullptr;
-  std::size_t out_size = 0;
-  std::size_t err_size = 0;
-  std::FILE* out = open_memstream(&out_data, &out_size);
-  std::FILE* err = open_memstream(&err_data, &err_size);
+  std::FILE* files[3] = {std::tmpfile(), std::tmpfile(), std::tmpfile()};  // in, out, err
+  std::fwrite(input.data(), 1, input.size(), files[0]);
+  std::rewind(files[0]);
   RunResult r;
-  r.status = RunShift(args, in, out, err);
-  std::fclose(in);
-  std::fclose(out);
-  std::fclose(err);
-  r.out.assign(out_data, out_size);
-  r.err.assign(err_data, err_size);
-  std::free(out_data);
-  std::free(err_data);
+  r.status = RunShift(args, files[0], files[1], files[2]);
+  std::string* const texts[3] = {nullptr, &r.out, &r.err};
+  for (int i = 0; i < 3; ++i) {
+    std::rewind(files[i]);
+    for (int c; texts[i] != nullptr && (c = std::fgetc(files[i])) != EOF;)
+      *texts[i] += static_cast<char>(c);
+    std::fclose(files[i]);
+  }
   return r;
 }
 
