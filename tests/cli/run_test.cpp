@@ -106,7 +106,7 @@ TEST(RunShift, HeaderNamesTheColumnsAndTheRestPassesThrough) {
                       "\"note\": \"say \\\"hi\\\" \\\\ back;x\", \"spare\": \"\"}"),
             std::string::npos)
       << json;
-  for (const char* broken : {"[1,]", "{\"a\" 1}", "{\"a\":1", "[\"\t\"]", "[01]"})
+  for (const char* broken : {"[1,]", "{\"a\" 1}", "{\"a\":1", "[\"\t\"]", "[1 2]", "{1:2}"})
     EXPECT_FALSE(IsJson(broken)) << broken;  // the check itself refuses what is no JSON
 }
 

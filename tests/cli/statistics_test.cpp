@@ -199,6 +199,9 @@ TEST_F(KnownSet, ReportListsTheBadPointAndTheMeanBeforeAndAfter) {
       // A limit of 1 m still catches the 5 m blunder; one of 10 m lets it through.
       {{"--max-residual", "1", "-f", "json"}, {"\"used\": 20"}},
       {{"--max-residual=10", "-f", "json"}, {"\"used\": 21", "\"flagged\": []"}},
+      // 1 cm: the blunder pulls every other point 0.25 m from the mean of the rest, so all are
+      // flagged and none can be left out.
+      {{"--max-residual", "0.01", "-f", "json"}, {"\"used\": 21", "}, {\"line\": 22, "}},
   };
   for (const Case& c : cases) {
     const std::string out = Run(c.args);

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <regex>
 
 #include "cli/run.h"
 
@@ -47,21 +46,53 @@ double Number(const std::string& text) {
   return v;
 }
 
-// Strings and scalars become tokens, and the innermost arrays and objects are reduced to a value
-// until one value is left or none fits.
-bool IsJson(const std::string& text) {
-  std::string t =
-      std::regex_replace(text, std::regex(R"("([^"\\\x00-\x1f]|\\["\\/bfnrtu])*")"), "S");
-  t = std::regex_replace(t, std::regex(R"(-?(0|[1-9]\d*)(\.\d+)?([eE][+-]?\d+)?|true|false|null)"),
-                         "V");
-  t = std::regex_replace(std::regex_replace(t, std::regex(R"(\s+)"), ""), std::regex("S(?!:)"),
-                         "V");
-  const std::regex innermost(R"(\[(V(,V)*)?\]|\{(S:V(,S:V)*)?\})");
-  for (std::string before; before != t;) {
-    before = t;
-    t = std::regex_replace(t, innermost, "V");
+namespace {
+
+// The value at s[i] and after it, by recursive descent; i is left after the value.
+bool JsonValue(const std::string& s, std::size_t& i) {
+  const auto next = [&] {  // the next character after blanks, '\0' at the end
+    i = std::min(s.find_first_not_of(" \t\r\n", i), s.size());
+    return i < s.size() ? s[i] : '\0';
+  };
+  const auto take = [&](char c) { return next() == c && ++i != 0; };
+  const auto quoted = [&] {
+    if (!take('"'))
+      return false;
+    for (; i < s.size() && s[i] != '"'; ++i) {
+      if (static_cast<unsigned char>(s[i]) < 0x20)
+        return false;
+      i += s[i] == '\\';  // the escaped character is skipped
+    }
+    return take('"');
+  };
+  const char open = next();
+  if (open == '{' || open == '[') {
+    const char close = open == '{' ? '}' : ']';
+    if (take(open) && take(close))
+      return true;
+    do {
+      if ((open == '{' && !(quoted() && take(':'))) || !JsonValue(s, i))
+        return false;
+    } while (take(','));
+    return take(close);
   }
-  return t == "V";
+  if (open == '"')
+    return quoted();
+  for (std::string_view word : {"true", "false", "null"}) {
+    if (s.compare(i, word.size(), word) == 0)
+      return (i += word.size()) != 0;
+  }
+  double v = 0;
+  const auto [end, ec] = std::from_chars(s.data() + i, s.data() + s.size(), v);
+  i = static_cast<std::size_t>(end - s.data());
+  return ec == std::errc() && std::isfinite(v);
+}
+
+}  // namespace
+
+bool IsJson(const std::string& text) {
+  std::size_t i = 0;
+  return JsonValue(text, i) && text.find_first_not_of(" \t\r\n", i) == std::string::npos;
 }
 
 }  // namespace zerb::test
