@@ -1,7 +1,5 @@
 // zerb-shift run as a library and as a process: exit statuses, the dialog's bits through options
 // and a table, pass-through columns, the line reader, refused lines with their numbers.
-#include "cli/run.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
