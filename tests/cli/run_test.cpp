@@ -148,8 +148,8 @@ std::string Shell(const std::string& input, const std::string& args, int* status
 // line number, every refused line to standard error with its number and reason, and the exit
 // status says that lines were refused.
 TEST(ZerbShiftProcess, EveryRefusedLineIsReportedWithItsNumber) {
-  // Both points on the equator at the prime meridian: the shift is the difference of the
-  // semi-major axes, 108 m.
+  // Both points on the equator at the prime meridian, each a semi-major axis from the centre: the
+  // shift is their difference, exactly -108 m.
   const std::string good = "0,500000,0,0,0,0,0";
   const std::string input = "x,y,h,L0,B,L,H\r\n" + good + "\r\n" +                 // 2
                             "\r\n" +                                               // 3: blank
