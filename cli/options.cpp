@@ -51,7 +51,9 @@ Output:
                            wkt: TOWGS84[dx,dy,dz,0,0,0,0]
   --max-residual METRES    flag points farther than this from the mean of the other points
                            (default: farther than 3 times the RMS of the other points about
-                           their mean, at least 0.001 m; needs 4 points)
+                           their mean, at least 0.001 m; needs 4 points). The worst point is
+                           taken out first and the rest tested again, one at a time, so that a
+                           blunder cannot make good points fail by pulling their mean
   --keep-all               keep flagged points in the final mean and the exports
   -d, --delimiter CHAR     field delimiter of the CSV input and output (default ,; "tab" for a
                            tab)

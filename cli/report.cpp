@@ -216,10 +216,11 @@ bool WriteText(const ReportInput& in, Writer& w) {
     w << ", " << d << " m\n";
   }
   if (!notes.empty()) {
-    if (s.all_flagged) {
-      w << "every point is flagged: none left out of the mean\n";
-    } else if (in.rule.keep_all) {
+    if (in.rule.keep_all) {
       w << "flagged points kept in the mean (--keep-all)\n";
+    } else if (s.undecided) {
+      w << "the last 2 points disagree beyond the limit, neither can be singled out: both kept in "
+           "the mean\n";
     }
     w << "mean of " << static_cast<std::uint64_t>(s.count_used)
       << " points: dx, dy, dz = " << Triple(s.mean, ", ") << " m\n";
@@ -376,7 +377,7 @@ bool WriteJson(const ReportInput& in, Writer& w) {
     b += '}';
   }
   b += "],\n  \"flagged_kept\": ";
-  b += !notes.empty() && (in.rule.keep_all || s.all_flagged) ? "true" : "false";
+  b += !notes.empty() && (in.rule.keep_all || s.undecided) ? "true" : "false";
   w << ",\n  \"used\": " << static_cast<std::uint64_t>(s.count_used);
   b += ",\n  \"mean\": ";
   AppendJsonTriple(&b, s.mean);

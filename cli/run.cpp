@@ -223,11 +223,14 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
     std::string lines;
     for (const Flag& f : summary.flags)
       lines += " " + std::to_string(points.lines[f.index]);
-    const bool kept = o.rule.keep_all || summary.all_flagged;
+    const std::size_t left_out = summary.count_all - summary.count_used;
+    const std::string fate = left_out == 0 ? "kept in the mean"
+                             : left_out < summary.flags.size()
+                                 ? std::to_string(left_out) + " left out of the mean"
+                                 : "left out of the mean";
     Say(err, "note: " + std::to_string(summary.flags.size()) + (one ? " point" : " points") +
-                 " flagged by the residual test, " +
-                 (kept ? "kept in the mean" : "left out of the mean") + " (line" +
-                 (one ? "" : "s") + lines + "); --format text shows the report");
+                 " flagged by the residual test, " + fate + " (line" + (one ? "" : "s") + lines +
+                 "); --format text shows the report");
   }
   if (std::fflush(out) != 0 || std::ferror(out)) {
     Say(err, "cannot write the output: " + std::string(std::strerror(errno)));
