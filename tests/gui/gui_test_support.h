@@ -29,7 +29,9 @@ class WhenOpened {
     QObject::connect(&m_timer, &QTimer::timeout, [this, kind, act, ticks = 0]() mutable {
       QWidget* w =
           kind == kModal ? QApplication::activeModalWidget() : QApplication::activePopupWidget();
-      m_opened = w != nullptr && w->isVisible();
+      // Keys reach a window's shortcuts only once it is the active window, which the platform
+      // reports a little after showing it; acting earlier would lose them.
+      m_opened = w != nullptr && w->isVisible() && (kind == kPopup || w->isActiveWindow());
       if (m_opened || ++ticks > 400)
         m_timer.stop();
       if (m_opened)

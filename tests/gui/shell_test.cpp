@@ -34,6 +34,12 @@ template <typename Dialog>
 INT_PTR ModalResult(const std::function<void(Dialog&, QWidget*)>& act) {
   Dialog modal;
   WhenOpened opened(WhenOpened::kModal, [&](QWidget* w) { act(modal, w); });
+  // Should the action not end the dialog, end it with -1 after a while: the test then fails
+  // instead of waiting forever in the modal loop.
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&modal] { modal.EndDialog(-1); });
+  watchdog.start(10000);
   const INT_PTR result = modal.DoModal();
   EXPECT_TRUE(opened.opened());
   return result;
