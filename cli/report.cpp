@@ -125,12 +125,19 @@ class PointWalk {
     if (in_.spool != nullptr)
       ok_ = in_.spool->Rewind();
   }
+  // Moves to the next point, in input order, with its passed-through text and its flag.
   bool Next() {
+    const std::vector<Flag>& flags = in_.summary->flags;
+    flag_ = next_flag_ < flags.size() && flags[next_flag_].index == points_ ? &flags[next_flag_++]
+                                                                            : nullptr;
+    ++points_;
     if (in_.spool != nullptr && ok_)
       ok_ = in_.spool->Read(&fields_);
     return ok_;
   }
   const std::vector<std::string>& fields() const { return fields_; }
+  // The residual test's flag on this point, or null when it passed.
+  const Flag* flag() const { return flag_; }
   std::string_view name() const {
     return in_.has_name && !fields_.empty() ? std::string_view(fields_[0]) : std::string_view();
   }
@@ -139,6 +146,9 @@ class PointWalk {
   const ReportInput& in_;
   bool ok_ = true;
   std::vector<std::string> fields_;
+  std::size_t points_ = 0;     // points walked so far
+  std::size_t next_flag_ = 0;  // the flags are in input order
+  const Flag* flag_ = nullptr;
 };
 
 struct FlagNote {
@@ -166,7 +176,6 @@ bool WriteText(const ReportInput& in, Writer& w) {
     << (in.has_name ? "  name\n" : "\n");
   PointWalk walk(in);
   std::vector<FlagNote> notes;
-  std::size_t next_flag = 0;
   for (std::size_t i = 0; i < shifts.size(); ++i) {
     if (!walk.Next())
       return false;
@@ -187,10 +196,8 @@ bool WriteText(const ReportInput& in, Writer& w) {
       b += "  ";
       b += walk.name();
     }
-    const bool flagged = next_flag < s.flags.size() && s.flags[next_flag].index == i;
-    if (flagged) {
-      const Flag& f = s.flags[next_flag++];
-      notes.push_back({line, std::string(walk.name()), f.distance, f.limit});
+    if (const Flag* f = walk.flag(); f != nullptr) {
+      notes.push_back({line, std::string(walk.name()), f->distance, f->limit});
       b += "  (flagged)";
     }
     w << '\n';
@@ -250,7 +257,6 @@ bool WriteCsv(const ReportInput& in, Writer& w) {
   }
   w << '\n';
   PointWalk walk(in);
-  std::size_t next_flag = 0;
   for (std::size_t i = 0; i < shifts.size(); ++i) {
     if (!walk.Next())
       return false;
@@ -269,11 +275,8 @@ bool WriteCsv(const ReportInput& in, Writer& w) {
       b += d;
       AppendFixed(&b, value);
     }
-    const bool flagged = next_flag < s.flags.size() && s.flags[next_flag].index == i;
-    if (flagged)
-      ++next_flag;
     b += d;
-    w << (flagged ? "1\n" : "0\n");
+    w << (walk.flag() != nullptr ? "1\n" : "0\n");
   }
   const std::string blanks(in.text_titles.size(), d);
   const std::string sep(1, d);
@@ -302,7 +305,6 @@ bool WriteJson(const ReportInput& in, Writer& w) {
   w << "{\n  \"points\": [";
   PointWalk walk(in);
   std::vector<FlagNote> notes;
-  std::size_t next_flag = 0;
   for (std::size_t i = 0; i < shifts.size(); ++i) {
     if (!walk.Next())
       return false;
@@ -342,12 +344,10 @@ bool WriteJson(const ReportInput& in, Writer& w) {
       b += residual_names[k];
       AppendFixed(&b, residuals[k]);
     }
-    const bool flagged = next_flag < s.flags.size() && s.flags[next_flag].index == i;
-    if (flagged) {
-      const Flag& f = s.flags[next_flag++];
-      notes.push_back({(*in.lines)[i], std::string(walk.name()), f.distance, f.limit});
-    }
-    w << (flagged ? ", \"flagged\": true}" : ", \"flagged\": false}");
+    const Flag* f = walk.flag();
+    if (f != nullptr)
+      notes.push_back({(*in.lines)[i], std::string(walk.name()), f->distance, f->limit});
+    w << (f != nullptr ? ", \"flagged\": true}" : ", \"flagged\": false}");
   }
   w << "\n  ],\n  \"count\": " << static_cast<std::uint64_t>(s.count_all);
   b += ",\n  \"mean_all\": ";
