@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "platform/afxwin.h"
-#include "platform/number_text.h"
+#include "numtext/number_text.h"
 
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
   CDataExchange dx(this, bSaveAndValidate);

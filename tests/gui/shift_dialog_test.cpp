@@ -10,7 +10,7 @@
 
 #include "app/shift_dialog.h"
 #include "gui_test_support.h"
-#include "platform/number_text.h"
+#include "numtext/number_text.h"
 #include "res/dialogs.h"
 #include "res/resource.h"
 

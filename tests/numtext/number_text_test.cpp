@@ -8,7 +8,7 @@
 #include <limits>
 #include <random>
 
-#include "platform/number_text.h"
+#include "numtext/number_text.h"
 
 namespace {
 

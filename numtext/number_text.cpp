@@ -1,14 +1,11 @@
 // Shortest round-trip writing with std::to_chars and strict reading with std::from_chars; see
 // number_text.h for the rules.
-#include "platform/number_text.h"
+#include "numtext/number_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <system_error>
 
-namespace {
-
-// Folds the full-width ASCII block (U+FF01..U+FF5E) and the ideographic space (U+3000) to ASCII.
 // Other bytes pass through unchanged, so anything else non-ASCII is later refused as garbage.
 std::string FoldToAscii(std::string_view text) {
   std::string out;
@@ -36,6 +33,8 @@ std::string FoldToAscii(std::string_view text) {
   }
   return out;
 }
+
+namespace {
 
 std::string_view TrimBlanks(std::string_view s) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };

@@ -1,7 +1,8 @@
-// The text form of numbers in dialog fields. Doubles are written with the fewest digits that read
-// back to the same bits (plain decimals for survey magnitudes, exponent form beyond), so a value
-// survives any number of write-read cycles unchanged; the readers accept everything the writers
-// produce, "inf", "-inf" and "nan" included.
+// The text form of numbers, one grammar for the dialog's fields and zerb-shift's cells alike.
+// Doubles are written with the fewest digits that read back to the same bits (plain decimals for
+// survey magnitudes, exponent form beyond), so a value survives any number of write-read cycles
+// unchanged; the readers accept everything the writers produce, "inf", "-inf" and "nan" included.
+// zerb-shift's stricter rules for coordinates (no exponent, finite) sit on top of these readers.
 //
 // Readers take the field's text as UTF-8. Leading and trailing blanks are allowed, anything else
 // around the number is refused. Full-width forms of the ASCII characters (digits, signs, decimal
@@ -9,8 +10,8 @@
 // ASCII forms. An int that does not fit is refused, never wrapped. An int zero written with a
 // minus sign ("-0") is refused too: an int cannot keep that sign, and in a degrees field it is
 // the sign of the whole angle, so dropping it would silently move the point to the other side.
-#ifndef ZERB_PLATFORM_NUMBER_TEXT_H
-#define ZERB_PLATFORM_NUMBER_TEXT_H
+#ifndef ZERB_NUMTEXT_NUMBER_TEXT_H
+#define ZERB_NUMTEXT_NUMBER_TEXT_H
 
 #include <optional>
 #include <string>
@@ -22,5 +23,8 @@ std::optional<double> ParseDouble(std::string_view text);
 std::optional<int> ParseInt(std::string_view text);
 // True for the one int text that reads as a number but is refused for its sign: zero with a minus.
 bool IsMinusZeroInt(std::string_view text);
+// The text with the full-width ASCII forms (U+FF01..U+FF5E) and the ideographic space (U+3000)
+// turned into their ASCII characters; every other byte unchanged. The readers above fold first.
+std::string FoldToAscii(std::string_view text);
 
-#endif  // ZERB_PLATFORM_NUMBER_TEXT_H
+#endif  // ZERB_NUMTEXT_NUMBER_TEXT_H
