@@ -6,7 +6,7 @@
 #include <cmath>
 #include <system_error>
 
-// Other bytes pass through unchanged, so anything else non-ASCII is later refused as garbage.
+// Bytes other than those folded pass through, so any other non-ASCII text is refused as garbage.
 std::string FoldToAscii(std::string_view text) {
   std::string out;
   out.reserve(text.size());
