@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <optional>
 
-#include "platform/afxwin.h"
 #include "numtext/number_text.h"
+#include "platform/afxwin.h"
 
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
   CDataExchange dx(this, bSaveAndValidate);
