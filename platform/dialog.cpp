@@ -1,7 +1,7 @@
 // CDialog: modal and modeless dialogs built from templates, with the platform's default OK,
 // cancel and initialisation behaviour.
 #include "platform/afxwin.h"
-#include "platform/window_impl.h"
+#include "platform/detail/window_impl.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, OnOK)

@@ -1,4 +1,4 @@
-#include "platform/dialog_font.h"
+#include "platform/detail/dialog_font.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

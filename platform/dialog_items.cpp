@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "platform/afxwin.h"
-#include "platform/window_impl.h"
+#include "platform/detail/window_impl.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "platform/dialog_font.h"
-#include "platform/window_impl.h"
+#include "platform/detail/dialog_font.h"
+#include "platform/detail/window_impl.h"
 
 DialogWindow::DialogWindow(CWnd* owner, QWidget* parent, Qt::WindowFlags flags)
     : QDialog(parent, flags), m_owner(owner) {

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/afxwin.h"
-#include "platform/window_impl.h"
+#include "platform/detail/window_impl.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QWindow>
 
 #include "platform/afxwin.h"
-#include "platform/window_impl.h"
+#include "platform/detail/window_impl.h"
 
 CWnd::CWnd() : m_impl(std::make_unique<CWndImpl>()) {
   m_impl->systemMenu.object.m_hMenu = &m_impl->systemMenu;

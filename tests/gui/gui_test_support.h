@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/shift_dialog.h"
-#include "platform/qt_access.h"
+#include "platform/detail/qt_access.h"
 #include "res/resource.h"
 
 // Acts on the next modal dialog (or popup menu) that opens, from inside its event loop.

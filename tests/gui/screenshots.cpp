@@ -9,7 +9,7 @@
 #include "app/about_dialog.h"
 #include "app/shift_app.h"
 #include "app/shift_dialog.h"
-#include "platform/qt_access.h"
+#include "platform/detail/qt_access.h"
 #include "res/resource.h"
 
 int main(int argc, char** argv) {

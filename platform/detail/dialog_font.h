@@ -1,6 +1,6 @@
 // The dialog font of a template and the dialog base units derived from it.
-#ifndef ZERB_PLATFORM_DIALOG_FONT_H
-#define ZERB_PLATFORM_DIALOG_FONT_H
+#ifndef ZERB_PLATFORM_DETAIL_DIALOG_FONT_H
+#define ZERB_PLATFORM_DETAIL_DIALOG_FONT_H
 
 #include <QFont>
 
@@ -21,4 +21,4 @@ struct DialogBaseUnits {
 // it, (width of "A..Za..z" / 26 + 1) / 2. Vertical base: the font's height.
 DialogBaseUnits BaseUnitsOf(const QFont& font);
 
-#endif  // ZERB_PLATFORM_DIALOG_FONT_H
+#endif  // ZERB_PLATFORM_DETAIL_DIALOG_FONT_H

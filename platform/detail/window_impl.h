@@ -1,7 +1,7 @@
 // The layer's private state behind CWnd, CMenu, icons and paint contexts, and the Qt dialog
 // window that carries a CDialog on screen.
-#ifndef ZERB_PLATFORM_WINDOW_IMPL_H
-#define ZERB_PLATFORM_WINDOW_IMPL_H
+#ifndef ZERB_PLATFORM_DETAIL_WINDOW_IMPL_H
+#define ZERB_PLATFORM_DETAIL_WINDOW_IMPL_H
 
 #include <QDialog>
 #include <QIcon>
@@ -69,4 +69,4 @@ struct CWndImpl {
 DialogWindow* BuildDialogWindow(CWnd* owner, CWndImpl& impl, const DialogTemplate& t,
                                 QWidget* parent);
 
-#endif  // ZERB_PLATFORM_WINDOW_IMPL_H
+#endif  // ZERB_PLATFORM_DETAIL_WINDOW_IMPL_H

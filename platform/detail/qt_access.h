@@ -1,12 +1,12 @@
 // The Qt widgets behind a window, for tests that drive the dialogs with real input.
-#ifndef ZERB_PLATFORM_QT_ACCESS_H
-#define ZERB_PLATFORM_QT_ACCESS_H
+#ifndef ZERB_PLATFORM_DETAIL_QT_ACCESS_H
+#define ZERB_PLATFORM_DETAIL_QT_ACCESS_H
 
 #include <QDialog>
 #include <QWidget>
 
 #include "platform/afxwin.h"
-#include "platform/window_impl.h"
+#include "platform/detail/window_impl.h"
 
 // The dialog's window, or nullptr while it has none.
 inline QDialog* QtWindow(const CWnd& wnd) {
@@ -27,4 +27,4 @@ inline void OpenSystemMenu(const CWnd& wnd) {
   }
 }
 
-#endif  // ZERB_PLATFORM_QT_ACCESS_H
+#endif  // ZERB_PLATFORM_DETAIL_QT_ACCESS_H
