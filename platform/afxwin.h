@@ -5,10 +5,8 @@
 #ifndef ZERB_PLATFORM_AFXWIN_H
 #define ZERB_PLATFORM_AFXWIN_H
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/resource_format.h"
 #include "platform/win_types.h"
@@ -118,13 +116,7 @@ class CString {
   std::string m_text;
 };
 
-// A menu; the layer keeps each window's system menu as one of these items lists.
-struct MenuItem {
-  UINT flags;
-  UINT id;
-  std::string text;
-};
-
+// A menu; the layer keeps each window's system menu behind the handle.
 class CMenu {
  public:
   HMENU m_hMenu = nullptr;
@@ -182,7 +174,6 @@ class CWnd : public CCmdTarget {
   // Gives control nID the focus and, for an edit field, selects all its text.
   void GotoDlgCtrl(int nID);
   BOOL DestroyWindow();
-  BOOL IsWindowCreated() const;
 
   // The layer's own state behind this window.
   CWndImpl* GetImpl() const { return m_impl.get(); }
@@ -213,7 +204,6 @@ class CDialog : public CWnd {
   BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
   void EndDialog(int nResult);
   virtual BOOL OnInitDialog();
-  UINT GetTemplateId() const { return m_nIDTemplate; }
 
  protected:
   virtual void OnOK();
@@ -237,7 +227,6 @@ class CDataExchange {
   CWnd* m_pDlgWnd;
   // Remembers edit control nIDC as the one a later failure points the user to.
   void PrepareEditCtrl(int nIDC) { m_idLastControl = nIDC; }
-  int LastControl() const { return m_idLastControl; }
   // After the failure has been shown: focus the last control with its text selected and stop
   // the exchange; every later DDX/DDV call of this exchange does nothing.
   void Fail();
@@ -291,8 +280,6 @@ int AfxWinMain(int argc, char** argv);
 // ----------------------------------------------------
 
 HINSTANCE AfxGetResourceHandle();
-// Replaces the module resources are loaded from; nullptr restores the program's own.
-void AfxSetResourceHandle(HINSTANCE hInstResource);
 HINSTANCE AfxFindResourceHandle(UINT nID, UINT nType);
 const DialogTemplate* FindDialogTemplate(HINSTANCE hInst, UINT nID);
 const IconGroup* FindIconGroup(HINSTANCE hInst, UINT nID);
@@ -304,9 +291,5 @@ BOOL DrawIcon(HDC hDC, int x, int y, HICON hIcon);
 int MulDiv(int a, int b, int c);
 
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK);
-// While a sink is set, message boxes go to it instead of the screen and count as answered with
-// IDOK. Tests use it to see the messages without a modal box.
-using MessageSink = std::function<void(const std::string& text, UINT nType)>;
-void AfxSetMessageSink(MessageSink sink);
 
 #endif  // ZERB_PLATFORM_AFXWIN_H

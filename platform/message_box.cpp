@@ -2,8 +2,10 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <utility>
 
 #include "platform/afxwin.h"
+#include "platform/detail/test_hooks.h"
 
 namespace {
 

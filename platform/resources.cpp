@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/afxwin.h"
+#include "platform/detail/test_hooks.h"
 #include "platform/detail/window_impl.h"
 
 namespace {

@@ -17,10 +17,6 @@ CWnd::~CWnd() {
   }
 }
 
-BOOL CWnd::IsWindowCreated() const {
-  return m_impl->window != nullptr;
-}
-
 BOOL CWnd::DestroyWindow() {
   if (m_impl->window == nullptr)
     return FALSE;

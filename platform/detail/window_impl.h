@@ -7,11 +7,19 @@
 #include <QIcon>
 #include <QPointer>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "platform/afxwin.h"
 
 class QPainter;
+
+// One item of a window's system menu: a separator, or a command with its text.
+struct MenuItem {
+  UINT flags;
+  UINT id;
+  std::string text;
+};
 
 struct HMENU__ {
   std::vector<MenuItem> items;

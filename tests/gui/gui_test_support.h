@@ -17,6 +17,7 @@
 
 #include "app/shift_dialog.h"
 #include "platform/detail/qt_access.h"
+#include "platform/detail/test_hooks.h"
 #include "res/resource.h"
 
 // Acts on the next modal dialog (or popup menu) that opens, from inside its event loop.
