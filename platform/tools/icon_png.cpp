@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app_16.xpm"
-#include "app_32.xpm"
+#include "res/icons/app_16.xpm"
+#include "res/icons/app_32.xpm"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
