@@ -1,0 +1,169 @@
+// Builds the local grid's CRS objects with PROJ's builder functions. The Helmert transformation
+// is given to PROJ in the EPSG methods "Geocentric translations" (9603) and "Position Vector
+// transformation" (9606), the convention of +towgs84 and of WKT1's TOWGS84, so that every export
+// writes the parameters exactly as fitted; only their IDs carry an authority, the objects built
+// here carry none, so no reader mistakes the grid for a registered CRS.
+#include "crs/bound_crs.h"
+
+#include <proj.h>
+// The builder functions of PROJ's C API (proj_create_*_crs, proj_create_transformation).
+#include <proj_experimental.h>
+
+#include <array>
+#include <numbers>
+
+namespace zerb::crs {
+namespace {
+
+// Krassovsky 1940: semi-major axis in metres and inverse flattening.
+constexpr double kKrassovskyA = 6378245.0;
+constexpr double kKrassovskyInverseF = 298.3;
+
+constexpr double kDegree = std::numbers::pi / 180;
+constexpr double kArcSecond = std::numbers::pi / 648000;
+constexpr double kPpm = 1e-6;
+
+PjHandle Checked(PJ* object, const ProjSession& session, const char* what, std::string* error) {
+  if (object == nullptr) {
+    *error = std::string("PROJ could not build ") + what + ": " + session.Reason() + ".";
+  }
+  return PjHandle(object);
+}
+
+PjHandle Wgs84(const ProjSession& session, int dimension, std::string* error) {
+  return Checked(
+      proj_create_from_database(session.context(), "EPSG", dimension == 3 ? "4979" : "4326",
+                                PJ_CATEGORY_CRS, 0, nullptr),
+      session, "WGS 84 from its database (is proj.db installed?)", error);
+}
+
+PjHandle HelmertToWgs84(const ProjSession& session, const Helmert& shift, const std::string& name,
+                        PJ* source, PJ* target, std::string* error) {
+  const std::array<PJ_PARAM_DESCRIPTION, 7> parameters = {{
+      {"X-axis translation", "EPSG", "8605", shift.tx, "metre", 1.0, PJ_UT_LINEAR},
+      {"Y-axis translation", "EPSG", "8606", shift.ty, "metre", 1.0, PJ_UT_LINEAR},
+      {"Z-axis translation", "EPSG", "8607", shift.tz, "metre", 1.0, PJ_UT_LINEAR},
+      {"X-axis rotation", "EPSG", "8608", shift.rx, "arc-second", kArcSecond, PJ_UT_ANGULAR},
+      {"Y-axis rotation", "EPSG", "8609", shift.ry, "arc-second", kArcSecond, PJ_UT_ANGULAR},
+      {"Z-axis rotation", "EPSG", "8610", shift.rz, "arc-second", kArcSecond, PJ_UT_ANGULAR},
+      {"Scale difference", "EPSG", "8611", shift.scale_ppm, "parts per million", kPpm, PJ_UT_SCALE},
+  }};
+  const char* method = shift.seven ? "Position Vector transformation (geog2D domain)"
+                                   : "Geocentric translations (geog2D domain)";
+  const char* method_code = shift.seven ? "9606" : "9603";
+  const int count = shift.seven ? 7 : 3;
+  // Accuracy -1: unknown to PROJ; the fit's own statistics say how good it is.
+  return Checked(proj_create_transformation(session.context(), name.c_str(), nullptr, nullptr,
+                                            source, target, nullptr, method, "EPSG", method_code,
+                                            count, parameters.data(), -1.0),
+                 session, "the Helmert transformation", error);
+}
+
+}  // namespace
+
+PjHandle BuildBoundCrs(const ProjSession& session, const Helmert& shift, const Grid& grid,
+                       const CrsNames& names, int dimension, std::string* error) {
+  PJ_CONTEXT* const context = session.context();
+  const PjHandle ellipsoidal_cs = Checked(
+      proj_create_ellipsoidal_2D_cs(context, PJ_ELLPS2D_LATITUDE_LONGITUDE, "degree", kDegree),
+      session, "the ellipsoidal coordinate system", error);
+  if (!ellipsoidal_cs) {
+    return nullptr;
+  }
+  const PjHandle geographic = Checked(
+      proj_create_geographic_crs(context, names.geographic.c_str(), names.geographic.c_str(),
+                                 "Krassovsky 1940", kKrassovskyA, kKrassovskyInverseF, "Greenwich",
+                                 0.0, "degree", kDegree, ellipsoidal_cs.get()),
+      session, "the local geographic CRS", error);
+  if (!geographic) {
+    return nullptr;
+  }
+  // Gauss-Krueger: transverse Mercator (EPSG method 9807) with scale 1 on the central meridian,
+  // origin on the equator, no false northing. Built with the general conversion builder, as the
+  // transverse Mercator one cannot be given a name.
+  const double false_easting = grid.zone * 1e6 + 500000.0;
+  const std::array<PJ_PARAM_DESCRIPTION, 5> tmerc = {{
+      {"Latitude of natural origin", "EPSG", "8801", 0.0, "degree", kDegree, PJ_UT_ANGULAR},
+      {"Longitude of natural origin", "EPSG", "8802", static_cast<double>(grid.central_meridian),
+       "degree", kDegree, PJ_UT_ANGULAR},
+      {"Scale factor at natural origin", "EPSG", "8805", 1.0, "unity", 1.0, PJ_UT_SCALE},
+      {"False easting", "EPSG", "8806", false_easting, "metre", 1.0, PJ_UT_LINEAR},
+      {"False northing", "EPSG", "8807", 0.0, "metre", 1.0, PJ_UT_LINEAR},
+  }};
+  const PjHandle conversion =
+      Checked(proj_create_conversion(context, names.conversion.c_str(), nullptr, nullptr,
+                                     "Transverse Mercator", "EPSG", "9807",
+                                     static_cast<int>(tmerc.size()), tmerc.data()),
+              session, "the Gauss-Kruger conversion", error);
+  // Easting first: the order of a surveyor's E,N,H files and of x, y in GIS layers.
+  const PjHandle cartesian_cs =
+      Checked(proj_create_cartesian_2D_cs(context, PJ_CART2D_EASTING_NORTHING, "metre", 1.0),
+              session, "the grid's coordinate system", error);
+  if (!conversion || !cartesian_cs) {
+    return nullptr;
+  }
+  PjHandle projected =
+      Checked(proj_create_projected_crs(context, names.projected.c_str(), geographic.get(),
+                                        conversion.get(), cartesian_cs.get()),
+              session, "the projected CRS", error);
+  if (!projected) {
+    return nullptr;
+  }
+  if (dimension == 3) {
+    // Adds the ellipsoidal height as third axis to the grid and to its geographic CRS.
+    projected = Checked(proj_crs_promote_to_3D(context, nullptr, projected.get()), session,
+                        "the 3D projected CRS", error);
+    if (!projected) {
+      return nullptr;
+    }
+  }
+  const PjHandle base = Checked(proj_crs_get_geodetic_crs(context, projected.get()), session,
+                                "the local geographic CRS", error);
+  const PjHandle hub = Wgs84(session, dimension, error);
+  if (!base || !hub) {
+    return nullptr;
+  }
+  const PjHandle transformation =
+      HelmertToWgs84(session, shift, names.transformation, base.get(), hub.get(), error);
+  if (!transformation) {
+    return nullptr;
+  }
+  return Checked(
+      proj_crs_create_bound_crs(context, projected.get(), hub.get(), transformation.get()), session,
+      "the CRS bound to WGS 84", error);
+}
+
+PjHandle BuildOperationToWgs84(const ProjSession& session, const PJ* bound_3d, std::string* error) {
+  PJ_CONTEXT* const context = session.context();
+  const PjHandle target = Wgs84(session, 3, error);
+  if (!target) {
+    return nullptr;
+  }
+  PJ_OPERATION_FACTORY_CONTEXT* const factory =
+      proj_create_operation_factory_context(context, nullptr);
+  if (factory == nullptr) {
+    *error = "PROJ could not start looking for the operation to WGS 84: " + session.Reason() + ".";
+    return nullptr;
+  }
+  PJ_OBJ_LIST* const operations = proj_create_operations(context, bound_3d, target.get(), factory);
+  proj_operation_factory_context_destroy(factory);
+  PjHandle operation;
+  if (operations != nullptr && proj_list_get_count(operations) > 0) {
+    operation = PjHandle(proj_list_get(context, operations, 0));
+  }
+  proj_list_destroy(operations);
+  if (!operation) {
+    *error = "PROJ found no operation from the grid to WGS 84: " + session.Reason() + ".";
+    return nullptr;
+  }
+  // A ballpark operation would drop the fitted shift: the definition would be tens of metres off.
+  if (proj_coordoperation_has_ballpark_transformation(context, operation.get())) {
+    *error = "PROJ offered only a ballpark operation from the grid to WGS 84, without the shift.";
+    return nullptr;
+  }
+  // EPSG:4979 is latitude first; cct and the grid files take longitude first.
+  return Checked(proj_normalize_for_visualization(context, operation.get()), session,
+                 "the operation in longitude, latitude order", error);
+}
+
+}  // namespace zerb::crs

@@ -1,0 +1,219 @@
+// Checks the fitted grid, rounds its parameters as the exports write them, names it and hands it
+// to PROJ for the object model (bound_crs.cpp); the text of every form is PROJ's own export.
+#include "crs/crs_definitions.h"
+
+#include <proj.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+#include "crs/bound_crs.h"
+#include "crs/proj_session.h"
+
+namespace zerb::crs {
+namespace {
+
+constexpr std::array<std::pair<Form, std::string_view>, 5> kFormNames = {{
+    {Form::kCrsProj, "crs-proj"},
+    {Form::kCrsWkt1, "crs-wkt1"},
+    {Form::kCrsWkt2, "crs-wkt2"},
+    {Form::kCrsProjJson, "crs-projjson"},
+    {Form::kPipeline, "pipeline"},
+}};
+
+// The value as an export with the given number of decimals writes it and reads it back: the
+// decimal text, not a scaled binary product, decides the rounding, so this is the same number
+// the user sees in the exported parameters. Zero keeps no sign.
+double RoundAsWritten(double value, int decimals) {
+  std::array<char, 64> text{};
+  const auto written = std::to_chars(text.data(), text.data() + text.size(), value,
+                                     std::chars_format::fixed, decimals);
+  double rounded = value;
+  std::from_chars(text.data(), written.ptr, rounded);
+  return rounded + 0.0;
+}
+
+Helmert Rounded(const Helmert& shift) {
+  Helmert rounded = shift;
+  rounded.tx = RoundAsWritten(shift.tx, 4);
+  rounded.ty = RoundAsWritten(shift.ty, 4);
+  rounded.tz = RoundAsWritten(shift.tz, 4);
+  if (shift.seven) {
+    rounded.rx = RoundAsWritten(shift.rx, 6);
+    rounded.ry = RoundAsWritten(shift.ry, 6);
+    rounded.rz = RoundAsWritten(shift.rz, 6);
+    rounded.scale_ppm = RoundAsWritten(shift.scale_ppm, 6);
+  } else {
+    rounded.rx = rounded.ry = rounded.rz = rounded.scale_ppm = 0;
+  }
+  return rounded;
+}
+
+std::string CheckGrid(const Grid& grid) {
+  const int L0 = grid.central_meridian;
+  if (L0 < -180 || L0 > 180) {
+    return "The central meridian " + std::to_string(L0) + " is outside -180..180 degrees.";
+  }
+  if (grid.zone == 0) {
+    return {};
+  }
+  int zone_L0 = 0;
+  if (grid.zone >= 13 && grid.zone <= 23) {
+    zone_L0 = 6 * grid.zone - 3;
+  } else if (grid.zone >= 25 && grid.zone <= 45) {
+    zone_L0 = 3 * grid.zone;
+  } else {
+    return "Zone " + std::to_string(grid.zone) +
+           " is neither a 6-degree zone (13-23) nor a 3-degree zone (25-45).";
+  }
+  if (zone_L0 != L0) {
+    return "Zone " + std::to_string(grid.zone) + " has the central meridian " +
+           std::to_string(zone_L0) + ", not " + std::to_string(L0) + ".";
+  }
+  return {};
+}
+
+std::string CheckShift(const Helmert& shift, std::size_t fitted_points) {
+  const std::array<std::pair<double, const char*>, 7> values = {{
+      {shift.tx, "translation tx"},
+      {shift.ty, "translation ty"},
+      {shift.tz, "translation tz"},
+      {shift.rx, "rotation rx"},
+      {shift.ry, "rotation ry"},
+      {shift.rz, "rotation rz"},
+      {shift.scale_ppm, "scale difference"},
+  }};
+  const std::size_t used = shift.seven ? values.size() : 3;
+  for (std::size_t i = 0; i < used; ++i) {
+    if (!std::isfinite(values[i].first)) {
+      return std::string("The ") + values[i].second + " is not a finite number.";
+    }
+  }
+  // Each common point gives three equations: one point determines three parameters, seven
+  // need three points.
+  const std::size_t needed = shift.seven ? 3 : 1;
+  if (fitted_points < needed) {
+    return std::string("A ") + (shift.seven ? "7" : "3") + "-parameter fit needs at least " +
+           std::to_string(needed) + (needed == 1 ? " common point" : " common points") + ", not " +
+           std::to_string(fitted_points) + ".";
+  }
+  return {};
+}
+
+std::string Meridian(int L0) {
+  return "CM " + std::to_string(L0 < 0 ? -L0 : L0) + (L0 < 0 ? "W" : "E");
+}
+
+std::string ConversionName(const Grid& grid) {
+  if (grid.zone == 0) {
+    return "Gauss-Kruger " + Meridian(grid.central_meridian);
+  }
+  return "Gauss-Kruger zone " + std::to_string(grid.zone) + " (" + Meridian(grid.central_meridian) +
+         ")";
+}
+
+std::string ModelName(const Helmert& shift, std::size_t fitted_points) {
+  return std::string(shift.seven ? "7" : "3") + "-parameter fit to " +
+         std::to_string(fitted_points) + (fitted_points == 1 ? " point" : " points");
+}
+
+constexpr const char* kLocalDatum = "Local datum (Krassovsky 1940)";
+
+CrsNames Names(const Helmert& shift, const Grid& grid, std::size_t fitted_points) {
+  const std::string model = ModelName(shift, fitted_points);
+  return CrsNames{
+      .projected = CrsName(shift, grid, fitted_points),
+      .geographic = std::string(kLocalDatum) + ", " + model,
+      .conversion = ConversionName(grid),
+      .transformation = std::string(kLocalDatum) + " to WGS 84, " + model,
+  };
+}
+
+// PROJ's text of the object, or an empty string and *error set.
+std::string Exported(const char* text, const ProjSession& session, std::string_view form,
+                     std::string* error) {
+  if (text == nullptr) {
+    *error = "PROJ could not write the " + std::string(form) + " form: " + session.Reason() + ".";
+    return {};
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string_view FormName(Form form) {
+  for (const auto& [each, name] : kFormNames) {
+    if (each == form) {
+      return name;
+    }
+  }
+  return {};
+}
+
+std::optional<Form> ParseForm(std::string_view name) {
+  for (const auto& [form, each] : kFormNames) {
+    if (each == name) {
+      return form;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string CrsName(const Helmert& shift, const Grid& grid, std::size_t fitted_points) {
+  return std::string(kLocalDatum) + " / " + ConversionName(grid) + ", " +
+         ModelName(shift, fitted_points);
+}
+
+std::string Define(Form form, const Helmert& shift, const Grid& grid, std::size_t fitted_points,
+                   std::string* error) {
+  std::string refusal = CheckGrid(grid);
+  if (refusal.empty()) {
+    refusal = CheckShift(shift, fitted_points);
+  }
+  if (!refusal.empty()) {
+    *error = std::move(refusal);
+    return {};
+  }
+  const Helmert rounded = Rounded(shift);
+  const CrsNames names = Names(rounded, grid, fitted_points);
+  const ProjSession session;
+  PJ_CONTEXT* const context = session.context();
+  const std::string_view name = FormName(form);
+
+  // WKT1 and PROJ strings have no 3D projected CRS; the others carry the height through.
+  const int dimension = form == Form::kCrsWkt1 || form == Form::kCrsProj ? 2 : 3;
+  const PjHandle bound = BuildBoundCrs(session, rounded, grid, names, dimension, error);
+  if (!bound) {
+    return {};
+  }
+  switch (form) {
+    case Form::kCrsProj:
+      return Exported(proj_as_proj_string(context, bound.get(), PJ_PROJ_4, nullptr), session, name,
+                      error);
+    case Form::kCrsWkt1: {
+      // One line, as GDAL writes a .prj file.
+      const char* const options[] = {"MULTILINE=NO", nullptr};
+      return Exported(proj_as_wkt(context, bound.get(), PJ_WKT1_GDAL, options), session, name,
+                      error);
+    }
+    case Form::kCrsWkt2:
+      return Exported(proj_as_wkt(context, bound.get(), PJ_WKT2_2019, nullptr), session, name,
+                      error);
+    case Form::kCrsProjJson:
+      return Exported(proj_as_projjson(context, bound.get(), nullptr), session, name, error);
+    case Form::kPipeline: {
+      const PjHandle operation = BuildOperationToWgs84(session, bound.get(), error);
+      if (!operation) {
+        return {};
+      }
+      return Exported(proj_as_proj_string(context, operation.get(), PJ_PROJ_5, nullptr), session,
+                      name, error);
+    }
+  }
+  *error = "Unknown definition form.";
+  return {};
+}
+
+}  // namespace zerb::crs
