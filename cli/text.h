@@ -1,10 +1,17 @@
-// Character helpers shared by the readers of angles, grid values and table cells.
+// Character helpers shared by the readers and the value parsers of zerb-shift, and the one error
+// convention of the program: a function that can refuse its input returns the reason as an English
+// text, empty on success, and hands its results through out-parameters; the caller adds where the
+// input came from (file and line) and reports it.
 #ifndef ZERB_CLI_TEXT_H
 #define ZERB_CLI_TEXT_H
 
+#include <string>
 #include <string_view>
 
 namespace zerb {
+
+// The reason a piece of input was refused; empty when it was accepted.
+using Reason = std::string;
 
 inline bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -22,6 +29,18 @@ inline std::string_view Trim(std::string_view s) {
     s.remove_suffix(1);
   return s;
 }
+
+// Whether s is well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates,
+// nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view s);
+
+// The length of the well-formed UTF-8 sequence at the start of s, or 0 when there is none.
+std::size_t Utf8SequenceLength(std::string_view s);
+
+// A cell as it appears in a message, in single quotes: control characters (which could move a
+// terminal's cursor) and bytes that are not UTF-8 shown as '?', cut after 40 characters, so that
+// every message is valid UTF-8 and one line.
+std::string Quoted(std::string_view s);
 
 }  // namespace zerb
 

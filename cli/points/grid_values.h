@@ -9,39 +9,36 @@
 // An easting without prefix must lie between 100000 and 900000 m: within 400 km of the central
 // meridian, more than the half-width of a 6-degree zone at the equator (334 km). Anything else
 // (7 digits, 9 or more, negative) is refused rather than turned into a meaningless longitude.
-#ifndef ZERB_CLI_GRID_H
-#define ZERB_CLI_GRID_H
+//
+// Numbers are read by the shared number text (numtext/), so full-width digits, signs and decimal
+// points from a Chinese input method read as in the dialog; on top of it a coordinate must be a
+// plain decimal: no exponent, no "inf" or "nan".
+#ifndef ZERB_CLI_POINTS_GRID_VALUES_H
+#define ZERB_CLI_POINTS_GRID_VALUES_H
 
 #include <string>
 #include <string_view>
+
+#include "cli/text.h"
 
 namespace zerb {
 
 inline constexpr double kMinEasting = 100000.0;
 inline constexpr double kMaxEasting = 900000.0;
-// Footpoint latitude up to about 81 degrees; the inverse series is not meant for the polar caps.
-inline constexpr double kMaxNorthing = 9000000.0;
 
-// How far the WGS-84 longitude may lie from the zone's central meridian, in degrees: half a
-// 6-degree zone and a margin. Farther, the grid point and the WGS-84 point cannot be the same
-// point, and the shift would be hundreds of kilometres of nonsense.
-inline constexpr double kMaxMeridianDistance = 5.0;
-
-// A finite decimal number, blanks around it allowed. Returns an empty string on success and the
-// reason otherwise.
-std::string ParseLength(std::string_view text, double* value);
+// A finite decimal number in metres, blanks around it allowed.
+Reason ParseLength(std::string_view text, double* value);
 
 // Whole degrees within -180 to 180 (the dialog's bounds); a ".0" fraction is accepted.
-std::string ParseCentralMeridian(std::string_view text, int* degrees);
+Reason ParseCentralMeridian(std::string_view text, int* degrees);
 
 struct Easting {
   double y = 0;           // metres, 500000 m false easting, no prefix
   int zone = 0;           // 0 when the easting carried no zone number
   int zone_meridian = 0;  // central meridian of that zone, whole degrees
-  std::string error;      // empty on success
 };
-Easting ParseEasting(std::string_view text);
+Reason ParseEasting(std::string_view text, Easting* easting);
 
 }  // namespace zerb
 
-#endif  // ZERB_CLI_GRID_H
+#endif  // ZERB_CLI_POINTS_GRID_VALUES_H

@@ -8,27 +8,32 @@
 // seconds are the decimal number a user would type into the dialog for the same angle, so both
 // routes read the same double. The degrees and minutes are whole numbers; minutes 0 to 59,
 // seconds 0 up to 60, and the whole angle at most 90 (latitude) or 180 (longitude) degrees.
-#ifndef ZERB_CLI_ANGLE_H
-#define ZERB_CLI_ANGLE_H
+// Full-width characters from a Chinese input method (digits, point, colon, signs, letters) read
+// as their ASCII forms, as in the dialog's fields.
+#ifndef ZERB_CLI_POINTS_ANGLE_H
+#define ZERB_CLI_POINTS_ANGLE_H
 
 #include <string>
 #include <string_view>
+
+#include "cli/text.h"
 
 namespace zerb {
 
 enum class AngleAxis { kLatitude, kLongitude };
 
-// A parsed angle: its sign and its unsigned degrees, minutes and seconds. error is empty on
-// success and otherwise says in English why the text was refused.
+// A parsed angle: its sign and its unsigned degrees, minutes and seconds.
 struct Angle {
   bool negative = false;
   int deg = 0;
   int min = 0;
   double sec = 0;
-  std::string error;
 };
 
-Angle ParseAngle(std::string_view text, AngleAxis axis);
+Reason ParseAngle(std::string_view text, AngleAxis axis, Angle* angle);
+
+// The angle in decimal degrees, for range checks only (the shift uses the form's values).
+double Degrees(const Angle& angle);
 
 // The form's int degrees, int minutes and double seconds for a parsed angle, chosen so that
 // DmsToRadians gives the same bits as for the same degrees, minutes and seconds typed into the
@@ -45,4 +50,4 @@ FormDms ToFormDms(const Angle& angle);
 
 }  // namespace zerb
 
-#endif  // ZERB_CLI_ANGLE_H
+#endif  // ZERB_CLI_POINTS_ANGLE_H

@@ -1,10 +1,11 @@
 // Parsing of grid coordinates, heights and the zone's central meridian; see grid.h.
-#include "cli/grid.h"
+#include "cli/points/grid_values.h"
 
-#include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "cli/text.h"
+#include "numtext/number_text.h"
 
 namespace zerb {
 namespace {
@@ -30,26 +31,24 @@ bool IsPlainDecimal(std::string_view s) {
 
 }  // namespace
 
-std::string ParseLength(std::string_view text, double* value) {
-  std::string_view s = Trim(text);
+Reason ParseLength(std::string_view text, double* value) {
+  const std::string folded = FoldToAscii(text);
+  const std::string_view s = Trim(folded);
   if (s.empty())
     return "empty";
   if (!IsPlainDecimal(s))
     return "not a decimal number";
-  if (s.front() == '+')
-    s.remove_prefix(1);
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), *value);
-  if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(*value)) {
+  const std::optional<double> v = ParseDouble(s);
+  if (!v || !std::isfinite(*v))
     return "not a finite number";
-  }
+  *value = *v;
   return {};
 }
 
-std::string ParseCentralMeridian(std::string_view text, int* degrees) {
+Reason ParseCentralMeridian(std::string_view text, int* degrees) {
   double value;
-  std::string error = ParseLength(text, &value);
-  if (!error.empty())
-    return error;
+  if (Reason r = ParseLength(text, &value); !r.empty())
+    return r;
   if (value != std::trunc(value))
     return "not whole degrees";
   if (value < -180 || value > 180)
@@ -58,17 +57,15 @@ std::string ParseCentralMeridian(std::string_view text, int* degrees) {
   return {};
 }
 
-Easting ParseEasting(std::string_view text) {
-  Easting e;
-  std::string_view s = Trim(text);
-  if (s.empty()) {
-    e.error = "empty";
-    return e;
-  }
-  if (!IsPlainDecimal(s)) {
-    e.error = "not a decimal number";
-    return e;
-  }
+Reason ParseEasting(std::string_view text, Easting* easting) {
+  Easting& e = *easting;
+  e = Easting();
+  const std::string folded = FoldToAscii(text);
+  std::string_view s = Trim(folded);
+  if (s.empty())
+    return "empty";
+  if (!IsPlainDecimal(s))
+    return "not a decimal number";
   const bool negative = s.front() == '-';
   std::string_view digits = (negative || s.front() == '+') ? s.substr(1) : s;
   std::size_t whole = 0;
@@ -85,23 +82,21 @@ Easting ParseEasting(std::string_view text) {
     } else if (e.zone >= 25 && e.zone <= 45) {
       e.zone_meridian = 3 * e.zone;
     } else {
-      e.error = "zone number " + std::string(prefix) +
-                " is neither a 6-degree zone (13 to 23) nor a 3-degree zone (25 to 45)";
-      return e;
+      return "zone number " + std::string(prefix) +
+             " is neither a 6-degree zone (13 to 23) nor a 3-degree zone (25 to 45)";
     }
     digits.remove_prefix(leading_zeros + 2);
   }
-  e.error = ParseLength(digits, &e.y);
-  if (!e.error.empty())
-    return e;
+  if (Reason r = ParseLength(digits, &e.y); !r.empty())
+    return r;
   if (negative)
     e.y = -e.y;
   if (!(e.y >= kMinEasting && e.y <= kMaxEasting)) {
-    e.error = e.zone != 0 ? "easting after the zone number lies outside 100000 to 900000 m"
-                          : "easting outside 100000 to 900000 m (6 digits, or 8 with the zone "
-                            "number in front)";
+    return e.zone != 0 ? "easting after the zone number lies outside 100000 to 900000 m"
+                       : "easting outside 100000 to 900000 m (6 digits, or 8 with the zone "
+                         "number in front)";
   }
-  return e;
+  return {};
 }
 
 }  // namespace zerb

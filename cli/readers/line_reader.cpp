@@ -1,5 +1,5 @@
 // Buffered line reading; see line_reader.h.
-#include "cli/line_reader.h"
+#include "cli/readers/line_reader.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Mean, residuals, RMS and the leave-one-out residual test, worst point first; see statistics.h.
-#include "cli/statistics.h"
+#include "cli/models/statistics.h"
 
 #include <algorithm>
 #include <cmath>

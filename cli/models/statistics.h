@@ -19,19 +19,15 @@
 // from the mean of the points still in, so a round is linear in the number of points; working on
 // deviations (millimetres to metres) instead of the shifts (around 100 m) keeps the subtraction
 // of the point's own square from cancelling digits that matter.
-#ifndef ZERB_CLI_STATISTICS_H
-#define ZERB_CLI_STATISTICS_H
+#ifndef ZERB_CLI_MODELS_STATISTICS_H
+#define ZERB_CLI_MODELS_STATISTICS_H
 
 #include <cstddef>
 #include <vector>
 
-namespace zerb {
+#include "cli/points/point_set.h"
 
-struct Vec3 {
-  double x = 0;
-  double y = 0;
-  double z = 0;
-};
+namespace zerb {
 
 inline constexpr double kAutomaticFloor = 0.001;  // metres
 inline constexpr double kRmsFactor = 3.0;
@@ -69,4 +65,4 @@ inline Vec3 Residual(const Vec3& shift, const Summary& s) {
 
 }  // namespace zerb
 
-#endif  // ZERB_CLI_STATISTICS_H
+#endif  // ZERB_CLI_MODELS_STATISTICS_H

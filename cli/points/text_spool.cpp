@@ -1,6 +1,6 @@
 // Temporary storage of the text columns; see text_spool.h. Each record is its field count and
 // each field's length and bytes, so any byte may occur in a field.
-#include "cli/text_spool.h"
+#include "cli/points/text_spool.h"
 
 #include <cstdint>
 

@@ -1,11 +1,12 @@
 // Parsing of latitudes and longitudes in the degree forms surveyors type; see angle.h.
-#include "cli/angle.h"
+#include "cli/points/angle.h"
 
 #include <array>
 #include <charconv>
 #include <cstddef>
 
 #include "cli/text.h"
+#include "numtext/number_text.h"
 
 namespace zerb {
 namespace {
@@ -76,12 +77,6 @@ bool ToDouble(std::string_view text, double* value) {
   return ec == std::errc() && end == text.data() + text.size();
 }
 
-Angle Refuse(std::string message) {
-  Angle a;
-  a.error = std::move(message);
-  return a;
-}
-
 // Multiplies the decimal fraction 0.d1d2...dk by 60 in place and returns the carry into the
 // whole part; the fraction keeps its k digits, so the product is exact.
 int TimesSixty(std::array<char, kMaxDecimals>& digits, std::size_t count) {
@@ -95,12 +90,12 @@ int TimesSixty(std::array<char, kMaxDecimals>& digits, std::size_t count) {
 }
 
 // Decimal degrees to degrees, minutes and seconds, exactly, on the decimal digits.
-Angle FromDecimalDegrees(const Number& n) {
-  Angle a;
+Reason FromDecimalDegrees(const Number& n, Angle* angle) {
+  Angle& a = *angle;
   if (!ToInt(n.whole, &a.deg))
-    return Refuse("degrees out of range");
+    return "degrees out of range";
   if (n.fraction.size() > kMaxDecimals)
-    return Refuse("more than 40 decimals");
+    return "more than 40 decimals";
   std::array<char, kMaxDecimals> digits{};
   const std::size_t count = n.fraction.size();
   for (std::size_t i = 0; i < count; ++i)
@@ -117,17 +112,17 @@ Angle FromDecimalDegrees(const Number& n) {
   if (count == 0)
     *p++ = '0';
   ToDouble(std::string_view(text.data(), static_cast<std::size_t>(p - text.data())), &a.sec);
-  return a;
+  return {};
 }
 
 // The body of an angle without sign or hemisphere letter.
-Angle ParseUnsigned(std::string_view s) {
+Reason ParseUnsigned(std::string_view s, Angle* angle) {
   Number d, m, sec;
   if (!TakeNumber(s, &d))
-    return Refuse("not a number");
+    return "not a number";
   SkipBlanks(s);
   if (s.empty())
-    return FromDecimalDegrees(d);
+    return FromDecimalDegrees(d, angle);
 
   enum class Form { kColon, kBlank, kMarks } form;
   if (Consume(s, {":"})) {
@@ -136,22 +131,22 @@ Angle ParseUnsigned(std::string_view s) {
     form = Form::kMarks;
     SkipBlanks(s);
     if (s.empty())
-      return FromDecimalDegrees(d);
+      return FromDecimalDegrees(d, angle);
   } else {
     form = Form::kBlank;  // blanks were already skipped
   }
   if (form == Form::kColon)
     SkipBlanks(s);
   if (!TakeNumber(s, &m))
-    return Refuse("minutes missing or not a number");
+    return "minutes missing or not a number";
   bool seconds_optional = false;
   if (form == Form::kColon) {
     SkipBlanks(s);
     if (!Consume(s, {":"}))
-      return Refuse("expected D:M:S");
+      return "expected D:M:S";
   } else if (form == Form::kMarks) {
     if (!Consume(s, {"\xE2\x80\xB2", "'", "m"}))
-      return Refuse("expected a minute mark after the minutes");
+      return "expected a minute mark after the minutes";
     seconds_optional = true;
   }
   SkipBlanks(s);
@@ -159,39 +154,40 @@ Angle ParseUnsigned(std::string_view s) {
     sec.text = "0";
   } else {
     if (!TakeNumber(s, &sec))
-      return Refuse("seconds missing or not a number");
+      return "seconds missing or not a number";
     if (form == Form::kMarks)
       Consume(s, {"\xE2\x80\xB3", "\"", "s"});
     SkipBlanks(s);
     if (!s.empty())
-      return Refuse("unexpected text after the seconds");
+      return "unexpected text after the seconds";
   }
   if (d.has_point || m.has_point) {
-    return Refuse("degrees and minutes must be whole numbers when seconds follow");
+    return "degrees and minutes must be whole numbers when seconds follow";
   }
-  Angle a;
+  Angle& a = *angle;
   if (!ToInt(d.whole, &a.deg))
-    return Refuse("degrees out of range");
+    return "degrees out of range";
   if (!ToInt(m.whole, &a.min))
-    return Refuse("minutes outside 0 to 59");
+    return "minutes outside 0 to 59";
   if (!ToDouble(sec.text, &a.sec))
-    return Refuse("seconds not a number");
+    return "seconds not a number";
   // Typed minutes and seconds must be proper ones; those from decimal degrees always are (their
   // seconds may round up to 60.0 in binary, which DmsToRadians takes as one more minute).
   if (a.min > 59)
-    return Refuse("minutes outside 0 to 59");
+    return "minutes outside 0 to 59";
   if (!(a.sec < 60))
-    return Refuse("seconds outside 0 to less than 60");
-  return a;
+    return "seconds outside 0 to less than 60";
+  return {};
 }
 
 }  // namespace
 
-Angle ParseAngle(std::string_view text, AngleAxis axis) {
+Reason ParseAngle(std::string_view text, AngleAxis axis, Angle* angle) {
   const bool latitude = axis == AngleAxis::kLatitude;
-  std::string_view s = Trim(text);
+  const std::string folded = FoldToAscii(text);
+  std::string_view s = Trim(folded);
   if (s.empty())
-    return Refuse("empty");
+    return "empty";
 
   bool negative = false;
   bool signed_text = false;
@@ -204,24 +200,29 @@ Angle ParseAngle(std::string_view text, AngleAxis axis) {
   if (last == 'N' || last == 'S' || last == 'E' || last == 'W') {
     const bool lat_letter = last == 'N' || last == 'S';
     if (lat_letter != latitude) {
-      return Refuse(latitude ? "E or W on a latitude" : "N or S on a longitude");
+      return latitude ? "E or W on a latitude" : "N or S on a longitude";
     }
     if (signed_text)
-      return Refuse("both a sign and a hemisphere letter");
+      return "both a sign and a hemisphere letter";
     negative = last == 'S' || last == 'W';
     s.remove_suffix(1);
     s = Trim(s);
   }
 
-  Angle a = ParseUnsigned(s);
-  if (!a.error.empty())
-    return a;
+  Angle a;
+  if (Reason r = ParseUnsigned(s, &a); !r.empty())
+    return r;
   a.negative = negative;
   const int limit = latitude ? 90 : 180;
   if (a.deg > limit || (a.deg == limit && (a.min > 0 || a.sec > 0))) {
-    return Refuse(latitude ? "beyond 90 degrees" : "beyond 180 degrees");
+    return latitude ? "beyond 90 degrees" : "beyond 180 degrees";
   }
-  return a;
+  *angle = a;
+  return {};
+}
+
+double Degrees(const Angle& angle) {
+  return (angle.deg + angle.min / 60.0 + angle.sec / 3600.0) * (angle.negative ? -1 : 1);
 }
 
 FormDms ToFormDms(const Angle& angle) {

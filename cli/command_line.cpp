@@ -1,0 +1,221 @@
+// The command line of zerb-shift; see command_line.h.
+#include "cli/command_line.h"
+
+#include <getopt.h>
+
+#include "cli/points/grid_values.h"
+
+namespace zerb {
+namespace {
+
+enum LongOnly {
+  kOptGrid = 256,
+  kOptWgs84,
+  kOptGridFormat,
+  kOptWgs84Format,
+  kOptEncoding,
+  kOptCheck,
+  kOptMaxResidual,
+  kOptKeepAll,
+  kOptHelp,
+  kOptVersion,
+  kOptPoint,  // + the Field of the value
+};
+
+// The point options, in the order of Field; name and role have none.
+constexpr const char* kPointOption[kFieldCount] = {nullptr, "x", "y", "h",    "L0",
+                                                   "B",     "L", "H", nullptr};
+
+std::vector<option> LongOptions() {
+  std::vector<option> o = {
+      {"grid", required_argument, nullptr, kOptGrid},
+      {"wgs84", required_argument, nullptr, kOptWgs84},
+      {"grid-format", required_argument, nullptr, kOptGridFormat},
+      {"wgs84-format", required_argument, nullptr, kOptWgs84Format},
+      {"encoding", required_argument, nullptr, kOptEncoding},
+      {"check", required_argument, nullptr, kOptCheck},
+      {"format", required_argument, nullptr, 'f'},
+      {"delimiter", required_argument, nullptr, 'd'},
+      {"max-residual", required_argument, nullptr, kOptMaxResidual},
+      {"keep-all", no_argument, nullptr, kOptKeepAll},
+      {"help", no_argument, nullptr, kOptHelp},
+      {"version", no_argument, nullptr, kOptVersion},
+  };
+  for (int f = 0; f < kFieldCount; ++f) {
+    if (kPointOption[f] != nullptr)
+      o.push_back({kPointOption[f], required_argument, nullptr, kOptPoint + f});
+  }
+  o.push_back({nullptr, 0, nullptr, 0});
+  return o;
+}
+
+Reason SetDelimiter(std::string_view value, char* delimiter) {
+  if (value == "tab" || value == "\t") {
+    *delimiter = '\t';
+  } else if (value.size() == 1 && value != "\"" && value != " " && value != "\n") {
+    *delimiter = value[0];
+  } else {
+    return "the delimiter must be one character other than a quote or a blank, or \"tab\"";
+  }
+  return {};
+}
+
+// A comma-separated list of names, blanks around each dropped.
+std::vector<std::string> Names(std::string_view list) {
+  std::vector<std::string> names;
+  while (true) {
+    const std::size_t comma = list.find(',');
+    const std::string_view name = Trim(list.substr(0, comma));
+    if (!name.empty())
+      names.emplace_back(name);
+    if (comma == std::string_view::npos)
+      return names;
+    list.remove_prefix(comma + 1);
+  }
+}
+
+Reason Apply(int code, std::string_view value, Options* o) {
+  InputSettings& in = o->input;
+  switch (code) {
+    case kOptGrid:
+      in.grid = value;
+      return value.empty() ? "--grid needs a file name" : "";
+    case kOptWgs84:
+      in.wgs84 = value;
+      return value.empty() ? "--wgs84 needs a file name" : "";
+    case kOptGridFormat:
+      return ParseInputForm(value, &in.grid_form);
+    case kOptWgs84Format:
+      if (Reason r = ParseInputForm(value, &in.wgs84_form); !r.empty())
+        return r;
+      return in.wgs84_form == InputForm::kCass
+                 ? "--wgs84-format cass: a CASS .dat file holds grid coordinates"
+                 : "";
+    case kOptEncoding:
+      return ParseEncoding(value, &in.encoding);
+    case kOptCheck: {
+      const std::vector<std::string> names = Names(value);
+      in.check_names.insert(in.check_names.end(), names.begin(), names.end());
+      return {};
+    }
+    case 'f':
+      return ParseFormat(value, &o->format);
+    case 'd':
+      if (Reason r = SetDelimiter(value, &in.delimiter); !r.empty())
+        return r;
+      o->output_delimiter = in.delimiter;
+      return {};
+    case kOptMaxResidual: {
+      double limit;
+      if (!ParseLength(value, &limit).empty() || !(limit > 0)) {
+        return "--max-residual needs a positive length in metres, not " + Quoted(value);
+      }
+      o->rule.max_residual = limit;
+      return {};
+    }
+    case kOptKeepAll:
+      o->rule.keep_all = true;
+      return {};
+    case kOptHelp:
+      o->help = true;
+      return {};
+    case kOptVersion:
+      o->version = true;
+      return {};
+    default:
+      break;
+  }
+  const int f = code - kOptPoint;
+  if (f >= 0 && f < kFieldCount && kPointOption[f] != nullptr) {
+    if (in.value[f])
+      return "option --" + std::string(kPointOption[f]) + " given twice";
+    in.value[f] = std::string(value);
+    return {};
+  }
+  return "unknown option";
+}
+
+// The message for what getopt_long refused: arg is the argument it stopped at.
+Reason Refusal(int code, int short_option, std::string_view arg) {
+  if (code == ':') {
+    return "option " + std::string(arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg) +
+           " needs a value";
+  }
+  const std::string name(arg.substr(0, arg.find('=')));
+  if (short_option >= kOptGrid)
+    return "option " + name + " takes no value";
+  if (short_option == 'h') {
+    return "unknown option -h: the grid height is --h (two dashes), the help --help";
+  }
+  if (short_option != 0)
+    return "unknown option -" + std::string(1, static_cast<char>(short_option));
+  return "unknown or ambiguous option " + Quoted(name);
+}
+
+}  // namespace
+
+Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
+  *o = Options();
+  std::vector<std::string> storage;
+  storage.emplace_back("zerb-shift");
+  for (std::string_view a : args)
+    storage.emplace_back(a);
+  std::vector<char*> argv;
+  for (std::string& s : storage)
+    argv.push_back(s.data());
+  argv.push_back(nullptr);
+  const std::vector<option> longs = LongOptions();
+  optind = 0;  // glibc: start afresh, so that the parser can run more than once in a process
+  opterr = 0;
+  const int argc = static_cast<int>(storage.size());
+  while (true) {
+    const int before = optind == 0 ? 1 : optind;
+    const int code = getopt_long(argc, argv.data(), ":f:d:", longs.data(), nullptr);
+    if (code == -1)
+      break;
+    if (code == '?' || code == ':') {
+      const int at = optind > before ? optind - 1 : before;
+      return Refusal(code, optopt, at < argc ? std::string_view(argv[at]) : "");
+    }
+    if (Reason r = Apply(code, optarg != nullptr ? optarg : "", o); !r.empty())
+      return r;
+  }
+  std::vector<std::string> operands(storage.begin() + optind, storage.end());
+  if (o->help || o->version)
+    return {};
+
+  InputSettings& in = o->input;
+  for (int f = 0; f < kFieldCount; ++f) {
+    if (f != kMeridian && in.value[f])
+      in.single = true;
+  }
+  if (in.value[kMeridian]) {
+    if (Reason r = ParseCentralMeridian(*in.value[kMeridian], &in.default_meridian); !r.empty())
+      return "--L0 " + Quoted(*in.value[kMeridian]) + ": " + r;
+  }
+  const bool two_files = !in.grid.empty() || !in.wgs84.empty();
+  if (operands.size() > 1)
+    return "more than one input file";
+  if (two_files) {
+    if (in.grid.empty() || in.wgs84.empty())
+      return "--grid and --wgs84 go together: give both files";
+    if (!operands.empty() || in.single)
+      return "give --grid and --wgs84, or one table, or one point as options, not several";
+  }
+  if (!operands.empty())
+    in.table = operands[0];
+  if (in.single) {
+    if (!operands.empty())
+      return "give one point as options or an input FILE, not both";
+    std::string missing;
+    for (int f = 0; f < kFieldCount; ++f) {
+      if (kPointOption[f] != nullptr && f != kMeridian && !in.value[f])
+        missing += " --" + std::string(kPointOption[f]);
+    }
+    if (!missing.empty())
+      return "the point lacks" + missing;
+  }
+  return {};
+}
+
+}  // namespace zerb

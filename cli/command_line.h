@@ -1,0 +1,33 @@
+// The command line of zerb-shift, read with glibc's getopt_long: one point from options, one
+// table, or a grid file and a WGS-84 file; the model, the outlier test and the output format.
+#ifndef ZERB_CLI_COMMAND_LINE_H
+#define ZERB_CLI_COMMAND_LINE_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/input.h"
+#include "cli/models/statistics.h"
+#include "cli/text.h"
+#include "cli/writers/format.h"
+
+namespace zerb {
+
+struct Options {
+  bool help = false;
+  bool version = false;
+  InputSettings input;
+  Format format = Format::kText;
+  ResidualRule rule;
+  char output_delimiter = ',';
+};
+
+// Reads args (without the program name).
+Reason ParseOptions(const std::vector<std::string_view>& args, Options* options);
+
+std::string_view HelpText();
+
+}  // namespace zerb
+
+#endif  // ZERB_CLI_COMMAND_LINE_H

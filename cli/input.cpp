@@ -1,0 +1,373 @@
+// The three ways in of zerb-shift; see input.h.
+#include "cli/input.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "cli/exit_status.h"
+#include "cli/points/projection_domain.h"
+
+namespace zerb {
+namespace {
+
+std::string SourceName(const std::string& file) {
+  return file.empty() || file == "-" ? "<stdin>" : file;
+}
+
+// An open input file, closed again unless it is standard input.
+class InputFile {
+ public:
+  InputFile(const std::string& name, std::FILE* in) : stdin_(name.empty() || name == "-") {
+    file_ = stdin_ ? in : std::fopen(name.c_str(), "rb");
+  }
+  ~InputFile() {
+    if (file_ != nullptr && !stdin_)
+      std::fclose(file_);
+  }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  std::FILE* get() const { return file_; }
+
+ private:
+  bool stdin_;
+  std::FILE* file_;
+};
+
+// Collects the central meridian and zone of the points, warns about points far from L0.
+class Meridians {
+ public:
+  Meridians(Diagnostics* d, InputSummary* s) : diagnostics_(d), summary_(s) {}
+
+  void Note(const std::string& source, std::uint64_t line, std::string_view name,
+            const ShiftForm& form, const GridPoint& grid, const Wgs84Point& wgs84,
+            double distance) {
+    if (first_) {
+      summary_->meridian = form.m_centralMeridian;
+      summary_->zone = grid.zone;
+      first_ = false;
+    } else if (summary_->meridian != form.m_centralMeridian || summary_->zone != grid.zone) {
+      summary_->mixed_zones = true;
+    }
+    if (!(distance > kWarnMeridianDistance))
+      return;
+    const double error = ExpectedInverseError(Degrees(wgs84.latitude), distance);
+    ++summary_->far_points;
+    summary_->worst_expected_error = std::max(summary_->worst_expected_error, error);
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  " lies %.2f degrees from the central meridian %d: the inverse projection there "
+                  "is good to about %.0f mm (within 3 degrees: 3.4 mm)",
+                  distance, form.m_centralMeridian, std::ceil(error * 1000));
+    diagnostics_->Warn(source, line, (name.empty() ? "the point" : Quoted(name)) + text);
+  }
+
+ private:
+  Diagnostics* diagnostics_;
+  InputSummary* summary_;
+  bool first_ = true;
+};
+
+bool NamedCheck(const InputSettings& s, std::string_view name) {
+  for (const std::string& n : s.check_names) {
+    if (n == name)
+      return true;
+  }
+  return false;
+}
+
+Reason OpenFailure(const std::string& name) {
+  return "cannot open " + name + ": " + std::strerror(errno);
+}
+
+int ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points, InputSummary* summary) {
+  Record record;
+  Columns columns;
+  for (int f = 0; f < kFieldCount; ++f) {
+    columns.index[f] = f;
+    columns.titles.emplace_back(FieldName(static_cast<Field>(f)));
+    if (s.value[f])
+      record.value[f] = *s.value[f];
+  }
+  GridPoint grid;
+  Wgs84Point wgs84;
+  ShiftForm form;
+  double distance = 0;
+  Reason r = ReadGridPoint(record, columns, &grid);
+  if (r.empty())
+    r = ReadWgs84Point(record, columns, &wgs84);
+  if (r.empty())
+    r = MakeForm(grid, wgs84, s.default_meridian, &form, &distance);
+  if (!r.empty()) {
+    d->Say("the point is refused: " + r);
+    return kExitNoPoint;
+  }
+  Meridians(d, summary).Note("options", 0, "", form, grid, wgs84, distance);
+  if (Reason e = points->Open({}, false, false); !e.empty()) {
+    d->Say(e);
+    return kExitUsage;
+  }
+  if (Reason e = points->Add(Compute(&form), 0, 0, false, {}); !e.empty()) {
+    d->Say(e);
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+// The text columns a point carries to the output: its name, then the passed-through columns.
+std::vector<std::string> TextTitles(const Columns& columns, const std::vector<std::string>* more) {
+  std::vector<std::string> titles;
+  if (columns.index[kName] >= 0)
+    titles.push_back(columns.titles[columns.index[kName]]);
+  for (int c : columns.passed)
+    titles.push_back(columns.titles[c]);
+  if (more != nullptr)
+    titles.insert(titles.end(), more->begin(), more->end());
+  return titles;
+}
+
+int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet* points,
+                 InputSummary* summary) {
+  const std::string source = SourceName(s.table);
+  summary->source = source;
+  InputFile file(s.table, in);
+  if (file.get() == nullptr) {
+    d->Say(OpenFailure(s.table));
+    return kExitUsage;
+  }
+  ReaderSettings rs;
+  rs.side = Side::kBoth;
+  rs.form = s.grid_form;
+  rs.encoding = s.encoding;
+  rs.delimiter = s.delimiter;
+  const std::unique_ptr<RecordReader> reader = MakeReader(file.get(), s.table, rs);
+  if (Reason r = reader->Start(); !r.empty()) {
+    d->Say(source + ", line " + std::to_string(reader->line()) + ": " + r);
+    return reader->failed() ? kExitUsage : kExitNoPoint;
+  }
+  const Columns& columns = reader->columns();
+  const bool has_name = columns.index[kName] >= 0;
+  if (Reason r = points->Open(TextTitles(columns, nullptr), has_name, false); !r.empty()) {
+    d->Say(r);
+    return kExitUsage;
+  }
+  Meridians meridians(d, summary);
+  Record record;
+  Reason reason;
+  std::vector<std::string_view> texts;
+  while (reader->Next(&record, &reason)) {
+    GridPoint grid;
+    Wgs84Point wgs84;
+    ShiftForm form;
+    double distance = 0;
+    if (reason.empty())
+      reason = ReadGridPoint(record, columns, &grid);
+    if (reason.empty())
+      reason = ReadWgs84Point(record, columns, &wgs84);
+    if (reason.empty())
+      reason = MakeForm(grid, wgs84, s.default_meridian, &form, &distance);
+    if (!reason.empty()) {
+      d->Refused(source, reader->line(), reason);
+      continue;
+    }
+    const std::string_view name = Trim(record.value[kName]);
+    meridians.Note(source, record.line, name, form, grid, wgs84, distance);
+    texts.clear();
+    if (has_name)
+      texts.push_back(record.value[kName]);
+    texts.insert(texts.end(), record.passed.begin(), record.passed.end());
+    const bool check = IsCheckPoint(record) || (has_name && NamedCheck(s, name));
+    if (Reason r = points->Add(Compute(&form), record.line, 0, check, texts); !r.empty()) {
+      d->Say(r);
+      return kExitUsage;
+    }
+  }
+  if (reader->failed()) {
+    d->Say(source + ": read error: " + std::strerror(errno));
+    return kExitUsage;
+  }
+  if (points->size() == 0) {
+    d->Say(source + ": no usable point (" + std::to_string(d->refused()) + " lines refused)");
+    return kExitNoPoint;
+  }
+  return kExitOk;
+}
+
+// Reads the WGS-84 file into the index. Returns kExitOk or a failure's status.
+int ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wgs84Index* index,
+                  std::vector<std::string>* passed_titles) {
+  const std::string source = SourceName(s.wgs84);
+  InputFile file(s.wgs84, in);
+  if (file.get() == nullptr) {
+    d->Say(OpenFailure(s.wgs84));
+    return kExitUsage;
+  }
+  ReaderSettings rs;
+  rs.side = Side::kWgs84;
+  rs.form = s.wgs84_form;
+  rs.encoding = s.encoding;
+  rs.delimiter = s.delimiter;
+  const std::unique_ptr<RecordReader> reader = MakeReader(file.get(), s.wgs84, rs);
+  if (Reason r = reader->Start(); !r.empty()) {
+    d->Say(source + ", line " + std::to_string(reader->line()) + ": " + r);
+    return reader->failed() ? kExitUsage : kExitNoPoint;
+  }
+  const Columns& columns = reader->columns();
+  for (int c : columns.passed)
+    passed_titles->push_back(columns.titles[c]);
+  Record record;
+  Reason reason;
+  while (reader->Next(&record, &reason)) {
+    const std::string_view name = Trim(record.value[kName]);
+    Wgs84Index::Entry entry;
+    if (reason.empty() && name.empty())
+      reason = "no point name";
+    if (reason.empty())
+      reason = ReadWgs84Point(record, columns, &entry.point);
+    if (reason.empty()) {
+      entry.line = record.line;
+      entry.check = IsCheckPoint(record);
+      for (std::string_view p : record.passed)
+        entry.passed.emplace_back(p);
+      reason = index->Add(name, std::move(entry));
+    }
+    if (!reason.empty())
+      d->Refused(source, reader->line(), reason);
+  }
+  if (reader->failed()) {
+    d->Say(source + ": read error: " + std::strerror(errno));
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet* points,
+                 InputSummary* summary) {
+  summary->source = SourceName(s.grid);
+  summary->wgs84_source = SourceName(s.wgs84);
+  if (summary->source == "<stdin>" && summary->wgs84_source == "<stdin>") {
+    d->Say("--grid and --wgs84 cannot both read standard input");
+    return kExitUsage;
+  }
+  Wgs84Index index;
+  std::vector<std::string> wgs84_titles;
+  if (int status = ReadWgs84File(s, in, d, &index, &wgs84_titles); status != kExitOk)
+    return status;
+
+  const std::string& source = summary->source;
+  InputFile file(s.grid, in);
+  if (file.get() == nullptr) {
+    d->Say(OpenFailure(s.grid));
+    return kExitUsage;
+  }
+  ReaderSettings rs;
+  rs.side = Side::kGrid;
+  rs.form = s.grid_form;
+  rs.encoding = s.encoding;
+  rs.delimiter = s.delimiter;
+  const std::unique_ptr<RecordReader> reader = MakeReader(file.get(), s.grid, rs);
+  if (Reason r = reader->Start(); !r.empty()) {
+    d->Say(source + ", line " + std::to_string(reader->line()) + ": " + r);
+    return reader->failed() ? kExitUsage : kExitNoPoint;
+  }
+  const Columns& columns = reader->columns();
+  // The WGS-84 file's own columns follow the grid file's, told apart where a title repeats.
+  std::vector<std::string> grid_titles = TextTitles(columns, nullptr);
+  for (std::string& t : wgs84_titles) {
+    if (std::find(grid_titles.begin(), grid_titles.end(), t) != grid_titles.end())
+      t = "wgs84 " + t;
+  }
+  if (Reason r = points->Open(TextTitles(columns, &wgs84_titles), true, true); !r.empty()) {
+    d->Say(r);
+    return kExitUsage;
+  }
+  Meridians meridians(d, summary);
+  GridNames names;
+  Record record;
+  Reason reason;
+  std::vector<std::string_view> texts;
+  while (reader->Next(&record, &reason)) {
+    const std::string_view name = Trim(record.value[kName]);
+    if (reason.empty() && name.empty())
+      reason = "no point name";
+    if (!reason.empty()) {
+      d->Refused(source, reader->line(), reason);
+      continue;
+    }
+    if (const GridNames::Seen* seen = names.Enter(name, record.line, GridNames::kNoPoint)) {
+      if (seen->point != GridNames::kNoPoint)
+        points->Withdraw(seen->point);
+      d->Refused(source, record.line,
+                 "name " + Quoted(name) + " occurs again (first at line " +
+                     std::to_string(seen->line) + "): both lines are refused");
+      continue;
+    }
+    GridPoint grid;
+    reason = ReadGridPoint(record, columns, &grid);
+    Wgs84Index::Entry* partner = nullptr;
+    if (reason.empty()) {
+      partner = index.Pair(name);
+      if (partner == nullptr) {
+        summary->unpaired.push_back({std::string(name), record.line, true});
+        continue;
+      }
+      if (partner->duplicate_line != 0) {
+        reason = "its WGS-84 point is refused: " + Quoted(name) + " occurs twice in " +
+                 summary->wgs84_source + " (lines " + std::to_string(partner->line) + " and " +
+                 std::to_string(partner->duplicate_line) + ")";
+      }
+    }
+    ShiftForm form;
+    double distance = 0;
+    if (reason.empty())
+      reason = MakeForm(grid, partner->point, s.default_meridian, &form, &distance);
+    if (!reason.empty()) {
+      d->Refused(source, record.line, reason);
+      continue;
+    }
+    meridians.Note(source, record.line, name, form, grid, partner->point, distance);
+    texts.assign(1, record.value[kName]);
+    texts.insert(texts.end(), record.passed.begin(), record.passed.end());
+    texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
+    const bool check = IsCheckPoint(record) || partner->check || NamedCheck(s, name);
+    names.SetPoint(name, points->size());
+    if (Reason r = points->Add(Compute(&form), record.line, partner->line, check, texts);
+        !r.empty()) {
+      d->Say(r);
+      return kExitUsage;
+    }
+  }
+  if (reader->failed()) {
+    d->Say(source + ": read error: " + std::strerror(errno));
+    return kExitUsage;
+  }
+  std::vector<Unpaired> wgs84_only = index.NeverPaired();
+  summary->unpaired.insert(summary->unpaired.end(), wgs84_only.begin(), wgs84_only.end());
+  for (const Unpaired& u : summary->unpaired) {
+    const std::string& file_name = u.in_grid ? source : summary->wgs84_source;
+    const std::string& other = u.in_grid ? summary->wgs84_source : source;
+    d->Say(file_name + ", line " + std::to_string(u.line) + ": " + Quoted(u.name) + " is not in " +
+           other + ": left unpaired");
+  }
+  if (points->usable() == 0) {
+    d->Say("no pair: no usable point name occurs in both " + source + " and " +
+           summary->wgs84_source);
+    return kExitNoPoint;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int GatherPoints(const InputSettings& settings, std::FILE* in, Diagnostics* diagnostics,
+                 PointSet* points, InputSummary* summary) {
+  if (settings.single)
+    return ReadSingle(settings, diagnostics, points, summary);
+  if (!settings.grid.empty())
+    return ReadTwoFiles(settings, in, diagnostics, points, summary);
+  return ReadOneTable(settings, in, diagnostics, points, summary);
+}
+
+}  // namespace zerb

@@ -1,0 +1,55 @@
+// Gathering the common points: from the options (one point), from one table holding both sides,
+// or from a grid file and a WGS-84 file paired by name. Every line that cannot be used is
+// reported with its file, line and reason; every point is computed as the dialog computes it.
+#ifndef ZERB_CLI_INPUT_H
+#define ZERB_CLI_INPUT_H
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/diagnostics.h"
+#include "cli/pairing/pairing.h"
+#include "cli/points/point_set.h"
+#include "cli/readers/record_reader.h"
+
+namespace zerb {
+
+struct InputSettings {
+  // One point typed as options, in the order of Field; single when any of them was given.
+  bool single = false;
+  std::optional<std::string> value[kFieldCount];
+  // One table (empty or "-" for standard input), or two files when grid is not empty.
+  std::string table;
+  std::string grid;
+  std::string wgs84;
+  InputForm grid_form = InputForm::kAuto;
+  InputForm wgs84_form = InputForm::kAuto;
+  Encoding encoding = Encoding::kAuto;
+  char delimiter = 0;                    // 0: detected per file
+  int default_meridian = -1000;          // kNoMeridian
+  std::vector<std::string> check_names;  // --check
+};
+
+// What the report tells about the input besides the points.
+struct InputSummary {
+  std::string source;  // the one table, or the grid file
+  std::string wgs84_source;
+  std::vector<Unpaired> unpaired;   // two files: names found in one file only
+  std::size_t far_points = 0;       // more than kWarnMeridianDistance from L0
+  double worst_expected_error = 0;  // metres, over those points
+  int meridian = -1000;             // the points' central meridian when all share one
+  int zone = 0;                     // and their zone number, when all eastings carried it
+  bool mixed_zones = false;
+};
+
+// Reads the points into *points. Returns kExitOk, or the exit status of a failure already
+// reported.
+int GatherPoints(const InputSettings& settings, std::FILE* in, Diagnostics* diagnostics,
+                 PointSet* points, InputSummary* summary);
+
+}  // namespace zerb
+
+#endif  // ZERB_CLI_INPUT_H
