@@ -29,7 +29,7 @@ constexpr VersionString kVersionStrings[] = {
     {"CompanyName", "zerb 开发组"},
     {"FileDescription", "求取参数变换的转换参数"},
     {"FileVersion", "1, 0, 0, 1"},
-    {"InternalName", "zerb"},
+    {"InternalName", "org.example.zerb"},
     {"LegalCopyright", "版权所有 (C) 2026 zerb 开发组"},
     {"LegalTrademarks", ""},
     {"OriginalFilename", "zerb.EXE"},

@@ -21,8 +21,11 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
-entry=$prefix/share/applications/zerb.desktop
-[ -f "$entry" ] || fail "no desktop entry at share/applications/zerb.desktop"
+# The entry is named by the application's reverse-DNS id; there is exactly one.
+entries=("$prefix"/share/applications/*.desktop)
+[ ${#entries[@]} -eq 1 ] && [ -f "${entries[0]}" ] ||
+  fail "expected one desktop entry in share/applications, found: ${entries[*]}"
+entry=${entries[0]}
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
 ! grep -n @ "$entry" || fail "the entry keeps a placeholder the version block should have filled"
 
