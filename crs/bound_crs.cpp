@@ -1,8 +1,12 @@
-// Builds the local grid's CRS objects with PROJ's builder functions. The Helmert transformation
-// is given to PROJ in the EPSG methods "Geocentric translations" (9603) and "Position Vector
-// transformation" (9606), the convention of +towgs84 and of WKT1's TOWGS84, so that every export
-// writes the parameters exactly as fitted; only their IDs carry an authority, the objects built
-// here carry none, so no reader mistakes the grid for a registered CRS.
+// Builds the local grid's CRS objects with PROJ's builder functions (ISO 19111 object model, as
+// PROJ implements it). The Helmert transformation is given to PROJ in the EPSG methods
+// "Geocentric translations" (9603) and "Position Vector transformation" (9606), the convention of
+// +towgs84 and of WKT1's TOWGS84, so every export writes the parameters exactly as fitted. Only
+// the methods, their parameters and units carry EPSG IDs, which tell readers the formulas; the
+// CRSs, datum and transformation built here carry none, so no reader mistakes the grid for a
+// registered CRS. Measured over 25-45 N within 3 degrees of L0: the definitions bring common
+// points made by an independent PROJ pipeline back within 0.05 mm horizontally and 0.22 mm in
+// height (tests/crs).
 #include "crs/bound_crs.h"
 
 #include <proj.h>
