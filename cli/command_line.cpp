@@ -148,7 +148,7 @@ Reason Refusal(int code, int short_option, std::string_view arg) {
     return "unknown option -h: the grid height is --h (two dashes), the help --help";
   }
   if (short_option != 0)
-    return "unknown option -" + std::string(1, static_cast<char>(short_option));
+    return "unknown option " + Quoted("-" + std::string(1, static_cast<char>(short_option)));
   return "unknown or ambiguous option " + Quoted(name);
 }
 

@@ -220,7 +220,8 @@ int ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wgs84In
   Record record;
   Reason reason;
   while (reader->Next(&record, &reason)) {
-    const std::string_view name = Trim(record.value[kName]);
+    // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
+    const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
     Wgs84Index::Entry entry;
     if (reason.empty() && name.empty())
       reason = "no point name";
@@ -289,7 +290,8 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
   Reason reason;
   std::vector<std::string_view> texts;
   while (reader->Next(&record, &reason)) {
-    const std::string_view name = Trim(record.value[kName]);
+    // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
+    const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
     if (reason.empty() && name.empty())
       reason = "no point name";
     if (!reason.empty()) {
