@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/angle.h"
-#include "cli/csv.h"
-#include "cli/grid.h"
+#include "cli/points/angle.h"
+#include "cli/points/common_point.h"
+#include "cli/points/grid_values.h"
 #include "geodesy/geodesy.h"
 #include "tests/cli/support.h"
 
@@ -19,6 +19,41 @@ namespace {
 
 constexpr AngleAxis kLat = AngleAxis::kLatitude;
 constexpr AngleAxis kLon = AngleAxis::kLongitude;
+
+// Whether text is refused as an angle.
+Reason AngleRefusal(std::string_view text, AngleAxis axis) {
+  Angle a;
+  return ParseAngle(text, axis, &a);
+}
+
+Easting EastingOf(std::string_view text, Reason* reason) {
+  Easting e;
+  *reason = ParseEasting(text, &e);
+  return e;
+}
+
+// A row of a one-table file with the titles x, y, h, L0, B, L, H made into one point.
+Reason BuildForm(const std::vector<std::string_view>& values, int default_meridian,
+                 ShiftForm* form) {
+  const std::vector<std::string_view> titles = {"x", "y", "h", "L0", "B", "L", "H"};
+  Columns columns;
+  if (Reason r = ReadHeader(titles, Side::kBoth, &columns); !r.empty())
+    return r;
+  Record record;
+  for (int f = 0; f < kFieldCount; ++f) {
+    if (columns.index[f] >= 0)
+      record.value[f] = values[columns.index[f]];
+  }
+  GridPoint grid;
+  Wgs84Point wgs84;
+  double distance;
+  Reason r = ReadGridPoint(record, columns, &grid);
+  if (r.empty())
+    r = ReadWgs84Point(record, columns, &wgs84);
+  if (r.empty())
+    r = MakeForm(grid, wgs84, default_meridian, form, &distance);
+  return r;
+}
 
 // The double the dialog holds for the same digits typed into its field.
 double Typed(std::string_view text) {
@@ -60,8 +95,8 @@ TEST(ParseAngle, EveryNotationGivesTheTypedDms) {
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    const Angle a = ParseAngle(c.text, c.axis);
-    ASSERT_EQ(a.error, "");
+    Angle a;
+    ASSERT_EQ(ParseAngle(c.text, c.axis, &a), "");
     EXPECT_EQ(a.negative, c.negative);
     EXPECT_EQ(a.deg, c.deg);
     EXPECT_EQ(a.min, c.min);
@@ -78,16 +113,20 @@ TEST(ParseAngleAndEasting, RefuseWhatIsNoValue) {
                            "30:15.5:00", "30:15",    "30:15:00:00",  "nan",
                            "inf",        "1e2",      "--30",         "30:15:00 x",
                            "30°15",      "30d15s",   "-30:15:00S",   "30:15:00E"}) {
-    EXPECT_NE(ParseAngle(text, kLat).error, "") << text;
+    EXPECT_NE(AngleRefusal(text, kLat), "") << text;
   }
   for (const char* text : {"180.0001", "181:00:00", "114:12:00N"})
-    EXPECT_NE(ParseAngle(text, kLon).error, "") << text;
+    EXPECT_NE(AngleRefusal(text, kLon), "") << text;
   for (const char* text :
        {"24500000", "12500000", "46500000", "3500000", "123500000", "-500000", "38050000",
         "38950000", "99999.9", "900000.1", "", "5e5", "500000,0", "inf"}) {
-    EXPECT_NE(ParseEasting(text).error, "") << text;
+    Reason r;
+    EastingOf(text, &r);
+    EXPECT_NE(r, "") << text;
   }
-  EXPECT_NE(ParseEasting("24500000").error.find("24"), std::string::npos);
+  Reason r;
+  EastingOf("24500000", &r);
+  EXPECT_NE(r.find("24"), std::string::npos);
 }
 
 // An angle below one degree cannot carry its minus sign in the form's int degrees; its minutes
@@ -134,7 +173,7 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
       // Across the antimeridian the distance is the short way round.
       {x, "500000", "-180.0", kNone, lat, "178:00:00", -180, {}},
       // A disagreement names both central meridians, typed or given by default.
-      {x, "38500000", "117", kNone, lat, "114:00:00", 0, {"L0 117", "L0 114"}},
+      {x, "38500000", "117", kNone, lat, "114:00:00", 0, {"L0 117", "(L0 114)"}},
       {x, "38500000", "", 117, lat, "114:00:00", 0, {"117", "114"}},
       {x, "500000", "", kNone, lat, "114:00:00", 0, {"no central meridian"}},
       {x, "500000", "117.5", kNone, lat, "117:00:00", 0, {"column L0 '117.5'"}},
@@ -147,9 +186,9 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.x) + " " + c.y + " L0 '" + c.L0 + "' " + c.B + " " + c.L);
-    const PointText t{{c.x, c.y, "50", c.L0, c.B, c.L, "40"}};  // in the order of Column
     ShiftForm f;
-    const std::string error = BuildForm(t, c.default_meridian, &f);
+    const std::string error =
+        BuildForm({c.x, c.y, "50", c.L0, c.B, c.L, "40"}, c.default_meridian, &f);
     if (c.says.empty()) {
       EXPECT_EQ(error, "");
       EXPECT_EQ(f.m_centralMeridian, c.meridian);
@@ -159,7 +198,8 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
   }
   // The prefix is cut from the text: reading 38519160.5061 and subtracting 38000000 would keep
   // the rounding of the larger number (ulp 7.5e-9 m instead of 1.2e-10 m).
-  EXPECT_EQ(Bits(ParseEasting(" 38519160.5061 ").y), Bits(Typed("519160.5061")));
+  Reason none;
+  EXPECT_EQ(Bits(EastingOf(" 38519160.5061 ", &none).y), Bits(Typed("519160.5061")));
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/line_reader.h"
-#include "cli/options.h"
+#include "cli/readers/line_reader.h"
+#include "cli/command_line.h"
+#include "cli/exit_status.h"
 #include "geodesy/geodesy.h"
 #include "tests/cli/support.h"
 
@@ -45,8 +46,13 @@ TEST(RunShift, ExitStatuses) {
   }
   const std::string no_point = RunZerbShift({}, "x,y,h,B,L,H\n1,2,3,4,5,6\n").err;
   EXPECT_NE(no_point.find("no usable point (1 lines refused)"), std::string::npos) << no_point;
-  const std::string missing = RunZerbShift({}, "X,y,h,b,L,H\n").err;
-  EXPECT_NE(missing.find("line 1: header lacks column(s) x, B"), std::string::npos) << missing;
+  // Letters are case-sensitive (X is also the northing, b is nothing), and the refusal lists
+  // every title that would have been taken.
+  const std::string missing = RunZerbShift({}, "X,y,h,b,L\n").err;
+  EXPECT_NE(missing.find("line 1: the header 'X,y,h,b,L' lacks the column(s) B (B, lat, 纬度); H "
+                         "(H, 大地高, 椭球高)"),
+            std::string::npos)
+      << missing;
   const RunResult help = RunZerbShift({"--help"});
   EXPECT_EQ(help.status, kExitOk);
   EXPECT_NE(help.out.find("Exit status"), std::string::npos);
@@ -95,7 +101,7 @@ TEST(RunShift, HeaderNamesTheColumnsAndTheRestPassesThrough) {
   const RunResult csv = RunZerbShift({"-d", ";", "-f", "csv"}, input);
   ASSERT_EQ(csv.status, kExitOk) << csv.err;
   EXPECT_TRUE(
-      csv.out.starts_with("line;ID;code;note;spare;dx;dy;dz;vx;vy;vz;v;flagged\n"
+      csv.out.starts_with("line;ID;code;note;spare;dx;dy;dz;vx;vy;vz;v;flagged;check\n"
                           "2;A\tB;7;\"say \"\"hi\"\" \\ back;x\";;"))
       << csv.out;
   const std::string json = RunZerbShift({"-d", ";", "-f", "json"}, input).out;
