@@ -17,6 +17,11 @@ enum LongOnly {
   kOptCheck,
   kOptMaxResidual,
   kOptKeepAll,
+  kOptModel,
+  kOptConvention,
+  kOptSigma,
+  kOptAlpha,
+  kOptPlot,
   kOptHelp,
   kOptVersion,
   kOptPoint,  // + the Field of the value
@@ -38,6 +43,11 @@ std::vector<option> LongOptions() {
       {"delimiter", required_argument, nullptr, 'd'},
       {"max-residual", required_argument, nullptr, kOptMaxResidual},
       {"keep-all", no_argument, nullptr, kOptKeepAll},
+      {"model", required_argument, nullptr, kOptModel},
+      {"convention", required_argument, nullptr, kOptConvention},
+      {"sigma", required_argument, nullptr, kOptSigma},
+      {"alpha", required_argument, nullptr, kOptAlpha},
+      {"plot", required_argument, nullptr, kOptPlot},
       {"help", no_argument, nullptr, kOptHelp},
       {"version", no_argument, nullptr, kOptVersion},
   };
@@ -110,12 +120,29 @@ Reason Apply(int code, std::string_view value, Options* o) {
       if (!ParseLength(value, &limit).empty() || !(limit > 0)) {
         return "--max-residual needs a positive length in metres, not " + Quoted(value);
       }
-      o->rule.max_residual = limit;
+      o->fit.max_residual = limit;
       return {};
     }
     case kOptKeepAll:
-      o->rule.keep_all = true;
+      o->fit.keep_all = true;
       return {};
+    case kOptModel:
+      return ParseModel(value, &o->fit.model);
+    case kOptConvention:
+      return ParseConvention(value, &o->convention);
+    case kOptSigma:
+      return ParseSigma(value, &o->fit);
+    case kOptAlpha: {
+      double alpha;
+      if (!ParseLength(value, &alpha).empty() || !(alpha > 0 && alpha < 0.5))
+        return "--alpha needs a significance between 0 and 0.5, not " + Quoted(value);
+      o->fit.alpha_point = alpha;
+      return {};
+    }
+    case kOptPlot:
+      o->plot = value;
+      in.grid_positions = !value.empty();
+      return value.empty() ? "--plot needs a file name" : "";
     case kOptHelp:
       o->help = true;
       return {};

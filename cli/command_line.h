@@ -7,8 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "adjust/adjust.h"
 #include "cli/input.h"
-#include "cli/models/statistics.h"
+#include "cli/models/model.h"
 #include "cli/text.h"
 #include "cli/writers/format.h"
 
@@ -19,7 +20,9 @@ struct Options {
   bool version = false;
   InputSettings input;
   Format format = Format::kText;
-  ResidualRule rule;
+  adjust::Settings fit;
+  Convention convention = Convention::kPositionVector;
+  std::string plot;  // the residual picture's file, empty when none
   char output_delimiter = ',';
 };
 

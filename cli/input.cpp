@@ -105,11 +105,11 @@ int ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points, InputSu
     return kExitNoPoint;
   }
   Meridians(d, summary).Note("options", 0, "", form, grid, wgs84, distance);
-  if (Reason e = points->Open({}, false, false); !e.empty()) {
+  if (Reason e = points->Open({}, false, false, s.grid_positions); !e.empty()) {
     d->Say(e);
     return kExitUsage;
   }
-  if (Reason e = points->Add(Compute(&form), 0, 0, false, {}); !e.empty()) {
+  if (Reason e = points->Add(Compute(&form), 0, 0, false, grid.x, grid.y, {}); !e.empty()) {
     d->Say(e);
     return kExitUsage;
   }
@@ -149,7 +149,8 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
   }
   const Columns& columns = reader->columns();
   const bool has_name = columns.index[kName] >= 0;
-  if (Reason r = points->Open(TextTitles(columns, nullptr), has_name, false); !r.empty()) {
+  if (Reason r = points->Open(TextTitles(columns, nullptr), has_name, false, s.grid_positions);
+      !r.empty()) {
     d->Say(r);
     return kExitUsage;
   }
@@ -179,7 +180,8 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     const bool check = IsCheckPoint(record) || (has_name && NamedCheck(s, name));
-    if (Reason r = points->Add(Compute(&form), record.line, 0, check, texts); !r.empty()) {
+    if (Reason r = points->Add(Compute(&form), record.line, 0, check, grid.x, grid.y, texts);
+        !r.empty()) {
       d->Say(r);
       return kExitUsage;
     }
@@ -188,7 +190,7 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     d->Say(source + ": read error: " + std::strerror(errno));
     return kExitUsage;
   }
-  if (points->size() == 0) {
+  if (points->usable() == 0) {
     d->Say(source + ": no usable point (" + std::to_string(d->refused()) + " lines refused)");
     return kExitNoPoint;
   }
@@ -280,7 +282,8 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     if (std::find(grid_titles.begin(), grid_titles.end(), t) != grid_titles.end())
       t = "wgs84 " + t;
   }
-  if (Reason r = points->Open(TextTitles(columns, &wgs84_titles), true, true); !r.empty()) {
+  if (Reason r = points->Open(TextTitles(columns, &wgs84_titles), true, true, s.grid_positions);
+      !r.empty()) {
     d->Say(r);
     return kExitUsage;
   }
@@ -334,8 +337,9 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
     const bool check = IsCheckPoint(record) || partner->check || NamedCheck(s, name);
-    names.SetPoint(name, points->size());
-    if (Reason r = points->Add(Compute(&form), record.line, partner->line, check, texts);
+    names.SetPoint(name, points->added());
+    if (Reason r =
+            points->Add(Compute(&form), record.line, partner->line, check, grid.x, grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return kExitUsage;

@@ -31,6 +31,7 @@ struct InputSettings {
   char delimiter = 0;                    // 0: detected per file
   int default_meridian = -1000;          // kNoMeridian
   std::vector<std::string> check_names;  // --check
+  bool grid_positions = false;           // keep each point's grid position (--plot)
 };
 
 // What the report tells about the input besides the points.

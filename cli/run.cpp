@@ -9,7 +9,7 @@
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/input.h"
-#include "cli/models/statistics.h"
+#include "cli/writers/plot.h"
 #include "cli/writers/report.h"
 
 namespace zerb {
@@ -18,30 +18,26 @@ namespace {
 constexpr std::string_view kVersion = "zerb-shift " ZERB_VERSION "\n";
 
 // The exports carry no report: say on standard error that points were flagged.
-void NoteFlags(const Summary& summary, const PointSet& points, Diagnostics* d) {
-  if (summary.flags.empty())
+void NoteFlags(const adjust::Adjustment& fit, Diagnostics* d) {
+  const adjust::Solution& s = fit.solution();
+  if (s.points_flagged == 0)
     return;
-  // The flags index the fit points, which are the usable points that are not check points.
   std::string lines;
-  std::size_t fit = 0;
-  std::size_t next = 0;
-  for (std::size_t i = 0; i < points.size() && next < summary.flags.size(); ++i) {
-    if (points.withdrawn(i) || points.check(i))
-      continue;
-    if (summary.flags[next].index == fit) {
-      lines += " " + std::to_string(points.line(i));
-      ++next;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < fit.size(); ++i) {
+    const adjust::PointResult r = fit.Point(i);
+    if (r.flagged) {
+      lines += " " + std::to_string(r.tag);
+      kept += r.used;
     }
-    ++fit;
   }
-  const bool one = summary.flags.size() == 1;
-  const std::size_t left_out = summary.count_all - summary.count_used;
-  const std::string fate = left_out == 0 ? "kept in the mean"
-                           : left_out < summary.flags.size()
-                               ? std::to_string(left_out) + " left out of the mean"
-                               : "left out of the mean";
-  d->Say("note: " + std::to_string(summary.flags.size()) + (one ? " point" : " points") +
-         " flagged by the residual test, " + fate + " (line" + (one ? "" : "s") + lines +
+  const bool one = s.points_flagged == 1;
+  const std::string fate = kept == s.points_flagged ? "kept in the fit"
+                           : kept > 0
+                               ? std::to_string(s.points_flagged - kept) + " left out of the fit"
+                               : "left out of the fit";
+  d->Say("note: " + std::to_string(s.points_flagged) + (one ? " point" : " points") +
+         " flagged by the outlier test, " + fate + " (line" + (one ? "" : "s") + lines +
          "); --format text shows the report");
 }
 
@@ -69,33 +65,34 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   if (int status = GatherPoints(o.input, in, &diagnostics, &points, &input); status != kExitOk)
     return status;
 
-  std::vector<Vec3> shifts;
-  shifts.reserve(points.usable());
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    if (!points.withdrawn(i) && !points.check(i))
-      shifts.push_back(points.point(i).shift);
-  }
-  if (shifts.empty()) {
-    diagnostics.Say("no point left for the fit: every usable point is a check point");
+  adjust::Adjustment fit;
+  points.MoveInto(&fit);
+  if (Reason r = fit.Solve(o.fit); !r.empty()) {
+    diagnostics.Say("no fit: " + r);
     return kExitNoPoint;
   }
-  const Summary summary = Summarize(shifts, o.rule);
-  shifts = {};
+  if (!o.plot.empty()) {
+    if (Reason r = WritePlot(o.plot, points, fit, o.fit); !r.empty()) {
+      diagnostics.Say(r);
+      return kExitUsage;
+    }
+  }
 
   ReportInput report;
   report.format = o.format;
   report.delimiter = o.output_delimiter;
   report.points = &points;
-  report.summary = &summary;
-  report.rule = o.rule;
+  report.fit = &fit;
+  report.settings = &o.fit;
+  report.convention = o.convention;
   report.input = &input;
   report.refused = diagnostics.refused();
-  if (!WriteReport(report, out)) {
-    diagnostics.Say("cannot read the temporary file back");
+  if (Reason r = WriteReport(report, out); !r.empty()) {
+    diagnostics.Say(r);
     return kExitUsage;
   }
   if (IsExport(o.format))
-    NoteFlags(summary, points, &diagnostics);
+    NoteFlags(fit, &diagnostics);
   if (std::fflush(out) != 0 || std::ferror(out)) {
     diagnostics.Say("cannot write the output: " + std::string(std::strerror(errno)));
     return kExitUsage;

@@ -1,6 +1,7 @@
 // The points read; see point_set.h.
 #include "cli/points/point_set.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -18,31 +19,64 @@ ComputedPoint Compute(ShiftForm* form) {
   return {{form->m_dx, form->m_dy, form->m_dz}, {X - form->m_dx, Y - form->m_dy, Z - form->m_dz}};
 }
 
-Reason PointSet::Open(std::vector<std::string> titles, bool has_name, bool two_files) {
+Reason PointSet::Open(std::vector<std::string> titles, bool has_name, bool two_files,
+                      bool grid_positions) {
   titles_ = std::move(titles);
   has_name_ = has_name;
   two_files_ = two_files;
+  keep_grid_ = grid_positions;
   if (!titles_.empty() && !spool_.Open())
     return "cannot create a temporary file: " + std::string(std::strerror(errno));
   return {};
 }
 
 Reason PointSet::Add(const ComputedPoint& point, std::uint64_t line, std::uint64_t wgs84_line,
-                     bool check, const std::vector<std::string_view>& texts) {
+                     bool check, double north, double east,
+                     const std::vector<std::string_view>& texts) {
   if (!titles_.empty() && !spool_.Append(texts))
     return "cannot write the temporary file: " + std::string(std::strerror(errno));
-  points_.push_back(point);
-  lines_.push_back(line);
+  waiting_.push_back({point, line, check});
+  ++added_;
   if (two_files_)
     wgs84_lines_.push_back(wgs84_line);
-  flags_.push_back(check ? kCheck : 0);
+  if (keep_grid_) {
+    grid_.push_back(north);
+    grid_.push_back(east);
+  }
   return {};
 }
 
 void PointSet::Withdraw(std::size_t i) {
-  if (!withdrawn(i))
-    ++withdrawn_;
-  flags_[i] |= kWithdrawn;
+  const auto at = std::lower_bound(withdrawn_.begin(), withdrawn_.end(), i);
+  if (at == withdrawn_.end() || *at != i)
+    withdrawn_.insert(at, i);
+}
+
+void PointSet::MoveInto(adjust::Adjustment* adjustment) {
+  std::size_t i = 0;
+  std::size_t next_withdrawn = 0;
+  std::size_t kept = 0;
+  while (!waiting_.empty()) {
+    const Waiting& w = waiting_.front();
+    if (next_withdrawn < withdrawn_.size() && withdrawn_[next_withdrawn] == i) {
+      ++next_withdrawn;
+    } else {
+      adjustment->Add(w.point.local, w.point.shift, w.line, w.check);
+      if (two_files_)
+        wgs84_lines_[kept] = wgs84_lines_[i];
+      if (keep_grid_) {
+        grid_[2 * kept] = grid_[2 * i];
+        grid_[2 * kept + 1] = grid_[2 * i + 1];
+      }
+      ++kept;
+    }
+    waiting_.pop_front();
+    ++i;
+  }
+  if (two_files_)
+    wgs84_lines_.resize(kept);
+  if (keep_grid_)
+    grid_.resize(2 * kept);
 }
 
 }  // namespace zerb

@@ -1,25 +1,27 @@
 // The common points read, as the models and the writers need them: a few numbers each in memory
 // (the shift, the local Earth-centred position, the input line, whether it is a check point), and
 // the text columns (name, passed-through columns) in a spool on disk, in input order.
+//
+// While the input is read the points wait in a deque, which grows in small blocks and never
+// copies itself; once it is read they move into the adjustment block by block, so that memory
+// holds each point once, a bounded number of bytes per point.
 #ifndef ZERB_CLI_POINTS_POINT_SET_H
 #define ZERB_CLI_POINTS_POINT_SET_H
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "adjust/adjust.h"
 #include "cli/points/text_spool.h"
 #include "cli/text.h"
 #include "geodesy/geodesy.h"
 
 namespace zerb {
 
-struct Vec3 {
-  double x = 0;
-  double y = 0;
-  double z = 0;
-};
+using adjust::Vec3;
 
 // One computed point: dx, dy, dz of the dialog for the form, bit for bit, and the point's
 // Earth-centred position on Krassovsky (metres), for models that rotate and scale.
@@ -32,40 +34,51 @@ ComputedPoint Compute(ShiftForm* form);
 
 class PointSet {
  public:
-  // Text columns are kept only when there are any: titles (name first when has_name).
-  Reason Open(std::vector<std::string> titles, bool has_name, bool two_files);
+  // titles: the text columns (name first when has_name), kept only when there are any.
+  // two_files: each point also has a line in the WGS-84 file; grid_positions: keep each point's
+  // grid northing and easting (for the residual picture).
+  Reason Open(std::vector<std::string> titles, bool has_name, bool two_files, bool grid_positions);
 
   Reason Add(const ComputedPoint& point, std::uint64_t line, std::uint64_t wgs84_line, bool check,
-             const std::vector<std::string_view>& texts);
-  // Takes the point with index i out again (a name found to be a duplicate later): it stays in
-  // the spool but is skipped by every reader of the set.
+             double north, double east, const std::vector<std::string_view>& texts);
+  // Takes the point added as number i out again (a name found to be a duplicate later): it stays
+  // in the spool but is skipped by every reader of the set.
   void Withdraw(std::size_t i);
+  std::size_t added() const { return added_; }
+  std::size_t usable() const { return added_ - withdrawn_.size(); }
 
-  std::size_t size() const { return points_.size(); }
-  const ComputedPoint& point(std::size_t i) const { return points_[i]; }
-  std::uint64_t line(std::size_t i) const { return lines_[i]; }
+  // Moves the usable points into the adjustment, in input order, emptying the set's own store.
+  // Afterwards point i of the adjustment is the set's usable point i.
+  void MoveInto(adjust::Adjustment* adjustment);
+
+  // Of usable point i, after MoveInto.
   std::uint64_t wgs84_line(std::size_t i) const { return two_files_ ? wgs84_lines_[i] : 0; }
-  bool check(std::size_t i) const { return (flags_[i] & kCheck) != 0; }
-  bool withdrawn(std::size_t i) const { return (flags_[i] & kWithdrawn) != 0; }
-  std::size_t usable() const { return points_.size() - withdrawn_; }
+  double north(std::size_t i) const { return grid_[2 * i]; }
+  double east(std::size_t i) const { return grid_[2 * i + 1]; }
+  bool has_grid_positions() const { return keep_grid_; }
 
   const std::vector<std::string>& titles() const { return titles_; }
   bool has_name() const { return has_name_; }
   bool two_files() const { return two_files_; }
   TextSpool* spool() { return titles_.empty() ? nullptr : &spool_; }
+  // The spool's records, one per point added, that belong to withdrawn points, ascending.
+  const std::vector<std::size_t>& withdrawn() const { return withdrawn_; }
 
  private:
-  static constexpr unsigned char kCheck = 1;
-  static constexpr unsigned char kWithdrawn = 2;
-
-  std::vector<ComputedPoint> points_;
-  std::vector<std::uint64_t> lines_;
+  struct Waiting {
+    ComputedPoint point;
+    std::uint64_t line;
+    bool check;
+  };
+  std::deque<Waiting> waiting_;
+  std::size_t added_ = 0;
+  std::vector<std::size_t> withdrawn_;
   std::vector<std::uint64_t> wgs84_lines_;
-  std::vector<unsigned char> flags_;
-  std::size_t withdrawn_ = 0;
+  std::vector<double> grid_;
   std::vector<std::string> titles_;
   bool has_name_ = false;
   bool two_files_ = false;
+  bool keep_grid_ = false;
   TextSpool spool_;
 };
 

@@ -1,10 +1,10 @@
-// The CSV report; see report.h.
+// The CSV report: one row per point, then rows with the parameters; see report.h.
 #include "cli/writers/report.h"
 
 namespace zerb {
 
 bool WriteCsv(const ReportInput& in, Output& out) {
-  const Summary& s = *in.summary;
+  const adjust::Solution& s = in.fit->solution();
   const PointSet& points = *in.points;
   const char d = in.delimiter;
   out << "line";
@@ -12,33 +12,58 @@ bool WriteCsv(const ReportInput& in, Output& out) {
     out << d << "wgs84_line";
   for (const std::string& t : points.titles())
     (out << d).CsvField(t, d);
-  for (std::string_view t : {"dx", "dy", "dz", "vx", "vy", "vz", "v", "flagged", "check"})
+  static constexpr std::string_view kColumns[] = {
+      "dx", "dy", "dz",     "vx",    "vy",    "vz",    "vN",          "vE",      "vU",   "v",
+      "r",  "T",  "T_crit", "mdb_N", "mdb_E", "mdb_U", "gross_error", "flagged", "check"};
+  for (std::string_view t : kColumns)
     out << d << t;
   out << '\n';
   PointWalk walk(in);
   while (walk.Next()) {
-    if (walk.line() != 0)
-      out << walk.line();  // 0: the point came from the options
+    const adjust::PointResult& r = walk.result();
+    if (r.tag != 0)
+      out << r.tag;  // 0: the point came from the options
     if (points.two_files())
       out << d << walk.wgs84_line();
     for (const std::string& f : walk.fields())
       (out << d).CsvField(f, d);
-    const Vec3& shift = walk.point().shift;
-    for (double value : {shift.x, shift.y, shift.z})
+    for (double value : {r.shift.x, r.shift.y, r.shift.z})
       (out << d).Shortest(value);
-    const Vec3 v = walk.residual();
-    for (double value : {v.x, v.y, v.z, Length(v)})
+    for (double value : {r.residual.x, r.residual.y, r.residual.z, r.residual_neu.x,
+                         r.residual_neu.y, r.residual_neu.z, r.residual_length})
       (out << d).Fixed(value);
-    out << d << (walk.flag() != nullptr ? '1' : '0') << d << (walk.check() ? '1' : '0') << '\n';
+    out << d;
+    if (r.used)
+      out.Fixed(r.redundancy);
+    if (r.tested) {
+      for (double value : {r.test_statistic, r.critical, r.mdb_neu.x, r.mdb_neu.y, r.mdb_neu.z})
+        (out << d).Fixed(value);
+    } else {
+      out << std::string(5, d);
+    }
+    (out << d).Fixed(r.gross_error_length);
+    out << d << (r.flagged ? '1' : '0') << d << (r.check ? '1' : '0') << '\n';
   }
   if (!walk.ok())
     return false;
+  // The parameters as rows of their own, under the dx, dy, dz columns: the translation in
+  // metres, the rotations in arc-seconds and the scale in ppm in the convention named in the
+  // row after them.
   const std::size_t before = points.titles().size() + (points.two_files() ? 1 : 0);
   const std::string blanks(before, d);
   const std::string sep(1, d);
-  out << "mean" << blanks << sep << Triple(s.mean, sep) << std::string(6, d) << '\n';
-  out << "rms" << blanks << std::string(3, d) << sep << Triple(s.rms_axis, sep) << sep
-      << Fixed(s.rms) << sep << sep << '\n';
+  const std::string rest(std::size(kColumns) - 3, d);
+  const adjust::BursaWolf p = InConvention(s.exported, in.convention);
+  out << (s.model == adjust::Model::kThreeParameter ? "mean" : "translation") << blanks << sep
+      << TranslationText(p, sep) << rest << '\n';
+  if (s.model == adjust::Model::kSevenParameter) {
+    out << "rotation" << blanks << sep << Decimals6(p.rx) << sep << Decimals6(p.ry) << sep
+        << Decimals6(p.rz) << rest << '\n';
+    out << "scale" << blanks << sep << Decimals6(p.s) << sep << sep << rest << '\n';
+    out << "convention" << blanks << sep << ConventionName(in.convention) << sep << sep << rest
+        << '\n';
+  }
+  out << "sigma0" << blanks << sep << Fixed(s.sigma0) << sep << sep << rest << '\n';
   return true;
 }
 

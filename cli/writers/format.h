@@ -8,14 +8,32 @@
 
 namespace zerb {
 
-enum class Format { kText, kCsv, kJson, kTowgs84, kProj, kWkt };
+enum class Format {
+  kText,
+  kCsv,
+  kJson,
+  kTowgs84,
+  kProj,
+  kWkt,
+  kCrsProj,
+  kCrsWkt1,
+  kCrsWkt2,
+  kCrsProjJson,
+  kPipeline
+};
 
-// text, csv, json, towgs84, proj or wkt.
+// text, csv, json, towgs84, proj, wkt, crs-proj, crs-wkt1, crs-wkt2, crs-projjson or pipeline.
 Reason ParseFormat(std::string_view text, Format* format);
 
-// Whether the format is a bare export, which carries no report of the points.
+// Whether the format is a bare export or definition, which carries no report of the points.
 inline bool IsExport(Format f) {
-  return f == Format::kTowgs84 || f == Format::kProj || f == Format::kWkt;
+  return f != Format::kText && f != Format::kCsv && f != Format::kJson;
+}
+
+// Whether the format is a complete CRS definition or pipeline, built by PROJ.
+inline bool IsDefinition(Format f) {
+  return f == Format::kCrsProj || f == Format::kCrsWkt1 || f == Format::kCrsWkt2 ||
+         f == Format::kCrsProjJson || f == Format::kPipeline;
 }
 
 }  // namespace zerb

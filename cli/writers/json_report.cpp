@@ -1,53 +1,105 @@
-// The JSON report; see report.h.
+// The JSON report: every point with its statistics, and every statistic of the fit; see report.h.
 #include "cli/writers/report.h"
+
+#include <cmath>
 
 namespace zerb {
 namespace {
 
-struct FlagNote {
-  std::uint64_t line;
-  std::string name;
-  double distance;
-  double limit;
-};
-
-void Triple(Output& out, const Vec3& v) {
-  out << "{\"dx\": ";
-  out.Fixed(v.x) << ", \"dy\": ";
-  out.Fixed(v.y) << ", \"dz\": ";
-  out.Fixed(v.z) << '}';
+// A number, or null where it is not finite (JSON has no infinity).
+void Num(Output& out, double value) {
+  if (std::isfinite(value)) {
+    out.Shortest(value);
+  } else {
+    out << "null";
+  }
 }
 
-void WriteUnpaired(const ReportInput& in, Output& out) {
-  const InputSummary& input = *in.input;
-  out << ",\n  \"unpaired\": [";
-  bool first = true;
-  for (const Unpaired& u : input.unpaired) {
-    out << (first ? "" : ", ") << "{\"name\": ";
-    out.JsonString(u.name) << ", \"file\": ";
-    out.JsonString(u.in_grid ? input.source : input.wgs84_source)
-        << ", \"line\": " << u.line << '}';
-    first = false;
+void Neu(Output& out, const Vec3& v) {
+  out << "{\"north\": ";
+  Num(out, v.x);
+  out << ", \"east\": ";
+  Num(out, v.y);
+  out << ", \"up\": ";
+  Num(out, v.z);
+  out << '}';
+}
+
+void Xyz(Output& out, const Vec3& v) {
+  out << "{\"x\": ";
+  Num(out, v.x);
+  out << ", \"y\": ";
+  Num(out, v.y);
+  out << ", \"z\": ";
+  Num(out, v.z);
+  out << '}';
+}
+
+void Test(Output& out, const adjust::StatisticalTest& t) {
+  if (!t.run) {
+    out << "null";
+    return;
   }
-  out << "],\n  \"far_from_meridian\": {\"points\": "
-      << static_cast<std::uint64_t>(input.far_points) << ", \"expected_error\": ";
-  out.Fixed(input.worst_expected_error) << '}';
+  out << "{\"statistic\": ";
+  Num(out, t.statistic);
+  out << ", \"critical\": ";
+  Num(out, t.critical);
+  out << ", \"distribution\": \"" << (t.dof2 == 0 ? "chi-square" : "F") << "\", \"dof1\": ";
+  Num(out, t.dof1);
+  out << ", \"dof2\": ";
+  Num(out, t.dof2);
+  out << ", \"rejected\": " << (t.rejected ? "true" : "false") << '}';
+}
+
+void WriteParameters(const ReportInput& in, Output& out) {
+  const adjust::Solution& s = in.fit->solution();
+  const adjust::BursaWolf p = InConvention(s.exported, in.convention);
+  const adjust::BursaWolf full = InConvention(s.parameters, in.convention);
+  static constexpr const char* kNames[7] = {"tx", "ty", "tz", "rx", "ry", "rz", "s"};
+  const double rounded[7] = {p.tx, p.ty, p.tz, p.rx, p.ry, p.rz, p.s};
+  const double exact[7] = {full.tx, full.ty, full.tz, full.rx, full.ry, full.rz, full.s};
+  const int n = s.parameter_count;
+  out << ",\n  \"parameters\": {\"units\": {\"translation\": \"m\", \"rotation\": "
+         "\"arc-second\", \"scale\": \"ppm\"}";
+  for (int k = 0; k < n; ++k) {
+    out << ", \"" << kNames[k] << "\": {\"value\": ";
+    Num(out, rounded[k]);
+    out << ", \"unrounded\": ";
+    Num(out, exact[k]);
+    out << ", \"sd\": ";
+    Num(out, s.standard_deviation[k]);
+    out << '}';
+  }
+  out << "},\n  \"correlation\": [";
+  for (int r = 0; r < n; ++r) {
+    out << (r == 0 ? "[" : ", [");
+    for (int c = 0; c < n; ++c) {
+      double v = s.correlation[r][c];
+      if (in.convention == Convention::kCoordinateFrame && ((r >= 3 && r < 6) != (c >= 3 && c < 6)))
+        v = -v;
+      if (c > 0)
+        out << ", ";
+      Num(out, v);
+    }
+    out << ']';
+  }
+  out << ']';
 }
 
 }  // namespace
 
 bool WriteJson(const ReportInput& in, Output& out) {
-  const Summary& s = *in.summary;
+  const adjust::Solution& s = in.fit->solution();
   const PointSet& points = *in.points;
   out << "{\n  \"points\": [";
   PointWalk walk(in);
-  std::vector<FlagNote> notes;
   bool first = true;
   while (walk.Next()) {
+    const adjust::PointResult& r = walk.result();
     out << (first ? "\n    {\"line\": " : ",\n    {\"line\": ");
     first = false;
-    if (walk.line() != 0) {
-      out << walk.line();
+    if (r.tag != 0) {
+      out << r.tag;
     } else {
       out << "null";  // the point came from the options
     }
@@ -69,58 +121,123 @@ bool WriteJson(const ReportInput& in, Output& out) {
       }
       out << '}';
     }
-    const Vec3& d = walk.point().shift;
     out << ", \"dx\": ";
-    out.Shortest(d.x) << ", \"dy\": ";
-    out.Shortest(d.y) << ", \"dz\": ";
-    out.Shortest(d.z);
-    const Vec3 v = walk.residual();
-    out << ", \"vx\": ";
-    out.Fixed(v.x) << ", \"vy\": ";
-    out.Fixed(v.y) << ", \"vz\": ";
-    out.Fixed(v.z) << ", \"v\": ";
-    out.Fixed(Length(v));
-    const Flag* f = walk.flag();
-    if (f != nullptr)
-      notes.push_back({walk.line(), std::string(walk.name()), f->distance, f->limit});
-    out << (f != nullptr ? ", \"flagged\": true" : ", \"flagged\": false")
-        << (walk.check() ? ", \"check\": true}" : ", \"check\": false}");
+    out.Shortest(r.shift.x) << ", \"dy\": ";
+    out.Shortest(r.shift.y) << ", \"dz\": ";
+    out.Shortest(r.shift.z) << ", \"residual\": ";
+    Xyz(out, r.residual);
+    out << ", \"residual_neu\": ";
+    Neu(out, r.residual_neu);
+    out << ", \"v\": ";
+    Num(out, r.residual_length);
+    out << ", \"redundancy\": ";
+    if (r.used) {
+      Neu(out, r.redundancy_neu);
+      out << ", \"redundancy_sum\": ";
+      Num(out, r.redundancy);
+    } else {
+      out << "null, \"redundancy_sum\": null";
+    }
+    out << ", \"test\": ";
+    if (r.tested) {
+      out << "{\"statistic\": ";
+      Num(out, r.test_statistic);
+      out << ", \"critical\": ";
+      Num(out, r.critical);
+      out << ", \"mdb\": ";
+      Neu(out, r.mdb_neu);
+      out << '}';
+    } else {
+      out << "null";
+    }
+    out << ", \"gross_error\": ";
+    Xyz(out, r.gross_error);
+    out << ", \"gross_error_length\": ";
+    Num(out, r.gross_error_length);
+    out << ", \"flagged\": " << (r.flagged ? "true" : "false")
+        << ", \"used\": " << (r.used ? "true" : "false")
+        << ", \"check\": " << (r.check ? "true" : "false") << '}';
   }
   if (!walk.ok())
     return false;
-  out << "\n  ],\n  \"count\": " << static_cast<std::uint64_t>(s.count_all)
-      << ",\n  \"mean_all\": ";
-  Triple(out, s.mean_all);
-  out << ",\n  \"residual_test\": ";
-  if (!s.tested) {
-    out << "null";
-  } else if (in.rule.max_residual > 0) {
-    out << "{\"max_residual\": ";
-    out.Fixed(in.rule.max_residual) << '}';
+  out << "\n  ],\n  \"model\": " << (s.parameter_count == 7 ? "7" : "3") << ", \"model_name\": \""
+      << ModelName(s.model) << "\", \"convention\": \"" << ConventionName(in.convention) << '"';
+  out << ",\n  \"count\": " << static_cast<std::uint64_t>(s.points)
+      << ", \"used\": " << static_cast<std::uint64_t>(s.points_used)
+      << ", \"check\": " << static_cast<std::uint64_t>(s.points_check)
+      << ", \"flagged\": " << static_cast<std::uint64_t>(s.points_flagged);
+  out << ",\n  \"sigma0\": ";
+  Num(out, s.sigma0);
+  out << ", \"variance_factor\": ";
+  Num(out, s.variance_factor);
+  out << ", \"dof\": ";
+  Num(out, s.dof);
+  out << ", \"a_priori\": ";
+  if (s.a_priori) {
+    out << "{\"horizontal\": ";
+    Num(out, in.settings->sigma_horizontal);
+    out << ", \"vertical\": ";
+    Num(out, in.settings->sigma_vertical);
+    out << '}';
   } else {
-    out << "{\"rms_factor\": 3, \"floor\": 0.001}";
+    out << "null";
   }
-  out << ",\n  \"flagged\": [";
-  for (std::size_t k = 0; k < notes.size(); ++k) {
-    out << (k == 0 ? "{\"line\": " : ", {\"line\": ") << notes[k].line;
-    if (points.has_name()) {
-      out << ", \"name\": ";
-      out.JsonString(notes[k].name);
-    }
-    out << ", \"distance\": ";
-    out.Fixed(notes[k].distance) << ", \"limit\": ";
-    out.Fixed(notes[k].limit) << '}';
+  out << ",\n  \"global_test\": ";
+  Test(out, s.global_test);
+  WriteParameters(in, out);
+  out << ",\n  \"outlier_test\": {\"run\": " << (s.tested ? "true" : "false");
+  if (!s.tested) {
+    out << ", \"reason\": ";
+    out.JsonString(s.not_tested);
   }
-  out << "],\n  \"flagged_kept\": "
-      << (!notes.empty() && (in.rule.keep_all || s.undecided) ? "true" : "false")
-      << ",\n  \"used\": " << static_cast<std::uint64_t>(s.count_used) << ",\n  \"mean\": ";
-  Triple(out, s.mean);
-  out << ",\n  \"rms\": {\"v\": ";
-  out.Fixed(s.rms) << ", \"vx\": ";
-  out.Fixed(s.rms_axis.x) << ", \"vy\": ";
-  out.Fixed(s.rms_axis.y) << ", \"vz\": ";
-  out.Fixed(s.rms_axis.z) << "},\n  \"towgs84\": \"+towgs84=" << zerb::Triple(s.mean, ",") << '"';
-  WriteUnpaired(in, out);
+  out << ", \"rule\": \"" << (in.settings->max_residual > 0 ? "max_residual" : "data_snooping")
+      << "\", \"alpha\": ";
+  Num(out, in.settings->alpha_point);
+  out << ", \"power\": ";
+  Num(out, in.settings->power);
+  out << ", \"lambda0\": ";
+  Num(out, s.lambda0);
+  out << ", \"critical\": ";
+  Num(out, s.point_critical);
+  out << ", \"floor\": ";
+  Num(out, in.settings->floor);
+  out << ", \"max_residual\": ";
+  if (in.settings->max_residual > 0) {
+    Num(out, in.settings->max_residual);
+  } else {
+    out << "null";
+  }
+  out << ", \"rounds\": " << static_cast<std::uint64_t>(s.rounds)
+      << ", \"undecided\": " << (s.undecided ? "true" : "false")
+      << ", \"kept_all\": " << (in.settings->keep_all ? "true" : "false") << '}';
+  out << ",\n  \"extra_parameters\": ";
+  Test(out, s.extra_parameters);
+  if (s.model == adjust::Model::kSevenParameter)
+    out << ", \"extra_parameters_justified\": "
+        << (s.extra_parameters_justified ? "true" : "false");
+  out << ",\n  \"warnings\": [";
+  for (std::size_t k = 0; k < s.warnings.size(); ++k) {
+    if (k > 0)
+      out << ", ";
+    out.JsonString(s.warnings[k]);
+  }
+  out << "],\n  \"towgs84\": \"+towgs84=" << TranslationText(s.exported, ",");
+  if (s.model == adjust::Model::kSevenParameter)
+    out << ',' << RotationText(s.exported, ",");
+  out << '"';
+  const InputSummary& input = *in.input;
+  out << ",\n  \"unpaired\": [";
+  bool first_unpaired = true;
+  for (const Unpaired& u : input.unpaired) {
+    out << (first_unpaired ? "" : ", ") << "{\"name\": ";
+    out.JsonString(u.name) << ", \"file\": ";
+    out.JsonString(u.in_grid ? input.source : input.wgs84_source)
+        << ", \"line\": " << u.line << '}';
+    first_unpaired = false;
+  }
+  out << "],\n  \"far_from_meridian\": {\"points\": "
+      << static_cast<std::uint64_t>(input.far_points) << ", \"expected_error\": ";
+  out.Fixed(input.worst_expected_error) << '}';
   out << ",\n  \"refused_lines\": " << in.refused << "\n}\n";
   return true;
 }

@@ -1,6 +1,8 @@
 // The choice of format and the walk over the points; see report.h.
 #include "cli/writers/report.h"
 
+#include <charconv>
+
 namespace zerb {
 
 PointWalk::PointWalk(const ReportInput& in) : in_(in) {
@@ -9,44 +11,70 @@ PointWalk::PointWalk(const ReportInput& in) : in_(in) {
 }
 
 bool PointWalk::Next() {
-  PointSet& points = *in_.points;
-  std::size_t i = started_ ? index_ + 1 : 0;
-  started_ = true;
-  for (; ok_ && i < points.size(); ++i) {
-    if (points.spool() != nullptr)
-      ok_ = points.spool()->Read(&fields_);
-    if (!points.withdrawn(i))
-      break;
-  }
-  if (!ok_ || i >= points.size())
+  const std::size_t i = started_ ? index_ + 1 : 0;
+  if (!ok_ || i >= in_.fit->size())
     return false;
+  started_ = true;
   index_ = i;
-  flag_ = nullptr;
-  if (!points.check(i)) {
-    const std::vector<Flag>& flags = in_.summary->flags;
-    if (next_flag_ < flags.size() && flags[next_flag_].index == fit_)
-      flag_ = &flags[next_flag_++];
-    ++fit_;
+  if (TextSpool* spool = in_.points->spool(); spool != nullptr) {
+    // Records of withdrawn points stay in the spool; they are read past.
+    const std::vector<std::size_t>& withdrawn = in_.points->withdrawn();
+    while (true) {
+      ok_ = spool->Read(&fields_);
+      const std::size_t record = record_++;
+      if (!ok_ || next_withdrawn_ >= withdrawn.size() || withdrawn[next_withdrawn_] != record)
+        break;
+      ++next_withdrawn_;
+    }
+    if (!ok_)
+      return false;
   }
+  result_ = in_.fit->Point(i);
   return true;
 }
 
-bool WriteReport(const ReportInput& in, std::FILE* out) {
+std::string Decimals6(double value) {
+  char text[400];
+  auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+  std::string s(text, r.ptr);
+  return s == "-0.000000" ? "0.000000" : s;
+}
+
+std::string TranslationText(const adjust::BursaWolf& p, std::string_view separator) {
+  return Triple({p.tx, p.ty, p.tz}, separator);
+}
+
+std::string RotationText(const adjust::BursaWolf& p, std::string_view separator) {
+  return Decimals6(p.rx) + std::string(separator) + Decimals6(p.ry) + std::string(separator) +
+         Decimals6(p.rz) + std::string(separator) + Decimals6(p.s);
+}
+
+Reason WriteReport(const ReportInput& in, std::FILE* out) {
   Output o(out);
+  bool ok = true;
   switch (in.format) {
     case Format::kText:
-      return WriteText(in, o);
+      ok = WriteText(in, o);
+      break;
     case Format::kCsv:
-      return WriteCsv(in, o);
+      ok = WriteCsv(in, o);
+      break;
     case Format::kJson:
-      return WriteJson(in, o);
+      ok = WriteJson(in, o);
+      break;
     case Format::kTowgs84:
     case Format::kProj:
     case Format::kWkt:
       WriteExport(in, o);
-      return true;
+      break;
+    case Format::kCrsProj:
+    case Format::kCrsWkt1:
+    case Format::kCrsWkt2:
+    case Format::kCrsProjJson:
+    case Format::kPipeline:
+      return WriteDefinition(in, o);
   }
-  return true;
+  return ok ? "" : "cannot read the temporary file back";
 }
 
 }  // namespace zerb

@@ -2,21 +2,78 @@
 #include "cli/writers/report.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace zerb {
 namespace {
 
-struct FlagNote {
-  std::uint64_t line;
-  std::string name;
-  double distance;
-  double limit;
-};
+using adjust::Solution;
 
-std::string RuleText(const ResidualRule& rule) {
-  if (rule.max_residual > 0)
-    return "farther than " + Fixed(rule.max_residual) + " m from the mean of the other points";
-  return "farther from the mean of the other points than 3 x their RMS (at least 0.001 m)";
+constexpr const char* kParameterNames[7] = {"tx", "ty", "tz", "rx", "ry", "rz", "s"};
+constexpr const char* kParameterUnits[7] = {"m", "m", "m", "\"", "\"", "\"", "ppm"};
+
+std::string Number(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+void Right(Output& out, const std::string& s, std::size_t width) {
+  if (s.size() < width)
+    out << std::string(width - s.size(), ' ');
+  out << s;
+}
+
+void WriteTest(Output& out, const char* what, const adjust::StatisticalTest& t,
+               const char* accepted, const char* rejected) {
+  out << what << ' ' << Number("%.3f", t.statistic) << ", critical value "
+      << Number("%.3f", t.critical) << " (";
+  if (t.dof2 == 0) {
+    out << "chi-square, " << Number("%.0f", t.dof1) << " degrees of freedom";
+  } else if (std::isinf(t.dof2)) {
+    out << "F(" << Number("%.0f", t.dof1) << ", infinity)";
+  } else {
+    out << "F(" << Number("%.0f", t.dof1) << ", " << Number("%.0f", t.dof2) << ")";
+  }
+  out << "): " << (t.rejected ? rejected : accepted) << '\n';
+}
+
+void WriteParameters(const ReportInput& in, Output& out) {
+  const Solution& s = in.fit->solution();
+  const adjust::BursaWolf p = InConvention(s.exported, in.convention);
+  const double values[7] = {p.tx, p.ty, p.tz, p.rx, p.ry, p.rz, p.s};
+  const int n = s.parameter_count;
+  out << "parameters (WGS-84 from local";
+  if (n == 7)
+    out << ", " << ConventionName(in.convention) << " rotations";
+  out << "), with their standard deviations:\n";
+  for (int k = 0; k < n; ++k) {
+    const bool length = k < 3;
+    out << "  " << kParameterNames[k] << " = ";
+    Right(out, length ? Fixed(values[k]) : Decimals6(values[k]), 14);
+    out << ' ' << kParameterUnits[k] << "  +- ";
+    out << (length ? Fixed(s.standard_deviation[k]) : Decimals6(s.standard_deviation[k])) << '\n';
+  }
+  if (n == 7) {
+    out << "correlations:\n       ";
+    for (int k = 0; k < n; ++k)
+      Right(out, kParameterNames[k], 7);
+    out << '\n';
+    for (int r = 0; r < n; ++r) {
+      out << "  ";
+      Right(out, kParameterNames[r], 3);
+      out << "  ";
+      for (int c = 0; c < n; ++c) {
+        // The sign of a correlation with a rotation follows the convention's sign.
+        double v = s.correlation[r][c];
+        if (in.convention == Convention::kCoordinateFrame &&
+            ((r >= 3 && r < 6) != (c >= 3 && c < 6)))
+          v = -v;
+        Right(out, Number("%.3f", v), 7);
+      }
+      out << '\n';
+    }
+  }
 }
 
 void WriteInputNotes(const ReportInput& in, Output& out) {
@@ -27,25 +84,24 @@ void WriteInputNotes(const ReportInput& in, Output& out) {
         << '\n';
   }
   if (input.far_points > 0) {
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "%zu point(s) more than 3 degrees from the central meridian: the inverse "
-                  "projection there is good to about %.0f mm, not 3.4 mm (see standard error)\n",
-                  input.far_points, std::ceil(input.worst_expected_error * 1000));
-    out << text;
+    out << static_cast<std::uint64_t>(input.far_points)
+        << " point(s) more than 3 degrees from the central meridian: the inverse projection "
+           "there is good to about "
+        << Number("%.0f", std::ceil(input.worst_expected_error * 1000))
+        << " mm, not 3.4 mm (see standard error)\n";
   }
 }
 
 }  // namespace
 
 bool WriteText(const ReportInput& in, Output& out) {
-  const Summary& s = *in.summary;
+  const Solution& s = in.fit->solution();
   PointSet& points = *in.points;
-  if (points.usable() == 1 && s.count_all == 1 && in.input->unpaired.empty()) {
+  if (in.fit->size() == 1 && in.input->unpaired.empty()) {
     PointWalk walk(in);
     if (!walk.Next())
       return false;
-    const Vec3& d = walk.point().shift;
+    const Vec3& d = walk.result().shift;
     out << "dx = ";
     out.Fixed(d.x, 12) << " m\ndy = ";
     out.Fixed(d.y, 12) << " m\ndz = ";
@@ -53,68 +109,99 @@ bool WriteText(const ReportInput& in, Output& out) {
     WriteInputNotes(in, out);
     return true;
   }
-  out << "    line          dx          dy          dz        vx        vy        vz         v"
+  out << "    line          dx          dy          dz        vN        vE        vU         v"
+         "     r          T     MDB"
       << (points.has_name() ? "  name\n" : "\n");
   PointWalk walk(in);
-  std::vector<FlagNote> notes;
-  std::size_t checks = 0;
+  std::vector<adjust::PointResult> flagged;
+  std::vector<std::string> flagged_names;
   while (walk.Next()) {
-    std::string number = std::to_string(walk.line());
-    if (number.size() < 8)
-      out << std::string(8 - number.size(), ' ');
-    out << number;
-    const Vec3& d = walk.point().shift;
-    out.Fixed(d.x, 12).Fixed(d.y, 12).Fixed(d.z, 12);
-    const Vec3 v = walk.residual();
-    out.Fixed(v.x, 10).Fixed(v.y, 10).Fixed(v.z, 10).Fixed(Length(v), 10);
+    const adjust::PointResult& r = walk.result();
+    Right(out, r.tag != 0 ? std::to_string(r.tag) : std::string("-"), 8);
+    out.Fixed(r.shift.x, 12).Fixed(r.shift.y, 12).Fixed(r.shift.z, 12);
+    out.Fixed(r.residual_neu.x, 10).Fixed(r.residual_neu.y, 10).Fixed(r.residual_neu.z, 10);
+    out.Fixed(r.residual_length, 10);
+    Right(out, r.used ? Number("%.2f", r.redundancy) : std::string("-"), 6);
+    Right(out, r.tested ? Number("%.2f", r.test_statistic) : std::string("-"), 11);
+    const double mdb = std::max(std::max(r.mdb_neu.x, r.mdb_neu.y), r.mdb_neu.z);
+    Right(out, r.tested && std::isfinite(mdb) ? Fixed(mdb) : std::string("-"), 8);
     if (points.has_name())
       out << "  " << walk.name();
-    if (const Flag* f = walk.flag(); f != nullptr) {
-      notes.push_back({walk.line(), std::string(walk.name()), f->distance, f->limit});
+    if (r.flagged) {
+      flagged.push_back(r);
+      flagged_names.emplace_back(walk.name());
       out << "  (flagged)";
     }
-    if (walk.check()) {
-      ++checks;
+    if (r.check)
       out << "  (check)";
-    }
     out << '\n';
   }
   if (!walk.ok())
     return false;
 
-  out << "\nresidual test: ";
-  if (s.tested) {
-    out << RuleText(in.rule) << '\n';
+  out << "\nmodel: " << ModelName(s.model) << ", fitted to "
+      << static_cast<std::uint64_t>(s.points_used) << " of "
+      << static_cast<std::uint64_t>(s.points - s.points_check) << " points";
+  if (s.points_check > 0)
+    out << " (" << static_cast<std::uint64_t>(s.points_check) << " check points left out)";
+  out << '\n';
+  out << "sigma0 (a posteriori): ";
+  if (s.dof > 0) {
+    out << (s.a_priori ? Number("%.3f", s.sigma0) + " (unit weight)" : Fixed(s.sigma0) + " m")
+        << ", " << Number("%.0f", s.dof) << " degrees of freedom\n";
   } else {
-    out << (in.rule.max_residual > 0 ? "not run (needs at least 2 points)\n"
-                                     : "not run (needs at least 4 points)\n");
+    out << "none, no redundancy (" << Number("%.0f", s.dof) << " degrees of freedom)\n";
   }
-  out << "mean of all " << static_cast<std::uint64_t>(s.count_all)
-      << " points: dx, dy, dz = " << Triple(s.mean_all, ", ") << " m\n";
-  for (const FlagNote& n : notes) {
-    out << "flagged: line " << n.line;
-    if (!n.name.empty())
-      out << " (" << n.name << ")";
-    out << ", " << Fixed(n.distance) << " m from the mean of the others, limit " << Fixed(n.limit)
-        << " m\n";
-  }
-  if (!notes.empty()) {
-    if (in.rule.keep_all) {
-      out << "flagged points kept in the mean (--keep-all)\n";
-    } else if (s.undecided) {
-      out << "the last 2 points disagree beyond the limit, neither can be singled out: both kept "
-             "in the mean\n";
+  if (s.a_priori) {
+    out << "a-priori sigma of one coordinate: " << Fixed(in.settings->sigma_horizontal)
+        << " m horizontal, " << Fixed(in.settings->sigma_vertical) << " m vertical\n";
+    if (s.global_test.run) {
+      WriteTest(out, "global test: chi-square", s.global_test,
+                "accepted, the residuals agree with the a-priori accuracy",
+                "rejected, the residuals are larger than the a-priori accuracy allows");
     }
-    out << "mean of " << static_cast<std::uint64_t>(s.count_used)
-        << " points: dx, dy, dz = " << Triple(s.mean, ", ") << " m\n";
   }
-  out << "RMS of the residuals: " << Fixed(s.rms) << " m (dx, dy, dz: " << Triple(s.rms_axis, ", ")
-      << " m)\n";
-  if (checks > 0) {
-    out << "check points: " << static_cast<std::uint64_t>(checks)
-        << ", left out of the mean; their residuals are against it\n";
+  WriteParameters(in, out);
+
+  out << "outlier test: ";
+  if (in.settings->max_residual > 0) {
+    out << "estimated gross error of a point's shift beyond " << Fixed(in.settings->max_residual)
+        << " m, worst point first\n";
+  } else if (s.tested) {
+    out << "data snooping, the 3 residuals of a point together, alpha "
+        << Number("%g", in.settings->alpha_point) << " per point, "
+        << (s.a_priori ? "against the a-priori sigma"
+                       : "against the sigma0 of the fit without the point")
+        << "; critical value " << Number("%.3f", s.point_critical)
+        << ", residuals below 0.001 m never flagged; worst point first\n";
+  } else {
+    out << "not run (" << s.not_tested << ")\n";
   }
-  out << "+towgs84=" << Triple(s.mean, ",") << '\n';
+  for (std::size_t k = 0; k < flagged.size(); ++k) {
+    const adjust::PointResult& r = flagged[k];
+    out << "flagged: line " << r.tag;
+    if (!flagged_names[k].empty())
+      out << " (" << flagged_names[k] << ")";
+    out << ", estimated gross error " << Fixed(r.gross_error_length) << " m";
+    if (r.tested)
+      out << ", test " << Number("%.2f", r.test_statistic) << " > " << Number("%.2f", r.critical);
+    out << (r.used ? ", kept in the fit\n" : ", left out of the fit\n");
+  }
+  if (s.undecided) {
+    out << "the last 2 points disagree beyond the limit, neither can be singled out: both kept "
+           "in the fit\n";
+  }
+  if (s.model == adjust::Model::kSevenParameter && s.extra_parameters.run) {
+    WriteTest(out, "rotations and scale against three parameters:", s.extra_parameters,
+              "not justified by these points, the three-parameter model suffices",
+              "justified by these points");
+  }
+  for (const std::string& w : s.warnings)
+    out << "warning: " << w << '\n';
+  out << "+towgs84=" << TranslationText(s.exported, ",");
+  if (s.model == adjust::Model::kSevenParameter)
+    out << ',' << RotationText(s.exported, ",") << "  (position-vector)";
+  out << '\n';
   WriteInputNotes(in, out);
   if (in.refused > 0)
     out << "lines refused: " << in.refused << " (see standard error)\n";

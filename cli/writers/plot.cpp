@@ -1,0 +1,80 @@
+// The residual picture; see plot.h.
+#include "cli/writers/plot.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include "cli/models/model.h"
+#include "cli/writers/output.h"
+#include "cli/writers/residual_plot.h"
+
+namespace zerb {
+
+Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjustment& fit,
+                 const adjust::Settings& settings) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr)
+    return "cannot write " + path + ": " + std::strerror(errno);
+  const adjust::Solution& s = fit.solution();
+  PlotFrame frame;
+  frame.points = fit.size();
+  for (std::size_t i = 0; i < fit.size(); ++i) {
+    const adjust::PointResult r = fit.Point(i);
+    const double n = points.north(i);
+    const double e = points.east(i);
+    if (i == 0) {
+      frame.min_north = frame.max_north = n;
+      frame.min_east = frame.max_east = e;
+    }
+    frame.min_north = std::min(frame.min_north, n);
+    frame.max_north = std::max(frame.max_north, n);
+    frame.min_east = std::min(frame.min_east, e);
+    frame.max_east = std::max(frame.max_east, e);
+    frame.max_horizontal =
+        std::max(frame.max_horizontal, std::hypot(r.residual_neu.x, r.residual_neu.y));
+    frame.max_vertical = std::max(frame.max_vertical, std::fabs(r.residual_neu.z));
+  }
+  frame.title = std::string(ModelName(s.model)) + ", sigma0 " +
+                (s.a_priori ? std::to_string(s.sigma0).substr(0, 5) : Fixed(s.sigma0) + " m") +
+                ", " + std::to_string(s.points_used) + " points";
+  (void)settings;
+  bool ok;
+  {
+    ResidualPlot plot(file, frame);
+    TextSpool* spool = points.spool();
+    std::vector<std::string> fields;
+    bool spool_ok = spool == nullptr || spool->Rewind();
+    std::size_t record = 0;
+    std::size_t next_withdrawn = 0;
+    const std::vector<std::size_t>& withdrawn = points.withdrawn();
+    for (std::size_t i = 0; i < fit.size(); ++i) {
+      while (spool_ok && spool != nullptr) {
+        spool_ok = spool->Read(&fields);
+        const std::size_t this_record = record++;
+        if (next_withdrawn >= withdrawn.size() || withdrawn[next_withdrawn] != this_record)
+          break;
+        ++next_withdrawn;
+      }
+      const adjust::PointResult r = fit.Point(i);
+      PlotPoint p;
+      p.north = points.north(i);
+      p.east = points.east(i);
+      p.v_north = r.residual_neu.x;
+      p.v_east = r.residual_neu.y;
+      p.v_up = r.residual_neu.z;
+      p.flagged = r.flagged;
+      p.check = r.check;
+      if (spool_ok && points.has_name() && !fields.empty())
+        p.name = fields[0];
+      plot.Add(p);
+    }
+    ok = plot.Finish();
+  }
+  if (std::fclose(file) != 0 || !ok)
+    return "cannot write " + path + ": " + std::strerror(errno);
+  return {};
+}
+
+}  // namespace zerb
