@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/readers/line_reader.h"
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
+#include "cli/readers/line_reader.h"
 #include "geodesy/geodesy.h"
 #include "tests/cli/support.h"
 
@@ -100,9 +100,10 @@ TEST(RunShift, HeaderNamesTheColumnsAndTheRestPassesThrough) {
       "7;40;114:00:00;30:30:00;50;38500000;3380000;\"A\tB\";  \"say \"\"hi\"\" \\ back;x\" ;\n";
   const RunResult csv = RunZerbShift({"-d", ";", "-f", "csv"}, input);
   ASSERT_EQ(csv.status, kExitOk) << csv.err;
-  EXPECT_TRUE(
-      csv.out.starts_with("line;ID;code;note;spare;dx;dy;dz;vx;vy;vz;v;flagged;check\n"
-                          "2;A\tB;7;\"say \"\"hi\"\" \\ back;x\";;"))
+  EXPECT_TRUE(csv.out.starts_with(
+      "line;ID;code;note;spare;dx;dy;dz;vx;vy;vz;vN;vE;vU;v;r;T;T_crit;mdb_N;mdb_E;mdb_U;"
+      "gross_error;flagged;check\n"
+      "2;A\tB;7;\"say \"\"hi\"\" \\ back;x\";;"))
       << csv.out;
   const std::string json = RunZerbShift({"-d", ";", "-f", "json"}, input).out;
   EXPECT_TRUE(IsJson(json)) << json;
