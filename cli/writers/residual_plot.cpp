@@ -17,7 +17,6 @@
 namespace zerb {
 namespace {
 
-constexpr double kWidth = 1000, kHeight = 800;
 // The map panel (grid lines, clipping) and, inside it, the area that holds the points: the band
 // between them keeps the longest arrow and bar of a point on the edge inside the panel.
 constexpr double kPanelLeft = 90, kPanelTop = 60, kPanelRight = 760, kPanelBottom = 745;
