@@ -168,12 +168,11 @@ bool WriteText(const ReportInput& in, Output& out) {
     out << "estimated gross error of a point's shift beyond " << Fixed(in.settings->max_residual)
         << " m, worst point first\n";
   } else if (s.tested) {
-    out << "data snooping, the 3 residuals of a point together, alpha "
-        << Number("%g", in.settings->alpha_point) << " per point, "
-        << (s.a_priori ? "against the a-priori sigma"
-                       : "against the sigma0 of the fit without the point")
-        << "; critical value " << Number("%.3f", s.point_critical)
-        << ", residuals below 0.001 m never flagged; worst point first\n";
+    out << "data snooping at alpha " << Number("%g", in.settings->alpha_point)
+        << " per point, worst point first: the 3 residuals of a point\n  together, "
+        << (s.a_priori ? "against the a-priori sigma" : "against the sigma0 of the fit without it")
+        << "; critical value " << Number("%.3f", s.point_critical) << "; below "
+        << Fixed(in.settings->floor) << " m never flagged\n";
   } else {
     out << "not run (" << s.not_tested << ")\n";
   }
