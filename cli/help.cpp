@@ -81,49 +81,76 @@ Point options:
   --H H                    height above the WGS-84 ellipsoid (metres)
   (-h is not an option: the height is --h with two dashes, the help --help)
 
-Output:
-  -f, --format FORMAT      text (default): a readable report
-                           csv: line, name, passed-through columns, dx, dy, dz, residuals vx,
-                             vy, vz, v (3D), flagged (1/0); then a row "mean" with the final
-                             mean in dx, dy, dz and a row "rms" with the RMS in vx, vy, vz, v
-                           json: the points, both means, the flagged points and the RMS
-                           towgs84: +towgs84=dx,dy,dz
-                           proj: +proj=helmert +x=dx +y=dy +z=dz (Krassovsky to WGS-84,
-                             geocentric; a step for a PROJ pipeline)
-                           wkt: TOWGS84[dx,dy,dz,0,0,0,0]
-                           -fcsv and --format=csv work too
-  --max-residual METRES    flag points farther than this from the mean of the other points
-                           (default: farther than 3 times the RMS of the other points about
-                           their mean, at least 0.001 m; needs 4 points). The worst point is
-                           taken out first and the rest tested again, one at a time, so that a
-                           blunder cannot make good points fail by pulling their mean
-  --keep-all               keep flagged points in the final mean and the exports
+Model and statistics:
+  --model 3|7              3 (default): three translations, the mean of the points' shifts;
+                           7: Bursa-Wolf, three translations, three rotations and a scale,
+                           applied as PROJ applies a seven-value +towgs84 (at least 3 points)
+  --convention CONV        position-vector (default) or coordinate-frame: the sign of the
+                           rotations in the report, csv, json and proj; named in every output
+  --sigma H[,V]            a-priori standard deviation of one coordinate in metres,
+                           horizontal and vertical: weights, the global chi-square test, and
+                           the outlier test against it
+  --alpha A                significance of each point's outlier test (default 0.001)
+  --max-residual METRES    instead of the statistical test: flag a point whose estimated gross
+                           error exceeds this
+  --keep-all               keep flagged points in the fit and the exports
   --check NAME[,NAME]...   check points: left out of the fit, their residuals reported
-  --help                   show this help;   --version   show the version
+  --plot FILE.svg          draw the points with their residuals (arrows horizontal, bars
+                           vertical, each at a scale of its own)
+Outlier test: data snooping, one point's three residuals tested together (Baarda's
+multidimensional test), the worst point taken out first and the rest tested again. Without
+--sigma each point is tested against the sigma0 of the fit without it (F-distributed), so a
+blunder cannot hide itself; residuals below 0.001 m are never flagged.
+
+Output:
+  -f, --format FORMAT      one of the formats below (-fcsv and --format=csv work too)
+  --help                   show this help
+  --version                show the version
   --                       ends the options (a file name may then begin with -)
+Formats:
+  text                     the report (default): each point's shift, residual in north,
+                           east, up, redundancy, test statistic and MDB; sigma0, the
+                           parameters with their standard deviations and correlations, the
+                           tests
+  csv                      a row per point with every statistic, then rows with the
+                           parameters, the convention and sigma0
+  json                     everything, the correlation matrix included
+  towgs84                  +towgs84=dx,dy,dz[,rx,ry,rz,s] (position-vector by definition)
+  proj                     a +proj=helmert step (Krassovsky to WGS-84, geocentric), with
+                           +convention= for seven parameters
+  wkt                      TOWGS84[dx,dy,dz,rx,ry,rz,s] (position-vector by definition)
+  crs-proj                 the projected CRS as a PROJ string with +towgs84 and +type=crs
+  crs-wkt1                 WKT1 as GDAL writes it (.prj files, QGIS); carries the horizontal
+                           position only
+  crs-wkt2                 WKT2 BOUNDCRS of a 3D projected CRS (easting, northing,
+                           ellipsoidal height) bound to WGS 84: heights are carried too
+  crs-projjson             the same as PROJJSON
+  pipeline                 a PROJ pipeline from easting, northing, h to WGS-84 longitude,
+                           latitude (degrees) and height, for cct (cct -I goes back)
+  The CRS forms are built by PROJ; transform to EPSG:4979 (a BoundCRS's shift is used only
+  toward its hub, WGS 84). With a zone number in the eastings the false easting is
+  zone*1000000+500000.
 
 Numbers: a point's own dx, dy, dz are printed in csv and json with every digit needed to give
-back the exact double (the dialog's value, bit for bit); means, residuals and RMS, the text
-report and the towgs84, proj and wkt exports with 4 decimals (0.1 mm). Every output is UTF-8.
+back the exact double (the dialog's value, bit for bit); residuals and translations with 4
+decimals (0.1 mm), rotations (arc-seconds) and scale (ppm) with 6, so that rounding never moves a
+point by 0.1 mm. Every output is UTF-8.
 
 Exit status: 0 every line used; 1 some lines refused (the rest computed); 2 bad command line or
 unreadable input; 3 no usable point (with two files: no pair).
 
 Examples:
-  $ cat points.csv
-  name,x,y,h,B,L,H
-  GP01,4419971.693,39458259.110,92.591,39:54:44.4420,116:30:44.4420,52.317
-  GP02,4435312.960,39477300.914,89.003,40:03:04.4424,116:44:04.2432,48.902
-  ...
-  $ zerb-shift points.csv                     (the report: points, residuals, means, RMS)
-  $ zerb-shift --format towgs84 points.csv
-  +towgs84=15.7996,-130.3991,-84.9012
-  $ zerb-shift --grid control.dat --wgs84 gnss.csv --format json
-  $ zerb-shift --x 4419971.693 --y 39458259.110 --h 92.591 \
-      --B 39:54:44.442 --L 116:30:44.442 --H 52.317
-  dx =      15.7994 m
-  dy =    -130.3989 m
-  dz =     -84.9013 m
+  zerb-shift points.csv
+                           the report of one table holding both sides of each point
+  zerb-shift --model 7 --format towgs84 points.csv
+                           the seven parameters as +towgs84
+  zerb-shift --grid control.dat --wgs84 gnss.csv --format json
+                           a CASS file and a GNSS table paired by name, as JSON
+  zerb-shift --format crs-wkt2 points.csv > grid.wkt
+                           the grid's CRS for QGIS and GDAL
+  zerb-shift --x 4419971.693 --y 39458259.110 --h 92.591 --B 39:54:44.442 \
+      --L 116:30:44.442 --H 52.317
+                           one point: dx, dy, dz as the dialog shows them
 )";
   return h;
 }
