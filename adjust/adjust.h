@@ -122,7 +122,7 @@ struct Solution {
 };
 
 struct PointResult {
-  Vec3 local;  // K as added, metres
+  Vec3 local;  // K as stored (to a few centimetres of what was added), metres
   Vec3 shift;  // d as added, metres
   std::uint64_t tag = 0;
   bool check = false;    // never in the fit
@@ -161,6 +161,9 @@ class Adjustment {
   // bit; tag is the caller's (e.g. the input line); check points are never in the fit.
   void Add(const Vec3& local, const Vec3& shift, std::uint64_t tag, bool check);
   std::size_t size() const;
+  // Takes point i back for good (its name turned out to occur twice, say): it is never in a fit
+  // and not counted, as if it had never been added; the indices of the others stay.
+  void Withdraw(std::size_t i);
 
   // Fits the model with data snooping. Returns an empty string, or an English sentence saying why
   // no fit is possible (bad settings, too few points, rotations undetermined). May be called again

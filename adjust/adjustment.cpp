@@ -233,11 +233,14 @@ void Adjustment::Impl::Finish(const RoundScan& scan) {
   sol.model = s.model;
   sol.parameter_count = u;
   sol.a_priori = a_priori;
-  sol.points = store.size();
+  sol.points = 0;
   sol.points_used = fit.count;
   sol.points_flagged = 0;
   sol.points_check = 0;
   for (std::size_t i = 0; i < store.size(); ++i) {
+    if (store.flags(i) & kWithdrawn)
+      continue;
+    ++sol.points;
     sol.points_check += (store.flags(i) & kCheckPoint) != 0;
     sol.points_flagged += (store.flags(i) & kFlagged) != 0;
   }
@@ -338,13 +341,18 @@ std::size_t Adjustment::size() const {
   return impl_->store.size();
 }
 
+void Adjustment::Withdraw(std::size_t i) {
+  // A withdrawn point is skipped wherever a check point is, and counted as neither.
+  impl_->store.set_flags(i, kCheckPoint | kWithdrawn);
+}
+
 std::string Adjustment::Solve(const Settings& settings) {
   Impl& m = *impl_;
   m.solved = false;
   m.solution = Solution{};
   m.flags.clear();
   for (std::size_t i = 0; i < m.store.size(); ++i)
-    m.store.set_flags(i, m.store.flags(i) & kCheckPoint);
+    m.store.set_flags(i, m.store.flags(i) & (kCheckPoint | kWithdrawn));
   std::string error = CheckSettings(settings);
   if (!error.empty())
     return error;

@@ -1,6 +1,10 @@
 // Storage of the common points in fixed blocks, so memory grows by whole blocks and is never
 // copied: a vector that doubles would hold up to three times the data while it moves. Per point
-// 57 bytes: K and d (six doubles), the caller's tag and one byte of flags.
+// 45 bytes: d in three doubles, kept bit for bit; K as single-precision offsets from the first
+// point's K, the caller's tag and one byte of flags. K enters the shift only multiplied by the
+// rotations and the scale (below 1e-5 in size), so the offsets' rounding, at most 0.25 m over
+// 5000 km and 2 cm over 300 km, changes a modelled shift by less than 3 micrometres; a million
+// points fit in 45 MB.
 #ifndef ZERB_ADJUST_POINT_STORE_H
 #define ZERB_ADJUST_POINT_STORE_H
 
@@ -17,19 +21,22 @@ namespace zerb::adjust {
 inline constexpr std::uint8_t kCheckPoint = 1;  // never in a fit
 inline constexpr std::uint8_t kFlagged = 2;     // failed the outlier test
 inline constexpr std::uint8_t kOutOfFit = 4;    // left out of the current fit
+inline constexpr std::uint8_t kWithdrawn = 8;   // taken back by the caller: as if never added
 
 class PointStore {
  public:
   static constexpr std::size_t kBlock = 4096;
 
   void Add(const Vec3& local, const Vec3& shift, std::uint64_t tag, std::uint8_t flags) {
+    if (size_ == 0)
+      origin_ = local;
     if (size_ % kBlock == 0)
       blocks_.push_back(std::make_unique<Block>());
     Block& b = *blocks_.back();
     const std::size_t j = size_ % kBlock;
-    b.k[0][j] = local.x;
-    b.k[1][j] = local.y;
-    b.k[2][j] = local.z;
+    b.k[0][j] = static_cast<float>(local.x - origin_.x);
+    b.k[1][j] = static_cast<float>(local.y - origin_.y);
+    b.k[2][j] = static_cast<float>(local.z - origin_.z);
     b.d[0][j] = shift.x;
     b.d[1][j] = shift.y;
     b.d[2][j] = shift.z;
@@ -42,7 +49,7 @@ class PointStore {
   Vec3 local(std::size_t i) const {
     const Block& b = *blocks_[i / kBlock];
     const std::size_t j = i % kBlock;
-    return {b.k[0][j], b.k[1][j], b.k[2][j]};
+    return Local(b, j);
   }
   Vec3 shift(std::size_t i) const {
     const Block& b = *blocks_[i / kBlock];
@@ -62,21 +69,25 @@ class PointStore {
       for (std::size_t j = 0; j < count; ++j) {
         if (b.flags[j] & skip)
           continue;
-        f(Vec3{b.k[0][j], b.k[1][j], b.k[2][j]}, Vec3{b.d[0][j], b.d[1][j], b.d[2][j]},
-          bi * kBlock + j);
+        f(Local(b, j), Vec3{b.d[0][j], b.d[1][j], b.d[2][j]}, bi * kBlock + j);
       }
     }
   }
 
  private:
   struct Block {
-    double k[3][kBlock];
+    float k[3][kBlock];
     double d[3][kBlock];
     std::uint64_t tag[kBlock];
     std::uint8_t flags[kBlock];
   };
+  Vec3 Local(const Block& b, std::size_t j) const {
+    return {origin_.x + b.k[0][j], origin_.y + b.k[1][j], origin_.z + b.k[2][j]};
+  }
+
   std::vector<std::unique_ptr<Block>> blocks_;
   std::size_t size_ = 0;
+  Vec3 origin_;
 };
 
 }  // namespace zerb::adjust

@@ -26,7 +26,7 @@ void NoteFlags(const adjust::Adjustment& fit, Diagnostics* d) {
   std::size_t kept = 0;
   for (std::size_t i = 0; i < fit.size(); ++i) {
     const adjust::PointResult r = fit.Point(i);
-    if (r.flagged) {
+    if (r.flagged && !r.check) {
       lines += " " + std::to_string(r.tag);
       kept += r.used;
     }
@@ -65,8 +65,7 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   if (int status = GatherPoints(o.input, in, &diagnostics, &points, &input); status != kExitOk)
     return status;
 
-  adjust::Adjustment fit;
-  points.MoveInto(&fit);
+  adjust::Adjustment& fit = points.adjustment();
   if (Reason r = fit.Solve(o.fit); !r.empty()) {
     diagnostics.Say("no fit: " + r);
     return kExitNoPoint;

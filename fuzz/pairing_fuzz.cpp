@@ -43,11 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(status == kExitOk || status == kExitUsage || status == kExitNoPoint, "an exit status");
   if (status == kExitOk)
     Require(points.usable() > 0, "success without a usable point");
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const ComputedPoint& p = points.point(i);
+  for (std::size_t i = 0; i < points.added(); ++i) {
+    const adjust::PointResult p = points.adjustment().Point(i);
     Require(std::isfinite(p.shift.x) && std::isfinite(p.shift.y) && std::isfinite(p.shift.z),
             "a point kept with a shift that is not finite");
-    Require(points.line(i) > 0 && points.wgs84_line(i) > 0, "a point without its lines");
+    Require(p.tag > 0 && points.wgs84_line(i) > 0, "a point without its lines");
   }
   for (const Unpaired& u : summary.unpaired)
     RequireUtf8(u.name, "an unpaired name");

@@ -35,8 +35,7 @@ Reason PointSet::Add(const ComputedPoint& point, std::uint64_t line, std::uint64
                      const std::vector<std::string_view>& texts) {
   if (!titles_.empty() && !spool_.Append(texts))
     return "cannot write the temporary file: " + std::string(std::strerror(errno));
-  waiting_.push_back({point, line, check});
-  ++added_;
+  adjustment_.Add(point.local, point.shift, line, check);
   if (two_files_)
     wgs84_lines_.push_back(wgs84_line);
   if (keep_grid_) {
@@ -48,35 +47,10 @@ Reason PointSet::Add(const ComputedPoint& point, std::uint64_t line, std::uint64
 
 void PointSet::Withdraw(std::size_t i) {
   const auto at = std::lower_bound(withdrawn_.begin(), withdrawn_.end(), i);
-  if (at == withdrawn_.end() || *at != i)
-    withdrawn_.insert(at, i);
-}
-
-void PointSet::MoveInto(adjust::Adjustment* adjustment) {
-  std::size_t i = 0;
-  std::size_t next_withdrawn = 0;
-  std::size_t kept = 0;
-  while (!waiting_.empty()) {
-    const Waiting& w = waiting_.front();
-    if (next_withdrawn < withdrawn_.size() && withdrawn_[next_withdrawn] == i) {
-      ++next_withdrawn;
-    } else {
-      adjustment->Add(w.point.local, w.point.shift, w.line, w.check);
-      if (two_files_)
-        wgs84_lines_[kept] = wgs84_lines_[i];
-      if (keep_grid_) {
-        grid_[2 * kept] = grid_[2 * i];
-        grid_[2 * kept + 1] = grid_[2 * i + 1];
-      }
-      ++kept;
-    }
-    waiting_.pop_front();
-    ++i;
-  }
-  if (two_files_)
-    wgs84_lines_.resize(kept);
-  if (keep_grid_)
-    grid_.resize(2 * kept);
+  if (at != withdrawn_.end() && *at == i)
+    return;
+  withdrawn_.insert(at, i);
+  adjustment_.Withdraw(i);
 }
 
 }  // namespace zerb

@@ -19,14 +19,18 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjust
     return "cannot write " + path + ": " + std::strerror(errno);
   const adjust::Solution& s = fit.solution();
   PlotFrame frame;
-  frame.points = fit.size();
+  frame.points = points.usable();
+  bool first = true;
   for (std::size_t i = 0; i < fit.size(); ++i) {
+    if (points.withdrawn(i))
+      continue;
     const adjust::PointResult r = fit.Point(i);
     const double n = points.north(i);
     const double e = points.east(i);
-    if (i == 0) {
+    if (first) {
       frame.min_north = frame.max_north = n;
       frame.min_east = frame.max_east = e;
+      first = false;
     }
     frame.min_north = std::min(frame.min_north, n);
     frame.max_north = std::max(frame.max_north, n);
@@ -46,17 +50,11 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjust
     TextSpool* spool = points.spool();
     std::vector<std::string> fields;
     bool spool_ok = spool == nullptr || spool->Rewind();
-    std::size_t record = 0;
-    std::size_t next_withdrawn = 0;
-    const std::vector<std::size_t>& withdrawn = points.withdrawn();
     for (std::size_t i = 0; i < fit.size(); ++i) {
-      while (spool_ok && spool != nullptr) {
+      if (spool_ok && spool != nullptr)
         spool_ok = spool->Read(&fields);
-        const std::size_t this_record = record++;
-        if (next_withdrawn >= withdrawn.size() || withdrawn[next_withdrawn] != this_record)
-          break;
-        ++next_withdrawn;
-      }
+      if (points.withdrawn(i))
+        continue;
       const adjust::PointResult r = fit.Point(i);
       PlotPoint p;
       p.north = points.north(i);

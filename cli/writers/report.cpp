@@ -11,26 +11,20 @@ PointWalk::PointWalk(const ReportInput& in) : in_(in) {
 }
 
 bool PointWalk::Next() {
-  const std::size_t i = started_ ? index_ + 1 : 0;
-  if (!ok_ || i >= in_.fit->size())
-    return false;
-  started_ = true;
-  index_ = i;
-  if (TextSpool* spool = in_.points->spool(); spool != nullptr) {
-    // Records of withdrawn points stay in the spool; they are read past.
-    const std::vector<std::size_t>& withdrawn = in_.points->withdrawn();
-    while (true) {
+  for (std::size_t i = started_ ? index_ + 1 : 0; ok_ && i < in_.fit->size(); ++i) {
+    started_ = true;
+    index_ = i;
+    // Withdrawn points keep their record in the spool; it is read past.
+    if (TextSpool* spool = in_.points->spool(); spool != nullptr)
       ok_ = spool->Read(&fields_);
-      const std::size_t record = record_++;
-      if (!ok_ || next_withdrawn_ >= withdrawn.size() || withdrawn[next_withdrawn_] != record)
-        break;
-      ++next_withdrawn_;
-    }
     if (!ok_)
       return false;
+    if (in_.points->withdrawn(i))
+      continue;
+    result_ = in_.fit->Point(i);
+    return true;
   }
-  result_ = in_.fit->Point(i);
-  return true;
+  return false;
 }
 
 std::string Decimals6(double value) {

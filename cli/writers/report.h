@@ -67,8 +67,6 @@ class PointWalk {
   bool started_ = false;
   std::vector<std::string> fields_;
   std::size_t index_ = 0;
-  std::size_t record_ = 0;  // the next spool record
-  std::size_t next_withdrawn_ = 0;
   adjust::PointResult result_;
 };
 
