@@ -156,7 +156,8 @@ TEST_F(FieldFiles, EveryRefusalNamesItsReason) {
       {"name,B,L,H\nA,36:61:00,114,1\n", "line 2: column B '36:61:00': minutes outside 0 to 59"},
       {"name,B,L,H\nA,36,114,1e3\n", "line 2: column H '1e3': not a decimal number"},
       {"name,B,L,H\nA,36,114,1\nA,36,114,2\n", "line 3: name 'A' occurs again (first at line 2)"},
-      {"name,B,L,H\nA,36,114,1\nB\xff,36,114,1\n", "line 3: neither valid UTF-8 nor valid GB18030 at byte 2"},
+      {"name,B,L,H\nA,36,114,1\nB\xff,36,114,1\n",
+       "line 3: neither valid UTF-8 nor valid GB18030 at byte 2"},
   };
   for (const Case& c : cases) {
     const std::string wgs = Write("w.csv", c.file);
