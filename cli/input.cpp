@@ -58,9 +58,9 @@ class Meridians {
     summary_->worst_expected_error = std::max(summary_->worst_expected_error, error);
     char text[160];
     std::snprintf(text, sizeof text,
-                  " lies %.2f degrees from the central meridian %d: the inverse projection there "
-                  "is good to about %.0f mm (within 3 degrees: 3.4 mm)",
-                  distance, form.m_centralMeridian, std::ceil(error * 1000));
+                  " lies %.2f degrees from the central meridian %d (more than 3): the inverse "
+                  "projection there is good to %.1f mm",
+                  distance, form.m_centralMeridian, std::ceil(error * 10000) / 10);
     diagnostics_->Warn(source, line, (name.empty() ? "the point" : Quoted(name)) + text);
   }
 

@@ -86,9 +86,9 @@ void WriteInputNotes(const ReportInput& in, Output& out) {
   if (input.far_points > 0) {
     out << static_cast<std::uint64_t>(input.far_points)
         << " point(s) more than 3 degrees from the central meridian: the inverse projection "
-           "there is good to about "
-        << Number("%.0f", std::ceil(input.worst_expected_error * 1000))
-        << " mm, not 3.4 mm (see standard error)\n";
+           "there is good to "
+        << Number("%.1f", std::ceil(input.worst_expected_error * 10000) / 10)
+        << " mm (see standard error)\n";
   }
 }
 
