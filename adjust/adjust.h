@@ -106,7 +106,7 @@ struct Solution {
   bool tested = false;
   std::string not_tested;
   bool undecided = false;
-  std::size_t rounds = 0;     // fits run by data snooping
+  std::size_t rounds = 0;     // rounds of the outlier test, one point out per failing round
   double point_critical = 0;  // critical value of the point test in the final fit
   double lambda0 = 0;         // Baarda's non-centrality for alpha_point, power, 3 dimensions
 

@@ -169,6 +169,15 @@ PointEvaluation Evaluate(const Fit& fit, const Weighting& w, const Vec3& local, 
                               : EvaluateTemplate<3>(fit, w, local, shift, in_fit);
 }
 
+void RemovePoint(const Vec3& local, const PointEvaluation& e, Fit* fit) {
+  const Design a = DesignAt(fit->reduction, local);
+  const Eigen::Matrix<double, 7, 3> g = fit->cofactor * a.transpose();
+  const Eigen::LDLT<Eigen::Matrix3d> qvv(e.qvv);
+  fit->x -= g * qvv.solve(e.residual);
+  fit->cofactor += g * qvv.solve(g.transpose());
+  --fit->count;
+}
+
 void ToBursaWolf(const Fit& fit, BursaWolf* p, Matrix7d* cofactor) {
   const Reduction& r = fit.reduction;
   const Eigen::Vector3d t = fit.x.head<3>() + r.shift0;

@@ -77,6 +77,11 @@ struct PointEvaluation {
 PointEvaluation Evaluate(const Fit& fit, const Weighting& w, const Vec3& local, const Vec3& shift,
                          bool in_fit);
 
+// Downdates fit for leaving out one point in it, at local with evaluation e (from Evaluate with
+// in_fit): Qxx + G Qvv^-1 G' and x - G Qvv^-1 v with G = Qxx A', the exact leave-one-out fit.
+// Only x, cofactor and count change; the sums of the points' positions stay those of the fit.
+void RemovePoint(const Vec3& local, const PointEvaluation& e, Fit* fit);
+
 // The parameters about the Earth's centre and their cofactor (units m, arc-second, ppm in the
 // Parameter order) from a fit.
 void ToBursaWolf(const Fit& fit, BursaWolf* p, Matrix7d* cofactor);
