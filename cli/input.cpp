@@ -82,6 +82,35 @@ Reason OpenFailure(const std::string& name) {
   return "cannot open " + name + ": " + std::strerror(errno);
 }
 
+// An input file opened with its reader started; status is that of a failure already reported.
+struct OpenedInput {
+  std::unique_ptr<InputFile> file;
+  std::unique_ptr<RecordReader> reader;
+  int status = kExitOk;
+};
+
+OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side, InputForm form,
+                      std::FILE* in, Diagnostics* d) {
+  OpenedInput o;
+  o.file = std::make_unique<InputFile>(name, in);
+  if (o.file->get() == nullptr) {
+    d->Say(OpenFailure(name));
+    o.status = kExitUsage;
+    return o;
+  }
+  ReaderSettings rs;
+  rs.side = side;
+  rs.form = form;
+  rs.encoding = s.encoding;
+  rs.delimiter = s.delimiter;
+  o.reader = MakeReader(o.file->get(), name, rs);
+  if (Reason r = o.reader->Start(); !r.empty()) {
+    d->Say(SourceName(name) + ", line " + std::to_string(o.reader->line()) + ": " + r);
+    o.status = o.reader->failed() ? kExitUsage : kExitNoPoint;
+  }
+  return o;
+}
+
 int ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points, InputSummary* summary) {
   Record record;
   Columns columns;
@@ -132,21 +161,11 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
                  InputSummary* summary) {
   const std::string source = SourceName(s.table);
   summary->source = source;
-  InputFile file(s.table, in);
-  if (file.get() == nullptr) {
-    d->Say(OpenFailure(s.table));
-    return kExitUsage;
-  }
-  ReaderSettings rs;
-  rs.side = Side::kBoth;
-  rs.form = s.grid_form;
-  rs.encoding = s.encoding;
-  rs.delimiter = s.delimiter;
-  const std::unique_ptr<RecordReader> reader = MakeReader(file.get(), s.table, rs);
-  if (Reason r = reader->Start(); !r.empty()) {
-    d->Say(source + ", line " + std::to_string(reader->line()) + ": " + r);
-    return reader->failed() ? kExitUsage : kExitNoPoint;
-  }
+  // A table holding both sides is always a CSV table: a CASS file holds the grid only.
+  const OpenedInput input = OpenInput(s, s.table, Side::kBoth, InputForm::kCsv, in, d);
+  if (input.status != kExitOk)
+    return input.status;
+  RecordReader* reader = input.reader.get();
   const Columns& columns = reader->columns();
   const bool has_name = columns.index[kName] >= 0;
   if (Reason r = points->Open(TextTitles(columns, nullptr), has_name, false, s.grid_positions);
@@ -201,21 +220,10 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
 int ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wgs84Index* index,
                   std::vector<std::string>* passed_titles) {
   const std::string source = SourceName(s.wgs84);
-  InputFile file(s.wgs84, in);
-  if (file.get() == nullptr) {
-    d->Say(OpenFailure(s.wgs84));
-    return kExitUsage;
-  }
-  ReaderSettings rs;
-  rs.side = Side::kWgs84;
-  rs.form = s.wgs84_form;
-  rs.encoding = s.encoding;
-  rs.delimiter = s.delimiter;
-  const std::unique_ptr<RecordReader> reader = MakeReader(file.get(), s.wgs84, rs);
-  if (Reason r = reader->Start(); !r.empty()) {
-    d->Say(source + ", line " + std::to_string(reader->line()) + ": " + r);
-    return reader->failed() ? kExitUsage : kExitNoPoint;
-  }
+  const OpenedInput input = OpenInput(s, s.wgs84, Side::kWgs84, s.wgs84_form, in, d);
+  if (input.status != kExitOk)
+    return input.status;
+  RecordReader* reader = input.reader.get();
   const Columns& columns = reader->columns();
   for (int c : columns.passed)
     passed_titles->push_back(columns.titles[c]);
@@ -260,21 +268,10 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     return status;
 
   const std::string& source = summary->source;
-  InputFile file(s.grid, in);
-  if (file.get() == nullptr) {
-    d->Say(OpenFailure(s.grid));
-    return kExitUsage;
-  }
-  ReaderSettings rs;
-  rs.side = Side::kGrid;
-  rs.form = s.grid_form;
-  rs.encoding = s.encoding;
-  rs.delimiter = s.delimiter;
-  const std::unique_ptr<RecordReader> reader = MakeReader(file.get(), s.grid, rs);
-  if (Reason r = reader->Start(); !r.empty()) {
-    d->Say(source + ", line " + std::to_string(reader->line()) + ": " + r);
-    return reader->failed() ? kExitUsage : kExitNoPoint;
-  }
+  const OpenedInput input = OpenInput(s, s.grid, Side::kGrid, s.grid_form, in, d);
+  if (input.status != kExitOk)
+    return input.status;
+  RecordReader* reader = input.reader.get();
   const Columns& columns = reader->columns();
   // The WGS-84 file's own columns follow the grid file's, told apart where a title repeats.
   std::vector<std::string> grid_titles = TextTitles(columns, nullptr);
