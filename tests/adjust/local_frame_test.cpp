@@ -5,6 +5,7 @@
 #include <GeographicLib/Geocentric.hpp>
 
 #include <cmath>
+#include <cstdio>
 
 #include "geodesy/geodesy.h"
 
@@ -34,7 +35,9 @@ TEST(LocalFrame, UpIsTheEllipsoidNormalForTerrestrialHeights) {
   }
   // The header promises 1e-9 rad; a weight's direction needs only 1e-6 rad.
   EXPECT_LT(worst, 1e-9);
-  RecordProperty("worst_rad", std::to_string(worst));
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3g", worst);
+  RecordProperty("worst_rad", text);
 }
 
 }  // namespace
