@@ -25,6 +25,9 @@ using testing::TowgsDatum;
 
 // A Krassovsky to WGS-84 datum shift of the usual size.
 constexpr BursaWolf kTruth{-21.3, 118.7, 57.9, 0.35, -0.72, 1.05, 0.42};
+// The same with digits beyond the exported ones, so the export's rounding is exercised.
+constexpr BursaWolf kFine{-21.31234567, 118.76543219, 57.91234577, 0.351234567,
+                          -0.723456789, 1.054321987,  0.423456789};
 
 // The exact rotation matrix for the same angles, the form PROJ uses only with +exact.
 Vec3 ExactRotation(const BursaWolf& p, const Vec3& k) {
@@ -84,7 +87,7 @@ TEST_P(RecoversProjParameters, AndProjReproducesTheFitFromTheExport) {
   const Case c = GetParam();
   std::mt19937_64 rng(21);
   const std::vector<Vec3> local = Area(c.lat, c.lon, c.km, 40, rng);
-  const Pj helmert = ProjHelmert(kTruth);
+  const Pj helmert = ProjHelmert(kFine);
   ASSERT_NE(helmert, nullptr);
   Adjustment a;
   for (std::size_t i = 0; i < local.size(); ++i)
@@ -95,13 +98,13 @@ TEST_P(RecoversProjParameters, AndProjReproducesTheFitFromTheExport) {
   const BursaWolf& p = a.solution().parameters;
   // Noise-free: only the 1e-9 m rounding of the shifts enters. Over 50 km that fixes a rotation
   // to some 1e-13 rad, which moves the translations about the Earth's centre by 1e-6 m.
-  EXPECT_NEAR(p.tx, kTruth.tx, 1e-5);
-  EXPECT_NEAR(p.ty, kTruth.ty, 1e-5);
-  EXPECT_NEAR(p.tz, kTruth.tz, 1e-5);
-  EXPECT_NEAR(p.rx, kTruth.rx, 1e-7);
-  EXPECT_NEAR(p.ry, kTruth.ry, 1e-7);
-  EXPECT_NEAR(p.rz, kTruth.rz, 1e-7);
-  EXPECT_NEAR(p.s, kTruth.s, 1e-7);
+  EXPECT_NEAR(p.tx, kFine.tx, 1e-5);
+  EXPECT_NEAR(p.ty, kFine.ty, 1e-5);
+  EXPECT_NEAR(p.tz, kFine.tz, 1e-5);
+  EXPECT_NEAR(p.rx, kFine.rx, 1e-7);
+  EXPECT_NEAR(p.ry, kFine.ry, 1e-7);
+  EXPECT_NEAR(p.rz, kFine.rz, 1e-7);
+  EXPECT_NEAR(p.s, kFine.s, 1e-7);
   EXPECT_TRUE(a.solution().warnings.empty());
 
   // PROJ applying the exported parameters as a +towgs84 datum, geodetic in and out.
