@@ -104,6 +104,7 @@ struct Adjustment::Impl {
   double critical_in = 0;   // point test critical value for points in the fit
   double critical_out = 0;  // and for points outside it
   bool out_testable = false;
+  bool snooping_stopped = false;  // half of the points failed: the test was given up
 
   // The criterion by which the worst point is chosen, or a negative value for a point that is
   // not tested: untestable, or its 3D residual within the floor.
@@ -253,6 +254,13 @@ std::string Adjustment::Impl::Run() {
       }
       if (!fails)
         break;
+      // Data snooping looks for a few blunders among good points. When half of the points have
+      // failed, the model or the a-priori accuracy does not describe these points at all, and
+      // taking them out one by one would only walk through the whole set.
+      if (2 * (n - used + 1) > n && !(by_limit && used == 2)) {
+        snooping_stopped = true;
+        break;
+      }
       if (by_limit && used == 2) {
         // Each is the other's only other point: no telling which one is off.
         store.ForEach(kCheckPoint | kOutOfFit,
@@ -266,7 +274,7 @@ std::string Adjustment::Impl::Run() {
       --used;
       removed = true;
     }
-    if (sol.undecided)
+    if (sol.undecided || snooping_stopped)
       break;
   }
   sol.rounds = round;
@@ -364,6 +372,12 @@ void Adjustment::Impl::Finish(const RoundScan& scan) {
   const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> eig(fit.scatter);
   for (int i = 0; i < 3; ++i)
     sol.spread[i] = std::sqrt(std::max(0.0, eig.eigenvalues()(2 - i)));
+  if (snooping_stopped) {
+    sol.warnings.emplace_back(
+        "half of the points failed the outlier test, so it was stopped there: the model or the "
+        "a-priori accuracy does not describe these points (rotations and scale, or a larger "
+        "a-priori standard deviation, may)");
+  }
   if (u == 7) {
     char text[200];
     if (sol.spread[0] < kMinimumSpread) {
@@ -408,6 +422,7 @@ std::string Adjustment::Solve(const Settings& settings) {
   m.solved = false;
   m.solution = Solution{};
   m.flags.clear();
+  m.snooping_stopped = false;
   for (std::size_t i = 0; i < m.store.size(); ++i)
     m.store.set_flags(i, m.store.flags(i) & (kCheckPoint | kWithdrawn));
   std::string error = CheckSettings(settings);
