@@ -38,18 +38,6 @@ Reason ParseEncoding(std::string_view text, Encoding* encoding) {
   return {};
 }
 
-std::string_view EncodingName(Encoding encoding) {
-  switch (encoding) {
-    case Encoding::kAuto:
-      return "auto";
-    case Encoding::kUtf8:
-      return "UTF-8";
-    case Encoding::kGb18030:
-      return "GB18030";
-  }
-  return "auto";
-}
-
 bool ScanUtf8(std::FILE* in, bool* valid) {
   const long start = std::ftell(in);
   if (start < 0 || std::fseek(in, 0, SEEK_END) != 0 || std::fseek(in, start, SEEK_SET) != 0)

@@ -26,7 +26,6 @@ enum class Encoding { kAuto, kUtf8, kGb18030 };
 
 // "auto", "utf-8" (or "utf8"), "gb18030" (or "gbk", "gb2312", which it contains), any case.
 Reason ParseEncoding(std::string_view text, Encoding* encoding);
-std::string_view EncodingName(Encoding encoding);
 
 // Whether the rest of a seekable stream is valid UTF-8; the stream is put back where it was.
 // Returns false and leaves *valid unset when the stream cannot be read twice.

@@ -30,12 +30,6 @@ inline bool IsExport(Format f) {
   return f != Format::kText && f != Format::kCsv && f != Format::kJson;
 }
 
-// Whether the format is a complete CRS definition or pipeline, built by PROJ.
-inline bool IsDefinition(Format f) {
-  return f == Format::kCrsProj || f == Format::kCrsWkt1 || f == Format::kCrsWkt2 ||
-         f == Format::kCrsProjJson || f == Format::kPipeline;
-}
-
 }  // namespace zerb
 
 #endif  // ZERB_CLI_WRITERS_FORMAT_H
