@@ -7,8 +7,8 @@
 # and ZERB_RELEASE_DATE (YYYY-MM-DD) in the scope that includes it.
 
 # The home page is a placeholder under the domain reserved for examples until the project has a
-# public address; the application id is its reverse-DNS form, as AppStream and the desktop entry
-# specification ask, and names the desktop entry and the AppStream file.
+# public address; the application id is its reverse-DNS form, as AppStream and freedesktop.org's
+# desktop entry rules ask, and names the desktop entry and the AppStream file.
 set(ZERB_HOMEPAGE_URL "https://zerb.example.org/")
 set(ZERB_APP_ID "org.example.zerb")
 
