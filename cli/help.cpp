@@ -51,7 +51,8 @@ Input forms (--grid-format, --wgs84-format FORM; auto by default):
   csv                      a table with a header row; the delimiter (comma, tab or semicolon)
                            is detected from the header unless -d is given; fields may be quoted
   cass                     a CASS .dat file: name,code,east,north,height per line, no header
-                           (east before north); chosen automatically for a name ending in .dat
+                           (east before north); chosen automatically for a grid file whose
+                           name ends in .dat. A table of both sides is always csv
   --encoding ENC           auto (default): valid UTF-8 (with or without a byte-order mark) is
                            UTF-8, anything else GB18030 (which contains GBK, as Excel writes CSV
                            on a Chinese Windows); or utf-8, gb18030. Decided per file
