@@ -15,24 +15,23 @@ void Num(Output& out, double value) {
   }
 }
 
-void Neu(Output& out, const Vec3& v) {
-  out << "{\"north\": ";
+// A vector as an object with the three keys given.
+void Object(Output& out, const Vec3& v, const char* x, const char* y, const char* z) {
+  out << "{\"" << x << "\": ";
   Num(out, v.x);
-  out << ", \"east\": ";
+  out << ", \"" << y << "\": ";
   Num(out, v.y);
-  out << ", \"up\": ";
+  out << ", \"" << z << "\": ";
   Num(out, v.z);
   out << '}';
 }
 
+void Neu(Output& out, const Vec3& v) {
+  Object(out, v, "north", "east", "up");
+}
+
 void Xyz(Output& out, const Vec3& v) {
-  out << "{\"x\": ";
-  Num(out, v.x);
-  out << ", \"y\": ";
-  Num(out, v.y);
-  out << ", \"z\": ";
-  Num(out, v.z);
-  out << '}';
+  Object(out, v, "x", "y", "z");
 }
 
 void Test(Output& out, const adjust::StatisticalTest& t) {
