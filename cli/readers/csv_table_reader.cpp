@@ -5,10 +5,10 @@
 namespace zerb {
 namespace {
 
-class CsvTableReader final : public RecordReader {
+class CsvTableReader final : public SplitRecordReader {
  public:
   CsvTableReader(std::FILE* in, const ReaderSettings& s)
-      : lines_(in, s.encoding), side_(s.side), delimiter_(s.delimiter) {}
+      : SplitRecordReader(in, s.encoding), side_(s.side), delimiter_(s.delimiter) {}
 
   Reason Start() override {
     std::string_view line;
@@ -26,32 +26,14 @@ class CsvTableReader final : public RecordReader {
   }
 
   bool Next(Record* record, Reason* reason) override {
-    std::string_view line;
-    if (!lines_.Next(delimiter_, &line, reason))
-      return false;
-    if (!reason->empty())
-      return true;
-    std::vector<std::string_view>& fields = lines_.fields();
     const std::size_t width = columns_.titles.size();
-    if (fields.size() < width || !DropTrailingEmpty(&fields, width)) {
-      *reason =
-          std::to_string(fields.size()) + " fields where the header has " + std::to_string(width);
-      return true;
-    }
-    record->line = lines_.line();
-    Fill(columns_, fields, record);
-    return true;
+    return lines_.NextRecord(delimiter_, columns_, width, "the header has " + std::to_string(width),
+                             record, reason);
   }
 
-  const Columns& columns() const override { return columns_; }
-  std::uint64_t line() const override { return lines_.line(); }
-  bool failed() const override { return lines_.failed(); }
-
  private:
-  SplitLines lines_;
   Side side_;
   char delimiter_;
-  Columns columns_;
   std::string scratch_;
 };
 

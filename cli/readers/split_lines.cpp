@@ -4,7 +4,9 @@
 #include "cli/readers/csv_fields.h"
 
 namespace zerb {
+namespace {
 
+// Sorts the split fields of a line into the record by the file's columns.
 void Fill(const Columns& columns, const std::vector<std::string_view>& fields, Record* record) {
   for (int f = 0; f < kFieldCount; ++f) {
     const int i = columns.index[f];
@@ -15,6 +17,8 @@ void Fill(const Columns& columns, const std::vector<std::string_view>& fields, R
     record->passed.push_back(fields[i]);
 }
 
+}  // namespace
+
 bool SplitLines::Next(char delim, std::string_view* line, Reason* reason) {
   while (text_.Next(line, reason)) {
     if (reason->empty() && Trim(*line).empty())
@@ -24,6 +28,22 @@ bool SplitLines::Next(char delim, std::string_view* line, Reason* reason) {
     return true;
   }
   return false;
+}
+
+bool SplitLines::NextRecord(char delim, const Columns& columns, std::size_t width,
+                            std::string_view expected, Record* record, Reason* reason) {
+  std::string_view line;
+  if (!Next(delim, &line, reason))
+    return false;
+  if (!reason->empty())
+    return true;
+  if (fields_.size() < width || !DropTrailingEmpty(&fields_, width)) {
+    *reason = std::to_string(fields_.size()) + " fields where " + std::string(expected);
+    return true;
+  }
+  record->line = text_.number();
+  Fill(columns, fields_, record);
+  return true;
 }
 
 }  // namespace zerb

@@ -1,5 +1,5 @@
 // What both readers of common-point files share: the lines of a file as UTF-8, blank ones
-// skipped, split into fields; and the sorting of one line's fields into a record.
+// skipped, split into fields and sorted into records.
 #ifndef ZERB_CLI_READERS_SPLIT_LINES_H
 #define ZERB_CLI_READERS_SPLIT_LINES_H
 
@@ -16,15 +16,16 @@
 
 namespace zerb {
 
-// Sorts the split fields of a line into the record by the file's columns.
-void Fill(const Columns& columns, const std::vector<std::string_view>& fields, Record* record);
-
 // Lines of text split into fields.
 class SplitLines {
  public:
   SplitLines(std::FILE* in, Encoding encoding) : text_(in, encoding) {}
   // The next line that is not blank, split at delim (0: only read, do not split).
   bool Next(char delim, std::string_view* line, Reason* reason);
+  // The next line split at delim and sorted into record by columns. A line of more than width
+  // fields (but for empty trailing ones) or fewer is refused: "N fields where " + expected.
+  bool NextRecord(char delim, const Columns& columns, std::size_t width, std::string_view expected,
+                  Record* record, Reason* reason);
   std::vector<std::string_view>& fields() { return fields_; }
   std::uint64_t line() const { return text_.number(); }
   bool failed() const { return text_.failed(); }
@@ -33,6 +34,19 @@ class SplitLines {
   TextLines text_;
   std::vector<std::string_view> fields_;
   std::string scratch_;
+};
+
+// What both readers hold: the split lines of their file and its columns.
+class SplitRecordReader : public RecordReader {
+ public:
+  SplitRecordReader(std::FILE* in, Encoding encoding) : lines_(in, encoding) {}
+  const Columns& columns() const override { return columns_; }
+  std::uint64_t line() const override { return lines_.line(); }
+  bool failed() const override { return lines_.failed(); }
+
+ protected:
+  SplitLines lines_;
+  Columns columns_;
 };
 
 // The readers of the two input forms.
