@@ -29,7 +29,7 @@ struct InputSettings {
   InputForm wgs84_form = InputForm::kAuto;
   Encoding encoding = Encoding::kAuto;
   char delimiter = 0;                    // 0: detected per file
-  int default_meridian = -1000;          // kNoMeridian
+  int default_meridian = kNoMeridian;    // --L0, for rows without L0
   std::vector<std::string> check_names;  // --check
   bool grid_positions = false;           // keep each point's grid position (--plot)
 };
@@ -41,7 +41,7 @@ struct InputSummary {
   std::vector<Unpaired> unpaired;   // two files: names found in one file only
   std::size_t far_points = 0;       // more than kWarnMeridianDistance from L0
   double worst_expected_error = 0;  // metres, over those points
-  int meridian = -1000;             // the points' central meridian when all share one
+  int meridian = kNoMeridian;       // the points' central meridian when all share one
   int zone = 0;                     // and their zone number, when all eastings carried it
   bool mixed_zones = false;
 };
