@@ -14,6 +14,7 @@ enum LongOnly {
   kOptGridFormat,
   kOptWgs84Format,
   kOptEncoding,
+  kOptAngleFormat,
   kOptCheck,
   kOptMaxResidual,
   kOptKeepAll,
@@ -38,6 +39,7 @@ std::vector<option> LongOptions() {
       {"grid-format", required_argument, nullptr, kOptGridFormat},
       {"wgs84-format", required_argument, nullptr, kOptWgs84Format},
       {"encoding", required_argument, nullptr, kOptEncoding},
+      {"angle-format", required_argument, nullptr, kOptAngleFormat},
       {"check", required_argument, nullptr, kOptCheck},
       {"format", required_argument, nullptr, 'f'},
       {"delimiter", required_argument, nullptr, 'd'},
@@ -103,6 +105,8 @@ Reason Apply(int code, std::string_view value, Options* o) {
                  : "";
     case kOptEncoding:
       return ParseEncoding(value, &in.encoding);
+    case kOptAngleFormat:
+      return ParseAngleFormat(value, &in.reading.angle_format);
     case kOptCheck: {
       const std::vector<std::string> names = Names(value);
       in.check_names.insert(in.check_names.end(), names.begin(), names.end());
@@ -117,7 +121,7 @@ Reason Apply(int code, std::string_view value, Options* o) {
       return {};
     case kOptMaxResidual: {
       double limit;
-      if (!ParseLength(value, &limit).empty() || !(limit > 0)) {
+      if (!ParseOptionNumber(value, &limit) || !(limit > 0)) {
         return "--max-residual needs a positive length in metres, not " + Quoted(value);
       }
       o->fit.max_residual = limit;
@@ -134,7 +138,7 @@ Reason Apply(int code, std::string_view value, Options* o) {
       return ParseSigma(value, &o->fit);
     case kOptAlpha: {
       double alpha;
-      if (!ParseLength(value, &alpha).empty() || !(alpha > 0 && alpha < 0.5))
+      if (!ParseOptionNumber(value, &alpha) || !(alpha > 0 && alpha < 0.5))
         return "--alpha needs a significance between 0 and 0.5, not " + Quoted(value);
       o->fit.alpha_point = alpha;
       return {};
@@ -207,7 +211,9 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
     if (Reason r = Apply(code, optarg != nullptr ? optarg : "", o); !r.empty())
       return r;
   }
-  std::vector<std::string> operands(storage.begin() + optind, storage.end());
+  // getopt_long permutes argv (GNU order: options may follow the file name), so the operands are
+  // what it left at the end of argv, not of the unpermuted copy.
+  std::vector<std::string> operands(argv.begin() + optind, argv.end() - 1);
   if (o->help || o->version)
     return {};
 
@@ -217,7 +223,8 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
       in.single = true;
   }
   if (in.value[kMeridian]) {
-    if (Reason r = ParseCentralMeridian(*in.value[kMeridian], &in.default_meridian); !r.empty())
+    if (Reason r = ParseCentralMeridian(*in.value[kMeridian], &in.reading.default_meridian);
+        !r.empty())
       return "--L0 " + Quoted(*in.value[kMeridian]) + ": " + r;
   }
   const bool two_files = !in.grid.empty() || !in.wgs84.empty();

@@ -42,8 +42,10 @@ class Meridians {
   Meridians(Diagnostics* d, InputSummary* s) : diagnostics_(d), summary_(s) {}
 
   void Note(const std::string& source, std::uint64_t line, std::string_view name,
-            const ShiftForm& form, const GridPoint& grid, const Wgs84Point& wgs84,
-            double distance) {
+            const CommonPoint& point) {
+    const ShiftForm& form = point.form;
+    const GridPoint& grid = point.grid;
+    const double distance = point.meridian_distance;
     if (first_) {
       summary_->meridian = form.m_centralMeridian;
       summary_->zone = grid.zone;
@@ -53,7 +55,7 @@ class Meridians {
     }
     if (!(distance > kWarnMeridianDistance))
       return;
-    const double error = ExpectedInverseError(Degrees(wgs84.latitude), distance);
+    const double error = ExpectedInverseError(Degrees(point.wgs84.latitude), distance);
     ++summary_->far_points;
     summary_->worst_expected_error = std::max(summary_->worst_expected_error, error);
     char text[160];
@@ -70,13 +72,36 @@ class Meridians {
   bool first_ = true;
 };
 
-bool NamedCheck(const InputSettings& s, std::string_view name) {
-  for (const std::string& n : s.check_names) {
-    if (n == name)
-      return true;
+// The names given with --check, and which of them the input had.
+class NamedChecks {
+ public:
+  explicit NamedChecks(const std::vector<std::string>& names)
+      : names_(names), found_(names.size(), false) {}
+  bool Contains(std::string_view name) {
+    bool any = false;
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (names_[i] == name)
+        any = found_[i] = true;
+    }
+    return any;
   }
-  return false;
-}
+  // Reports every name the input lacks; false when there was one. A typo must not leave the
+  // intended check point in the fit unnoticed.
+  bool AllFound(const std::string& where, Diagnostics* d) const {
+    bool all = true;
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (!found_[i]) {
+        d->Say("--check " + Quoted(names_[i]) + ": no point of that name in " + where);
+        all = false;
+      }
+    }
+    return all;
+  }
+
+ private:
+  const std::vector<std::string>& names_;
+  std::vector<bool> found_;
+};
 
 Reason OpenFailure(const std::string& name) {
   return "cannot open " + name + ": " + std::strerror(errno);
@@ -112,6 +137,10 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
 }
 
 int ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points, InputSummary* summary) {
+  if (!s.check_names.empty()) {
+    d->Say("--check names points of a file; one point given as options has no name");
+    return kExitUsage;
+  }
   Record record;
   Columns columns;
   for (int f = 0; f < kFieldCount; ++f) {
@@ -120,25 +149,22 @@ int ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points, InputSu
     if (s.value[f])
       record.value[f] = *s.value[f];
   }
-  GridPoint grid;
   Wgs84Point wgs84;
-  ShiftForm form;
-  double distance = 0;
-  Reason r = ReadGridPoint(record, columns, &grid);
+  CommonPoint point;
+  Reason r = ReadWgs84Point(record, columns, s.reading.angle_format, &wgs84);
   if (r.empty())
-    r = ReadWgs84Point(record, columns, &wgs84);
-  if (r.empty())
-    r = MakeForm(grid, wgs84, s.default_meridian, &form, &distance);
+    r = MakeCommonPoint(record, columns, wgs84, s.reading, &point);
   if (!r.empty()) {
     d->Say("the point is refused: " + r);
     return kExitNoPoint;
   }
-  Meridians(d, summary).Note("options", 0, "", form, grid, wgs84, distance);
+  Meridians(d, summary).Note("options", 0, "", point);
   if (Reason e = points->Open({}, false, false, s.grid_positions); !e.empty()) {
     d->Say(e);
     return kExitUsage;
   }
-  if (Reason e = points->Add(Compute(&form), 0, 0, false, grid.x, grid.y, {}); !e.empty()) {
+  if (Reason e = points->Add(Compute(&point.form), 0, 0, false, point.grid.x, point.grid.y, {});
+      !e.empty()) {
     d->Say(e);
     return kExitUsage;
   }
@@ -174,32 +200,47 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     return kExitUsage;
   }
   Meridians meridians(d, summary);
+  NamedChecks named(s.check_names);
+  GridNames names;
   Record record;
   Reason reason;
   std::vector<std::string_view> texts;
   while (reader->Next(&record, &reason)) {
-    GridPoint grid;
+    // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
+    const std::string_view name =
+        reason.empty() && has_name ? Trim(record.value[kName]) : std::string_view();
+    const bool named_check = !name.empty() && named.Contains(name);
+    // A name given twice is handled as in two files: which row is meant cannot be known.
+    if (!name.empty()) {
+      if (const GridNames::Seen* seen = names.Enter(name, record.line, GridNames::kNoPoint)) {
+        if (seen->point != GridNames::kNoPoint)
+          points->Withdraw(seen->point);
+        d->Refused(source, record.line,
+                   "name " + Quoted(name) + " occurs again (first at line " +
+                       std::to_string(seen->line) + "): both lines are refused");
+        continue;
+      }
+    }
     Wgs84Point wgs84;
-    ShiftForm form;
-    double distance = 0;
+    CommonPoint point;
     if (reason.empty())
-      reason = ReadGridPoint(record, columns, &grid);
+      reason = ReadWgs84Point(record, columns, s.reading.angle_format, &wgs84);
     if (reason.empty())
-      reason = ReadWgs84Point(record, columns, &wgs84);
-    if (reason.empty())
-      reason = MakeForm(grid, wgs84, s.default_meridian, &form, &distance);
+      reason = MakeCommonPoint(record, columns, wgs84, s.reading, &point);
     if (!reason.empty()) {
       d->Refused(source, reader->line(), reason);
       continue;
     }
-    const std::string_view name = Trim(record.value[kName]);
-    meridians.Note(source, record.line, name, form, grid, wgs84, distance);
+    meridians.Note(source, record.line, name, point);
     texts.clear();
     if (has_name)
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
-    const bool check = IsCheckPoint(record) || (has_name && NamedCheck(s, name));
-    if (Reason r = points->Add(Compute(&form), record.line, 0, check, grid.x, grid.y, texts);
+    const bool check = IsCheckPoint(record) || named_check;
+    if (!name.empty())
+      names.SetPoint(name, points->added());
+    if (Reason r = points->Add(Compute(&point.form), record.line, 0, check, point.grid.x,
+                               point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return kExitUsage;
@@ -209,6 +250,8 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     d->Say(source + ": read error: " + std::strerror(errno));
     return kExitUsage;
   }
+  if (!named.AllFound(source, d))
+    return kExitUsage;
   if (points->usable() == 0) {
     d->Say(source + ": no usable point (" + std::to_string(d->refused()) + " lines refused)");
     return kExitNoPoint;
@@ -236,7 +279,7 @@ int ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wgs84In
     if (reason.empty() && name.empty())
       reason = "no point name";
     if (reason.empty())
-      reason = ReadWgs84Point(record, columns, &entry.point);
+      reason = ReadWgs84Point(record, columns, s.reading.angle_format, &entry.point);
     if (reason.empty()) {
       entry.line = record.line;
       entry.check = IsCheckPoint(record);
@@ -285,6 +328,7 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     return kExitUsage;
   }
   Meridians meridians(d, summary);
+  NamedChecks named(s.check_names);
   GridNames names;
   Record record;
   Reason reason;
@@ -298,6 +342,7 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
       d->Refused(source, reader->line(), reason);
       continue;
     }
+    const bool named_check = named.Contains(name);
     if (const GridNames::Seen* seen = names.Enter(name, record.line, GridNames::kNoPoint)) {
       if (seen->point != GridNames::kNoPoint)
         points->Withdraw(seen->point);
@@ -306,37 +351,36 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
                      std::to_string(seen->line) + "): both lines are refused");
       continue;
     }
-    GridPoint grid;
-    reason = ReadGridPoint(record, columns, &grid);
-    Wgs84Index::Entry* partner = nullptr;
-    if (reason.empty()) {
-      partner = index.Pair(name);
-      if (partner == nullptr) {
+    Wgs84Index::Entry* partner = index.Pair(name);
+    if (partner == nullptr) {
+      GridPoint grid;
+      reason = ReadGridPoint(record, columns, &grid);
+      if (reason.empty())
         summary->unpaired.push_back({std::string(name), record.line, true});
-        continue;
-      }
-      if (partner->duplicate_line != 0) {
-        reason = "its WGS-84 point is refused: " + Quoted(name) + " occurs twice in " +
-                 summary->wgs84_source + " (lines " + std::to_string(partner->line) + " and " +
-                 std::to_string(partner->duplicate_line) + ")";
-      }
+      else
+        d->Refused(source, record.line, reason);
+      continue;
     }
-    ShiftForm form;
-    double distance = 0;
-    if (reason.empty())
-      reason = MakeForm(grid, partner->point, s.default_meridian, &form, &distance);
+    CommonPoint point;
+    if (partner->duplicate_line != 0) {
+      reason = "its WGS-84 point is refused: " + Quoted(name) + " occurs twice in " +
+               summary->wgs84_source + " (lines " + std::to_string(partner->line) + " and " +
+               std::to_string(partner->duplicate_line) + ")";
+    } else {
+      reason = MakeCommonPoint(record, columns, partner->point, s.reading, &point);
+    }
     if (!reason.empty()) {
       d->Refused(source, record.line, reason);
       continue;
     }
-    meridians.Note(source, record.line, name, form, grid, partner->point, distance);
+    meridians.Note(source, record.line, name, point);
     texts.assign(1, record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
-    const bool check = IsCheckPoint(record) || partner->check || NamedCheck(s, name);
+    const bool check = IsCheckPoint(record) || partner->check || named_check;
     names.SetPoint(name, points->added());
-    if (Reason r =
-            points->Add(Compute(&form), record.line, partner->line, check, grid.x, grid.y, texts);
+    if (Reason r = points->Add(Compute(&point.form), record.line, partner->line, check,
+                               point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return kExitUsage;
@@ -354,6 +398,8 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     d->Say(file_name + ", line " + std::to_string(u.line) + ": " + Quoted(u.name) + " is not in " +
            other + ": left unpaired");
   }
+  if (!named.AllFound(source + " and " + summary->wgs84_source, d))
+    return kExitUsage;
   if (points->usable() == 0) {
     d->Say("no pair: no usable point name occurs in both " + source + " and " +
            summary->wgs84_source);

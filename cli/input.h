@@ -29,8 +29,8 @@ struct InputSettings {
   InputForm wgs84_form = InputForm::kAuto;
   Encoding encoding = Encoding::kAuto;
   char delimiter = 0;                    // 0: detected per file
-  int default_meridian = kNoMeridian;    // --L0, for rows without L0
-  std::vector<std::string> check_names;  // --check
+  PointReading reading;                  // --angle-format, --L0
+  std::vector<std::string> check_names;  // --check: each must name a point of the input
   bool grid_positions = false;           // keep each point's grid position (--plot)
 };
 
@@ -47,7 +47,7 @@ struct InputSummary {
 };
 
 // Reads the points into *points. Returns kExitOk, or the exit status of a failure already
-// reported.
+// reported (a --check name that no line of the input has is one).
 int GatherPoints(const InputSettings& settings, std::FILE* in, Diagnostics* diagnostics,
                  PointSet* points, InputSummary* summary);
 

@@ -96,7 +96,8 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
     diagnostics.Say("cannot write the output: " + std::string(std::strerror(errno)));
     return kExitUsage;
   }
-  return diagnostics.refused() > 0 ? kExitRefused : kExitOk;
+  // A name found in one file only is a line not used, as much as a refused one.
+  return diagnostics.refused() > 0 || !input.unpaired.empty() ? kExitRefused : kExitOk;
 }
 
 }  // namespace zerb

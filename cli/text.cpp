@@ -1,7 +1,20 @@
-// UTF-8 checks and the quoting of cells in messages; see text.h.
+// UTF-8 checks, option numbers and the quoting of cells in messages; see text.h.
 #include "cli/text.h"
 
+#include <cmath>
+#include <optional>
+
+#include "numtext/number_text.h"
+
 namespace zerb {
+
+bool ParseOptionNumber(std::string_view text, double* value) {
+  const std::optional<double> v = ParseDouble(text);
+  if (!v || !std::isfinite(*v))
+    return false;
+  *value = *v;
+  return true;
+}
 
 std::size_t Utf8SequenceLength(std::string_view s) {
   if (s.empty())

@@ -30,6 +30,11 @@ inline std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// A number given as an option's value (a probability, a length in metres): any form the number
+// text reads, exponents included (--alpha 1e-3), blanks around it allowed; false unless finite.
+// Coordinates in files are stricter (plain decimals, see grid_values.h).
+bool ParseOptionNumber(std::string_view text, double* value);
+
 // Whether s is well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates,
 // nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);

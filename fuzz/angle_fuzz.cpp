@@ -32,10 +32,10 @@ bool IsPlainDegrees(std::string_view s, double* value) {
   return std::from_chars(s.data(), s.data() + s.size(), *value).ec == std::errc();
 }
 
-void CheckAxis(std::string_view text, AngleAxis axis) {
+void CheckAxis(std::string_view text, AngleAxis axis, AngleFormat format) {
   Angle angle;
   angle.deg = -77;  // left alone on a refusal
-  const Reason reason = ParseAngle(text, axis, &angle);
+  const Reason reason = ParseAngle(text, axis, format, &angle);
   RequireUtf8(reason, "an angle's refusal");
   if (!reason.empty()) {
     Require(angle.deg == -77, "a refused angle was written");
@@ -62,7 +62,7 @@ void CheckAxis(std::string_view text, AngleAxis axis) {
   const std::string folded = FoldToAscii(text);
   const std::string_view s = Trim(folded);
   double plain = 0;
-  if (IsPlainDegrees(s, &plain))
+  if (format != AngleFormat::kDdMmss && IsPlainDegrees(s, &plain))
     Require(std::fabs(degrees - plain) <= 1e-9, "decimal degrees read to another value");
 }
 
@@ -71,7 +71,10 @@ void CheckAxis(std::string_view text, AngleAxis axis) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  zerb::fuzz::CheckAxis(text, zerb::AngleAxis::kLatitude);
-  zerb::fuzz::CheckAxis(text, zerb::AngleAxis::kLongitude);
+  for (const zerb::AngleFormat format : {zerb::AngleFormat::kAuto, zerb::AngleFormat::kDms,
+                                         zerb::AngleFormat::kDegrees, zerb::AngleFormat::kDdMmss}) {
+    zerb::fuzz::CheckAxis(text, zerb::AngleAxis::kLatitude, format);
+    zerb::fuzz::CheckAxis(text, zerb::AngleAxis::kLongitude, format);
+  }
   return 0;
 }

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   s.wgs84 = WriteTempFile("wgs84.csv", wgs84_text);
   s.grid = grid_on_stdin ? "-" : WriteTempFile(grid_cass ? "grid.dat" : "grid.csv", grid_text);
   if ((settings & 16) != 0)
-    s.default_meridian = 117;
+    s.reading.default_meridian = 117;
   if ((settings & 32) != 0)
     s.check_names = {"P1", "检核"};
 

@@ -1,8 +1,6 @@
 // Model, convention and a-priori accuracy from the command line; see model.h.
 #include "cli/models/model.h"
 
-#include "cli/points/grid_values.h"
-
 namespace zerb {
 
 Reason ParseConvention(std::string_view text, Convention* convention) {
@@ -40,8 +38,8 @@ Reason ParseSigma(std::string_view text, adjust::Settings* settings) {
   double h = 0;
   double v = 0;
   const bool ok =
-      ParseLength(text.substr(0, comma), &h).empty() &&
-      (comma == std::string_view::npos || ParseLength(text.substr(comma + 1), &v).empty());
+      ParseOptionNumber(text.substr(0, comma), &h) &&
+      (comma == std::string_view::npos || ParseOptionNumber(text.substr(comma + 1), &v));
   if (comma == std::string_view::npos)
     v = h;
   if (!ok || !(h > 0) || !(v > 0)) {

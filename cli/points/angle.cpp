@@ -1,8 +1,10 @@
 // Parsing of latitudes and longitudes in the degree forms surveyors type; see angle.h.
 #include "cli/points/angle.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 
 #include "cli/text.h"
@@ -115,14 +117,39 @@ Reason FromDecimalDegrees(const Number& n, Angle* angle) {
   return {};
 }
 
+// dd.mmss: the fraction's first two digits are minutes, the next two whole seconds, the rest the
+// seconds' fraction; missing digits are zeros, as in any decimal number.
+Reason FromDdMmss(const Number& n, Angle* angle) {
+  Angle& a = *angle;
+  if (!ToInt(n.whole, &a.deg))
+    return "degrees out of range";
+  if (n.fraction.size() > kMaxDecimals)
+    return "more than 40 decimals";
+  std::string digits(n.fraction);
+  if (digits.size() < 4)
+    digits.resize(4, '0');
+  a.min = (digits[0] - '0') * 10 + (digits[1] - '0');
+  std::string seconds = digits.substr(2, 2) + "." + (digits.size() > 4 ? digits.substr(4) : "0");
+  ToDouble(seconds, &a.sec);
+  if (a.min > 59)
+    return "dd.mmss with minutes " + digits.substr(0, 2) + " (minutes must lie below 60)";
+  if (!(a.sec < 60))
+    return "dd.mmss with seconds " + digits.substr(2, 2) + " (seconds must lie below 60)";
+  return {};
+}
+
 // The body of an angle without sign or hemisphere letter.
-Reason ParseUnsigned(std::string_view s, Angle* angle) {
+Reason ParseUnsigned(std::string_view s, AngleFormat format, Angle* angle) {
   Number d, m, sec;
   if (!TakeNumber(s, &d))
     return "not a number";
   SkipBlanks(s);
-  if (s.empty())
-    return FromDecimalDegrees(d, angle);
+  if (s.empty()) {
+    angle->bare_number = true;
+    if (format == AngleFormat::kDms)
+      return "a bare number, where --angle-format dms asks for degrees, minutes and seconds";
+    return format == AngleFormat::kDdMmss ? FromDdMmss(d, angle) : FromDecimalDegrees(d, angle);
+  }
 
   enum class Form { kColon, kBlank, kMarks } form;
   if (Consume(s, {":"})) {
@@ -130,11 +157,16 @@ Reason ParseUnsigned(std::string_view s, Angle* angle) {
   } else if (Consume(s, {"\xC2\xB0", "\xC2\xBA", "d"})) {  // degree sign, ordinal sign, d
     form = Form::kMarks;
     SkipBlanks(s);
-    if (s.empty())
+    if (s.empty()) {
+      if (format == AngleFormat::kDms)
+        return "decimal degrees, where --angle-format dms asks for degrees, minutes and seconds";
       return FromDecimalDegrees(d, angle);
+    }
   } else {
     form = Form::kBlank;  // blanks were already skipped
   }
+  if (format == AngleFormat::kDegrees)
+    return "degrees and minutes, where --angle-format degrees asks for decimal degrees";
   if (form == Form::kColon)
     SkipBlanks(s);
   if (!TakeNumber(s, &m))
@@ -182,7 +214,22 @@ Reason ParseUnsigned(std::string_view s, Angle* angle) {
 
 }  // namespace
 
-Reason ParseAngle(std::string_view text, AngleAxis axis, Angle* angle) {
+Reason ParseAngleFormat(std::string_view text, AngleFormat* format) {
+  if (text == "auto") {
+    *format = AngleFormat::kAuto;
+  } else if (text == "dms") {
+    *format = AngleFormat::kDms;
+  } else if (text == "degrees") {
+    *format = AngleFormat::kDegrees;
+  } else if (text == "dd.mmss") {
+    *format = AngleFormat::kDdMmss;
+  } else {
+    return "unknown angle format " + Quoted(text) + " (auto, dms, degrees or dd.mmss)";
+  }
+  return {};
+}
+
+Reason ParseAngle(std::string_view text, AngleAxis axis, AngleFormat format, Angle* angle) {
   const bool latitude = axis == AngleAxis::kLatitude;
   const std::string folded = FoldToAscii(text);
   std::string_view s = Trim(folded);
@@ -210,7 +257,7 @@ Reason ParseAngle(std::string_view text, AngleAxis axis, Angle* angle) {
   }
 
   Angle a;
-  if (Reason r = ParseUnsigned(s, &a); !r.empty())
+  if (Reason r = ParseUnsigned(s, format, &a); !r.empty())
     return r;
   a.negative = negative;
   const int limit = latitude ? 90 : 180;
@@ -223,6 +270,19 @@ Reason ParseAngle(std::string_view text, AngleAxis axis, Angle* angle) {
 
 double Degrees(const Angle& angle) {
   return (angle.deg + angle.min / 60.0 + angle.sec / 3600.0) * (angle.negative ? -1 : 1);
+}
+
+double AsDdMmss(const Angle& angle) {
+  const double value = std::fabs(Degrees(angle));
+  const double whole = std::floor(value);
+  // 1e-7 of a hundredth of a degree absorbs the binary rounding of the typed digits.
+  const double mmss = (value - whole) * 100 + 1e-7;
+  const double minutes = std::floor(mmss);
+  const double seconds = (mmss - minutes) * 100 - 1e-5;
+  if (minutes >= 60 || seconds >= 60)
+    return NAN;
+  const double d = whole + minutes / 60 + std::max(0.0, seconds) / 3600;
+  return angle.negative ? -d : d;
 }
 
 FormDms ToFormDms(const Angle& angle) {

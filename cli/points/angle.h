@@ -10,6 +10,14 @@
 // seconds 0 up to 60, and the whole angle at most 90 (latitude) or 180 (longitude) degrees.
 // Full-width characters from a Chinese input method (digits, point, colon, signs, letters) read
 // as their ASCII forms, as in the dialog's fields.
+//
+// A bare number (no colon, blank or mark after it) is ambiguous: decimal degrees, or the dd.mmss
+// form of Chinese survey software and controllers, where 39.54444420 is 39 degrees 54 minutes
+// 44.4420 seconds. The angle format decides: auto and degrees read decimal degrees, dd.mmss reads
+// the digits after the point as two of minutes, two of whole seconds and the seconds' fraction
+// (39.5 is 39 degrees 50 minutes), exactly as typed, minutes and seconds below 60; dms refuses a
+// bare number, degrees refuses the forms with minutes. Forms with minutes read the same in auto,
+// dms and dd.mmss, since they say what they are.
 #ifndef ZERB_CLI_POINTS_ANGLE_H
 #define ZERB_CLI_POINTS_ANGLE_H
 
@@ -22,15 +30,26 @@ namespace zerb {
 
 enum class AngleAxis { kLatitude, kLongitude };
 
+enum class AngleFormat { kAuto, kDms, kDegrees, kDdMmss };
+
+// "auto", "dms", "degrees" or "dd.mmss".
+Reason ParseAngleFormat(std::string_view text, AngleFormat* format);
+
 // A parsed angle: its sign and its unsigned degrees, minutes and seconds.
 struct Angle {
   bool negative = false;
   int deg = 0;
   int min = 0;
   double sec = 0;
+  bool bare_number = false;  // typed as a bare number (read as decimal degrees or dd.mmss)
 };
 
-Reason ParseAngle(std::string_view text, AngleAxis axis, Angle* angle);
+Reason ParseAngle(std::string_view text, AngleAxis axis, AngleFormat format, Angle* angle);
+
+// The angle a bare number read as decimal degrees would be if its digits were dd.mmss, in
+// decimal degrees; NaN when they cannot be (minutes or seconds of 60 or more). For the hint that
+// names the form, not for computing: it works on the binary value, good to about 1e-9 degree.
+double AsDdMmss(const Angle& decimal_degrees);
 
 // The angle in decimal degrees, for range checks only (the shift uses the form's values).
 double Degrees(const Angle& angle);

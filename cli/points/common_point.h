@@ -1,7 +1,9 @@
 // One common point from the texts of its record: the grid side (northing, easting with its zone,
 // height, central meridian), the WGS-84 side (latitude, longitude, ellipsoidal height), and the
-// check that both describe the same place, which fills the dialog's ShiftForm so that
-// ComputeShift gives the dialog's bits for the same typed values.
+// check that both describe the same place (same_place.h), which fills the dialog's ShiftForm so
+// that ComputeShift gives the dialog's bits for the same typed values. A point that fails the
+// check is refused with the likely cause, found by trying each in turn: the angles read as
+// dd.mmss, another central meridian or zone, northing and easting swapped; else the distance.
 #ifndef ZERB_CLI_POINTS_COMMON_POINT_H
 #define ZERB_CLI_POINTS_COMMON_POINT_H
 
@@ -35,18 +37,33 @@ struct Wgs84Point {
   double height = 0;  // ellipsoidal, metres
 };
 
+// How the texts of a record are read.
+struct PointReading {
+  AngleFormat angle_format = AngleFormat::kAuto;
+  int default_meridian = kNoMeridian;  // --L0, for records without L0
+};
+
 // The grid values of record; a refusal names the column as the file titles it.
 Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* point);
-Reason ReadWgs84Point(const Record& record, const Columns& columns, Wgs84Point* point);
+Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat format,
+                      Wgs84Point* point);
 
 // Whether the record's role column marks a check point: "check" (any case) or 检核.
 bool IsCheckPoint(const Record& record);
 
-// Fills form from both sides. default_meridian (kNoMeridian when none) stands in for an absent
-// L0; a zone number in the easting decides L0 and must agree with a typed or default one.
-// *meridian_distance receives the longitude's distance from the central meridian in degrees.
-Reason MakeForm(const GridPoint& grid, const Wgs84Point& wgs84, int default_meridian,
-                ShiftForm* form, double* meridian_distance);
+struct CommonPoint {
+  GridPoint grid;
+  Wgs84Point wgs84;
+  ShiftForm form;                // the dialog's form for both sides
+  double meridian_distance = 0;  // of the WGS-84 longitude from the central meridian, degrees
+};
+
+// The common point of the grid values of record (titled by columns) and its WGS-84 point, which
+// came from the same record or from its partner in another file. The default meridian stands in
+// for an absent L0; a zone number in the easting decides L0 and must agree with a typed or default
+// one. A refusal says why, with the hint described above.
+Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84Point& wgs84,
+                       const PointReading& reading, CommonPoint* point);
 
 }  // namespace zerb
 

@@ -177,7 +177,7 @@ TEST_F(FieldFiles, EveryRefusalNamesItsReason) {
                 .err.find("gbk.csv, line 2: not valid UTF-8"),
             std::string::npos);
   // Beyond 3 degrees from L0 a point is used with a warning naming the error expected there.
-  const RunResult far = RunZerbShift({"--x", "4000000", "--y", "150000", "--h", "10", "--L0", "114",
+  const RunResult far = RunZerbShift({"--x", "4003700", "--y", "148700", "--h", "10", "--L0", "114",
                                       "--B", "36.1", "--L", "110.1", "--H", "1"});
   EXPECT_EQ(far.status, kExitOk) << far.err;
   EXPECT_NE(far.err.find("3.90 degrees from the central meridian 114 (more than 3): the inverse "

@@ -23,7 +23,7 @@ constexpr AngleAxis kLon = AngleAxis::kLongitude;
 // Whether text is refused as an angle.
 Reason AngleRefusal(std::string_view text, AngleAxis axis) {
   Angle a;
-  return ParseAngle(text, axis, &a);
+  return ParseAngle(text, axis, AngleFormat::kAuto, &a);
 }
 
 Easting EastingOf(std::string_view text, Reason* reason) {
@@ -44,14 +44,14 @@ Reason BuildForm(const std::vector<std::string_view>& values, int default_meridi
     if (columns.index[f] >= 0)
       record.value[f] = values[columns.index[f]];
   }
-  GridPoint grid;
   Wgs84Point wgs84;
-  double distance;
-  Reason r = ReadGridPoint(record, columns, &grid);
+  PointReading reading;
+  reading.default_meridian = default_meridian;
+  CommonPoint point;
+  Reason r = ReadWgs84Point(record, columns, reading.angle_format, &wgs84);
   if (r.empty())
-    r = ReadWgs84Point(record, columns, &wgs84);
-  if (r.empty())
-    r = MakeForm(grid, wgs84, default_meridian, form, &distance);
+    r = MakeCommonPoint(record, columns, wgs84, reading, &point);
+  *form = point.form;
   return r;
 }
 
@@ -96,7 +96,7 @@ TEST(ParseAngle, EveryNotationGivesTheTypedDms) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     Angle a;
-    ASSERT_EQ(ParseAngle(c.text, c.axis, &a), "");
+    ASSERT_EQ(ParseAngle(c.text, c.axis, AngleFormat::kAuto, &a), "");
     EXPECT_EQ(a.negative, c.negative);
     EXPECT_EQ(a.deg, c.deg);
     EXPECT_EQ(a.min, c.min);
@@ -156,7 +156,8 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
     std::vector<std::string> says;  // what the refusal names; empty when accepted
   };
   const int kNone = kNoMeridian;
-  const char *const x = "3380000", *const lat = "30:30:00";
+  // x is the northing of 30:30:00 at the central meridian, within a datum shift.
+  const char *const x = "3375650", *const lat = "30:30:00";
   const Case cases[] = {
       // The zone number in front of an 8-digit easting, up to the boundary zones; an easting
       // without one lies 100 to 900 km from the false origin.
@@ -165,13 +166,23 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
       {x, "25500000", "", kNone, lat, "75:00:00", 75, {}},
       {x, "45500000", "", kNone, lat, "135:00:00", 135, {}},
       {x, "38500000", "", kNone, lat, "114:00:00", 114, {}},
-      {x, "100000", "117", kNone, lat, "117:00:00", 117, {}},
-      {x, "900000", "117", kNone, lat, "117:00:00", 117, {}},
+      // 400 km either side of L0 117, where PROJ's inverse tmerc puts these eastings.
+      {x, "100000", "117", kNone, "30:26:02.33", "112:50:16.66", 117, {}},
+      {x, "900000", "117", kNone, "30:26:02.33", "121:09:43.34", 117, {}},
       {x, "38500000", "114", kNone, lat, "114:00:00", 114, {}},
       {x, "500000", "", 114, lat, "114:00:00", 114, {}},
-      {x, "500000", "117", kNone, lat, "114:00:00", 117, {}},
+      // A grid point on 117 whose WGS-84 point lies on 114 is no datum shift: the meridian
+      // that fits is named.
+      {x,
+       "500000",
+       "117",
+       kNone,
+       lat,
+       "114:00:00",
+       0,
+       {"fits central meridian 114 (3-degree zone 38)", "L0 says 117"}},
       // Across the antimeridian the distance is the short way round.
-      {x, "500000", "-180.0", kNone, lat, "178:00:00", -180, {}},
+      {x, "500000", "-180.0", kNone, lat, "179:59:59", -180, {}},
       // A disagreement names both central meridians, typed or given by default.
       {x, "38500000", "117", kNone, lat, "114:00:00", 0, {"L0 117", "(L0 114)"}},
       {x, "38500000", "", 117, lat, "114:00:00", 0, {"117", "114"}},
@@ -179,7 +190,7 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
       {x, "500000", "117.5", kNone, lat, "117:00:00", 0, {"column L0 '117.5'"}},
       {x, "500000", "181", kNone, lat, "117:00:00", 0, {"column L0 '181'"}},
       // 9 degrees from the zone: a wrong L0 or zone, not a shift.
-      {x, "500000", "123", kNone, lat, "114:00:00", 0, {"9.00 degrees"}},
+      {x, "500000", "123", kNone, lat, "114:00:00", 0, {"9.00 degrees", "central meridian 114"}},
       {"9000000.1", "500000", "117", kNone, lat, "117:00:00", 0, {"column x"}},
       // What the user typed is echoed, but never a control character that steers a terminal.
       {x, "500000", "117", kNone, "30\x1b[2J", "117:00:00", 0, {"column B '30?[2J'"}},

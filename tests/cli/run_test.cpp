@@ -64,8 +64,8 @@ TEST(RunShift, ExitStatuses) {
 // that ComputeShift gives for the dialog's form, bit for bit.
 TEST(RunShift, PointGivesTheDialogsBits) {
   ShiftForm dialog{.m_gridH = 91.9123,
-                   .m_gridX = 3375626.2259,
-                   .m_gridY = 519160.5061,
+                   .m_gridX = -3375626.2259,
+                   .m_gridY = 519360.5061,
                    .m_latDeg = -30,
                    .m_latMin = 30,
                    .m_latSec = 0.125,
@@ -77,10 +77,11 @@ TEST(RunShift, PointGivesTheDialogsBits) {
   ComputeShift(dialog);
 
   const RunResult options =
-      RunZerbShift({"-f", "csv", "--x", "3375626.2259", "--y", "38519160.5061", "--h", "91.9123",
+      RunZerbShift({"-f", "csv", "--x", "-3375626.2259", "--y", "38519360.5061", "--h", "91.9123",
                     "--B", "30 30 0.125S", "--L", "114.2020833333333333333333", "--H", "50"});
-  const RunResult table = RunZerbShift(
-      {"-f", "csv"}, "x,y,h,B,L,H\n3375626.2259,38519160.5061,91.9123,-30:30:0.125,114d12m7.5s,50");
+  const RunResult table =
+      RunZerbShift({"-f", "csv"},
+                   "x,y,h,B,L,H\n-3375626.2259,38519360.5061,91.9123,-30:30:0.125,114d12m7.5s,50");
   for (const RunResult& r : {options, table}) {
     ASSERT_EQ(r.status, kExitOk) << r.err;
     const auto rows = Rows(r.out);
@@ -97,7 +98,7 @@ TEST(RunShift, PointGivesTheDialogsBits) {
 TEST(RunShift, HeaderNamesTheColumnsAndTheRestPassesThrough) {
   const std::string input =
       "code;H;L;B;h;y;x;ID;note;spare\n"
-      "7;40;114:00:00;30:30:00;50;38500000;3380000;\"A\tB\";  \"say \"\"hi\"\" \\ back;x\" ;\n";
+      "7;40;114:00:00;30:30:00;50;38500000;3375650;\"A\tB\";  \"say \"\"hi\"\" \\ back;x\" ;\n";
   const RunResult csv = RunZerbShift({"-d", ";", "-f", "csv"}, input);
   ASSERT_EQ(csv.status, kExitOk) << csv.err;
   EXPECT_TRUE(csv.out.starts_with(
