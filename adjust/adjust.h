@@ -106,9 +106,13 @@ struct Solution {
   bool tested = false;
   std::string not_tested;
   bool undecided = false;
-  std::size_t rounds = 0;     // rounds of the outlier test, one point out per failing round
-  double point_critical = 0;  // critical value of the point test in the final fit
-  double lambda0 = 0;         // Baarda's non-centrality for alpha_point, power, 3 dimensions
+  std::size_t rounds = 0;  // rounds of the outlier test, one point out per failing round
+  // Critical values of the point test against the final fit: for a point in it, and for one
+  // outside it (a check point, or one left out), whose test has one more degree of freedom. 0
+  // when such points cannot be tested.
+  double point_critical = 0;
+  double point_critical_outside = 0;
+  double lambda0 = 0;  // Baarda's non-centrality for alpha_point, power, 3 dimensions
 
   // Seven-parameter model only: F (or chi-square with a-priori accuracy) test of the rotations and
   // scale against the three-parameter model on the same final points. justified: the extra
@@ -129,6 +133,11 @@ struct PointResult {
   bool flagged = false;  // failed the outlier test (in round flag_round, 1-based)
   bool used = false;     // in the final fit
   std::size_t flag_round = 0;
+  // The test that flagged the point, in its round: its statistic (an estimated gross error's
+  // length in metres with a limit in metres) and the critical value it exceeded. The fit of that
+  // round had other points in it, so these differ from the test against the final fit below.
+  double flag_statistic = 0;
+  double flag_critical = 0;
   // Residual: observed shift minus the shift of the final transformation at the point (metres),
   // Earth-centred and in local north, east, up, and its length.
   Vec3 residual;

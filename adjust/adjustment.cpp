@@ -79,6 +79,8 @@ Vec3 InFrame(const LocalFrame& f, const Eigen::Vector3d& v) {
 struct FlagRecord {
   std::size_t index;
   std::size_t round;
+  double statistic;  // of the test that flagged the point
+  double critical;
 };
 
 // One pass over the points of a fit: Omega and the worst candidate for the outlier test.
@@ -135,9 +137,9 @@ struct Adjustment::Impl {
     return r;
   }
 
-  void Flag(std::size_t i, std::size_t round, bool leave_out) {
+  void Flag(std::size_t i, std::size_t round, bool leave_out, double statistic, double critical) {
     store.set_flags(i, store.flags(i) | kFlagged | (leave_out ? kOutOfFit : 0));
-    flags.push_back({i, round});
+    flags.push_back({i, round, statistic, critical});
   }
 
   std::string Run();
@@ -241,18 +243,21 @@ std::string Adjustment::Impl::Run() {
       if (worst_c < 0)
         break;
       const double f = 3.0 * used - u;
-      bool fails = false;
+      double statistic;
+      double critical;
       if (by_limit) {
-        fails = worst_c > s.max_residual;
+        statistic = worst_c;
+        critical = s.max_residual;
       } else if (a_priori) {
-        fails = worst_c / 3 > FUpper(s.alpha_point, 3, std::numeric_limits<double>::infinity());
+        statistic = worst_c / 3;
+        critical = FUpper(s.alpha_point, 3, std::numeric_limits<double>::infinity());
       } else {
         const double rest = omega - worst_c;
-        const double t =
+        statistic =
             rest > 0 ? worst_c / (3 * rest / (f - 3)) : std::numeric_limits<double>::infinity();
-        fails = t > FUpper(s.alpha_point, 3, f - 3);
+        critical = FUpper(s.alpha_point, 3, f - 3);
       }
-      if (!fails)
+      if (!(statistic > critical))
         break;
       // Data snooping looks for a few blunders among good points. When half of the points have
       // failed, the model or the a-priori accuracy does not describe these points at all, and
@@ -263,12 +268,13 @@ std::string Adjustment::Impl::Run() {
       }
       if (by_limit && used == 2) {
         // Each is the other's only other point: no telling which one is off.
-        store.ForEach(kCheckPoint | kOutOfFit,
-                      [&](const Vec3&, const Vec3&, std::size_t i) { Flag(i, round, false); });
+        store.ForEach(kCheckPoint | kOutOfFit, [&](const Vec3&, const Vec3&, std::size_t i) {
+          Flag(i, round, false, statistic, critical);
+        });
         sol.undecided = true;
         break;
       }
-      Flag(worst, round, true);
+      Flag(worst, round, true, statistic, critical);
       RemovePoint(store.local(worst), worst_e, &fit);
       omega -= worst_e.quadratic;
       --used;
@@ -350,6 +356,7 @@ void Adjustment::Impl::Finish(const RoundScan& scan) {
     critical_out = out_testable ? FUpper(s.alpha_point, 3, f) : 0;
   }
   sol.point_critical = critical_in;
+  sol.point_critical_outside = out_testable ? critical_out : 0;
 
   if (u == 7 && f >= 1) {
     StatisticalTest& x = sol.extra_parameters;
@@ -460,6 +467,8 @@ PointResult Adjustment::Point(std::size_t i) const {
         std::lower_bound(m.flags.begin(), m.flags.end(), i,
                          [](const FlagRecord& f, std::size_t j) { return f.index < j; });
     r.flag_round = it->round;
+    r.flag_statistic = it->statistic;
+    r.flag_critical = it->critical;
   }
   if (!m.solved)
     return r;

@@ -9,6 +9,7 @@
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/input.h"
+#include "cli/models/plausibility.h"
 #include "cli/writers/plot.h"
 #include "cli/writers/report.h"
 
@@ -70,6 +71,19 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
     diagnostics.Say("no fit: " + r);
     return kExitNoPoint;
   }
+  std::vector<std::string> implausible = ImplausibleParameters(fit, o.fit);
+  if (!implausible.empty()) {
+    std::string list;
+    for (const std::string& p : implausible)
+      list += (list.empty() ? "" : "; ") + p;
+    diagnostics.Say("the fitted parameters cannot be a Krassovsky to WGS-84 transformation (" +
+                    list +
+                    "): the input is read wrongly somewhere (angle format, central meridian, "
+                    "columns, or points that are not the same)" +
+                    (IsExport(o.format) ? "; nothing exported" : ""));
+    if (IsExport(o.format))
+      return kExitImplausible;
+  }
   if (!o.plot.empty()) {
     if (Reason r = WritePlot(o.plot, points, fit, o.fit); !r.empty()) {
       diagnostics.Say(r);
@@ -86,6 +100,7 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   report.convention = o.convention;
   report.input = &input;
   report.refused = diagnostics.refused();
+  report.implausible = std::move(implausible);
   if (Reason r = WriteReport(report, out); !r.empty()) {
     diagnostics.Say(r);
     return kExitUsage;
@@ -96,6 +111,8 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
     diagnostics.Say("cannot write the output: " + std::string(std::strerror(errno)));
     return kExitUsage;
   }
+  if (!report.implausible.empty())
+    return kExitImplausible;
   // A name found in one file only is a line not used, as much as a refused one.
   return diagnostics.refused() > 0 || !input.unpaired.empty() ? kExitRefused : kExitOk;
 }

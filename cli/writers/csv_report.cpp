@@ -64,6 +64,9 @@ bool WriteCsv(const ReportInput& in, Output& out) {
         << '\n';
   }
   out << "sigma0" << blanks << sep << Fixed(s.sigma0) << sep << sep << rest << '\n';
+  // No datum transformation has these parameters: a row says so, in every reader's view of it.
+  for (const std::string& why : in.implausible)
+    ((out << "implausible" << blanks << sep).CsvField(why, d) << sep << sep << rest) << '\n';
   return true;
 }
 

@@ -153,8 +153,18 @@ bool WriteJson(const ReportInput& in, Output& out) {
     Xyz(out, r.gross_error);
     out << ", \"gross_error_length\": ";
     Num(out, r.gross_error_length);
-    out << ", \"flagged\": " << (r.flagged ? "true" : "false")
-        << ", \"used\": " << (r.used ? "true" : "false")
+    out << ", \"flagged\": " << (r.flagged ? "true" : "false") << ", \"flag_test\": ";
+    if (r.flagged) {
+      // The test that flagged the point, in its round.
+      out << "{\"round\": " << static_cast<std::uint64_t>(r.flag_round) << ", \"statistic\": ";
+      Num(out, r.flag_statistic);
+      out << ", \"critical\": ";
+      Num(out, r.flag_critical);
+      out << '}';
+    } else {
+      out << "null";
+    }
+    out << ", \"used\": " << (r.used ? "true" : "false")
         << ", \"check\": " << (r.check ? "true" : "false") << '}';
   }
   if (!walk.ok())
@@ -198,6 +208,8 @@ bool WriteJson(const ReportInput& in, Output& out) {
   Num(out, s.lambda0);
   out << ", \"critical\": ";
   Num(out, s.point_critical);
+  out << ", \"critical_outside\": ";
+  Num(out, s.point_critical_outside);
   out << ", \"floor\": ";
   Num(out, in.settings->floor);
   out << ", \"max_residual\": ";
@@ -220,10 +232,23 @@ bool WriteJson(const ReportInput& in, Output& out) {
       out << ", ";
     out.JsonString(s.warnings[k]);
   }
-  out << "],\n  \"towgs84\": \"+towgs84=" << TranslationText(s.exported, ",");
-  if (s.model == adjust::Model::kSevenParameter)
-    out << ',' << RotationText(s.exported, ",");
-  out << '"';
+  // A fit no datum transformation can have carries the reasons instead of its +towgs84, so that
+  // no reader of the JSON takes it for one.
+  out << "],\n  \"implausible\": [";
+  for (std::size_t k = 0; k < in.implausible.size(); ++k) {
+    if (k > 0)
+      out << ", ";
+    out.JsonString(in.implausible[k]);
+  }
+  out << "],\n  \"towgs84\": ";
+  if (in.implausible.empty()) {
+    out << "\"+towgs84=" << TranslationText(s.exported, ",");
+    if (s.model == adjust::Model::kSevenParameter)
+      out << ',' << RotationText(s.exported, ",");
+    out << '"';
+  } else {
+    out << "null";
+  }
   const InputSummary& input = *in.input;
   out << ",\n  \"unpaired\": [";
   bool first_unpaired = true;

@@ -27,6 +27,8 @@ struct ReportInput {
   Convention convention = Convention::kPositionVector;
   const InputSummary* input = nullptr;
   std::uint64_t refused = 0;
+  // The parameters beyond what a Krassovsky to WGS-84 fit can have (plausibility.h).
+  std::vector<std::string> implausible;
 };
 
 // Writes the report to out. Returns an empty string, or why it could not be written.

@@ -171,20 +171,45 @@ bool WriteText(const ReportInput& in, Output& out) {
     out << "data snooping at alpha " << Number("%g", in.settings->alpha_point)
         << " per point, worst point first: the 3 residuals of a point\n  together, "
         << (s.a_priori ? "against the a-priori sigma" : "against the sigma0 of the fit without it")
-        << "; critical value " << Number("%.3f", s.point_critical) << "; below "
-        << Fixed(in.settings->floor) << " m never flagged\n";
+        << "; below " << Fixed(in.settings->floor) << " m never flagged\n";
+    // Column T holds each point's test against the final fit; without a-priori accuracy a point
+    // outside the fit has one more degree of freedom, so its critical value is its own.
+    out << "  critical value of T in the final fit: ";
+    if (s.point_critical > 0)
+      out << Number("%.2f", s.point_critical) << " for a point in it";
+    else
+      out << "none for a point in it (too little redundancy)";
+    if (s.point_critical_outside > 0 && s.point_critical_outside != s.point_critical)
+      out << ", " << Number("%.2f", s.point_critical_outside) << " for a point outside it";
+    out << '\n';
   } else {
     out << "not run (" << s.not_tested << ")\n";
   }
+  const bool by_limit = in.settings->max_residual > 0;
   for (std::size_t k = 0; k < flagged.size(); ++k) {
     const adjust::PointResult& r = flagged[k];
     out << "flagged: line " << r.tag;
     if (!flagged_names[k].empty())
       out << " (" << flagged_names[k] << ")";
-    out << ", estimated gross error " << Fixed(r.gross_error_length) << " m";
-    if (r.tested)
-      out << ", test " << Number("%.2f", r.test_statistic) << " > " << Number("%.2f", r.critical);
-    out << (r.used ? ", kept in the fit\n" : ", left out of the fit\n");
+    // The test that flagged it, in its round, with the critical value that test had.
+    out << " in round " << static_cast<std::uint64_t>(r.flag_round) << ": ";
+    if (by_limit) {
+      out << "estimated gross error " << Fixed(r.flag_statistic) << " m > limit "
+          << Fixed(r.flag_critical) << " m";
+    } else {
+      out << "test " << Number("%.2f", r.flag_statistic) << " > " << Number("%.2f", r.flag_critical)
+          << ", estimated gross error " << Fixed(r.gross_error_length) << " m";
+    }
+    if (!r.used) {
+      out << "; left out of the fit\n";
+    } else if (s.undecided) {
+      out << "; kept in the fit\n";
+    } else {
+      out << "; kept in the fit (--keep-all), which it pulls toward itself";
+      if (r.tested)
+        out << ": against the final fit its T is " << Number("%.2f", r.test_statistic);
+      out << '\n';
+    }
   }
   if (s.undecided) {
     out << "the last 2 points disagree beyond the limit, neither can be singled out: both kept "
@@ -197,10 +222,17 @@ bool WriteText(const ReportInput& in, Output& out) {
   }
   for (const std::string& w : s.warnings)
     out << "warning: " << w << '\n';
-  out << "+towgs84=" << TranslationText(s.exported, ",");
-  if (s.model == adjust::Model::kSevenParameter)
-    out << ',' << RotationText(s.exported, ",") << "  (position-vector)";
-  out << '\n';
+  if (!in.implausible.empty()) {
+    out << "NOT A DATUM TRANSFORMATION: no Krassovsky to WGS-84 fit has these parameters (";
+    for (std::size_t k = 0; k < in.implausible.size(); ++k)
+      out << (k > 0 ? "; " : "") << in.implausible[k];
+    out << "); the input is read wrongly somewhere, nothing here is to be used\n";
+  } else {
+    out << "+towgs84=" << TranslationText(s.exported, ",");
+    if (s.model == adjust::Model::kSevenParameter)
+      out << ',' << RotationText(s.exported, ",") << "  (position-vector)";
+    out << '\n';
+  }
   WriteInputNotes(in, out);
   if (in.refused > 0)
     out << "lines refused: " << in.refused << " (see standard error)\n";
