@@ -20,8 +20,9 @@ std::string BuildHelp() {
 Computes the shift dx, dy, dz (WGS-84 minus Krassovsky 1940, Earth-centred, metres) from common
 points known as Gauss-Krueger x (northing), y (easting, 500000 m false easting), h, central
 meridian L0 on Krassovsky and as WGS-84 latitude B, longitude L and ellipsoidal height H. Each
-point gives bit for bit the dx, dy, dz of the zerb dialog. With several points it reports the
-mean, each point's residual, the RMS, and flags points that do not fit.
+point gives bit for bit the dx, dy, dz of the zerb dialog. With several points it fits three or
+seven parameters and reports each point's residual, sigma0 and the tests, and flags points that
+do not fit.
 
 Input, one of:
   FILE                     one table holding both sides of each point (standard input when
@@ -56,13 +57,18 @@ Input forms (--grid-format, --wgs84-format FORM; auto by default):
   --encoding ENC           auto (default): valid UTF-8 (with or without a byte-order mark) is
                            UTF-8, anything else GB18030 (which contains GBK, as Excel writes CSV
                            on a Chinese Windows); or utf-8, gb18030. Decided per file
+  --angle-format FORM      auto (default): the forms below, a bare number is decimal degrees;
+                           dd.mmss: a bare number is degrees.minutes seconds, as Chinese survey
+                           software writes it (39.54444420 = 39°54′44.4420″, minutes and
+                           seconds below 60); degrees: decimal degrees only; dms: degrees,
+                           minutes and seconds only
   -d, --delimiter CHAR     field delimiter of the input and of csv output ("tab" for a tab)
   CRLF line ends and the empty trailing fields Excel writes are accepted. Blank lines are
   ignored; every other line that cannot be used is reported on standard error with its file,
   line number and reason, and left out.
 
 Angles (B, L): 30:32:21.14, "30 32 21.14", 30°32′21.14″, 30°32'21.14", 30d32m21.14s or decimal
-degrees (30.539206). A leading minus or a trailing S or W makes the whole angle negative:
+degrees (30.539206); with --angle-format dd.mmss a bare number is dd.mmss instead. A leading minus or a trailing S or W makes the whole angle negative:
 -30:15:00 and 30:15:00S are both -30.25 degrees. Minutes 0 to 59, seconds below 60, |B| <= 90,
 |L| <= 180. Decimal degrees are turned exactly into degrees, minutes and seconds, so 30.25 gives
 the same result as 30:15:00. Full-width digits, signs, points and colons read as in the dialog;
@@ -74,6 +80,12 @@ L0 = 3n. The zone number is removed and L0 derived from it; an L0 that disagrees
 Northings are limited to 9000000 m in size. L0 is in whole degrees, -180 to 180. A point more
 than 5 degrees from L0 is refused; one more than 3 degrees away is used with a warning naming
 the error of the inverse projection there (up to 13 mm at 5 degrees; within 3 degrees 3.4 mm).
+
+Same place: before a point enters any fit, its grid position (inverse projected on Krassovsky)
+is compared with its WGS-84 B, L and its h with H. A datum shift between the two moves a point by
+less than 300 m horizontally, and H - h (the shift and a height anomaly) stays within 200 m; a
+point beyond either is refused with its file and line, and with the likely cause when one makes
+it fit: the angles are dd.mmss, another central meridian or zone, or north and east swapped.
 
 Point options:
   --x X, --y Y, --h h      grid northing, easting (metres) and height above Krassovsky
@@ -95,7 +107,8 @@ Model and statistics:
   --max-residual METRES    instead of the statistical test: flag a point whose estimated gross
                            error exceeds this
   --keep-all               keep flagged points in the fit and the exports
-  --check NAME[,NAME]...   check points: left out of the fit, their residuals reported
+  --check NAME[,NAME]...   check points: left out of the fit, their residuals reported;
+                           each NAME must be a point of the input
   --plot FILE.svg          draw the points with their residuals (arrows horizontal, bars
                            vertical, each at a scale of its own)
 Outlier test: data snooping, one point's three residuals tested together (Baarda's
@@ -137,8 +150,12 @@ back the exact double (the dialog's value, bit for bit); residuals and translati
 decimals (0.1 mm), rotations (arc-seconds) and scale (ppm) with 6, so that rounding never moves a
 point by 0.1 mm. Every output is UTF-8.
 
-Exit status: 0 every line used; 1 some lines refused (the rest computed); 2 bad command line or
-unreadable input; 3 no usable point (with two files: no pair).
+Exit status: 0 every line used; 1 some lines refused or names left unpaired (the rest
+computed); 2 bad command line, unreadable input, or a --check name that no point has; 3 no
+usable point (with two files: no pair); 4 the fitted parameters cannot be a Krassovsky to
+WGS-84 transformation (a shift at the points' centre beyond 1000 m, a rotation beyond 20
+arc-seconds, a scale beyond 50 ppm, each by more than three standard deviations, or sigma0
+beyond 5 m): the report says so and no export is written.
 
 Examples:
   zerb-shift points.csv

@@ -253,7 +253,7 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
   if (!named.AllFound(source, d))
     return kExitUsage;
   if (points->usable() == 0) {
-    d->Say(source + ": no usable point (" + std::to_string(d->refused()) + " lines refused)");
+    d->Say(source + ": no usable point (" + Counted(d->refused(), "line", "lines") + " refused)");
     return kExitNoPoint;
   }
   return kExitOk;
@@ -400,6 +400,10 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
   }
   if (!named.AllFound(source + " and " + summary->wgs84_source, d))
     return kExitUsage;
+  if (points->usable() == 0 && d->refused() > 0) {
+    d->Say("no usable pair: " + Counted(d->refused(), "line", "lines") + " refused");
+    return kExitNoPoint;
+  }
   if (points->usable() == 0) {
     d->Say("no pair: no usable point name occurs in both " + source + " and " +
            summary->wgs84_source);

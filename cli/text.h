@@ -35,6 +35,11 @@ inline std::string_view Trim(std::string_view s) {
 // Coordinates in files are stricter (plain decimals, see grid_values.h).
 bool ParseOptionNumber(std::string_view text, double* value);
 
+// "1 point", "2 points": a count with its noun in the right number.
+inline std::string Counted(unsigned long long n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
 // Whether s is well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates,
 // nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);

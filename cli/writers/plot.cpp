@@ -42,7 +42,7 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjust
   }
   frame.title = std::string(ModelName(s.model)) + ", sigma0 " +
                 (s.a_priori ? std::to_string(s.sigma0).substr(0, 5) : Fixed(s.sigma0) + " m") +
-                ", " + std::to_string(s.points_used) + " points";
+                ", " + Counted(s.points_used, "point", "points");
   (void)settings;
   bool ok;
   {

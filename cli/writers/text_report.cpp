@@ -84,9 +84,9 @@ void WriteInputNotes(const ReportInput& in, Output& out) {
         << '\n';
   }
   if (input.far_points > 0) {
-    out << static_cast<std::uint64_t>(input.far_points)
-        << " point(s) more than 3 degrees from the central meridian: the inverse projection "
-           "there is good to "
+    out << Counted(input.far_points, "point", "points")
+        << " more than 3 degrees from the central meridian: the inverse projection there is "
+           "good to "
         << Number("%.1f", std::ceil(input.worst_expected_error * 10000) / 10)
         << " mm (see standard error)\n";
   }
@@ -141,9 +141,9 @@ bool WriteText(const ReportInput& in, Output& out) {
 
   out << "\nmodel: " << ModelName(s.model) << ", fitted to "
       << static_cast<std::uint64_t>(s.points_used) << " of "
-      << static_cast<std::uint64_t>(s.points - s.points_check) << " points";
+      << Counted(s.points - s.points_check, "point", "points");
   if (s.points_check > 0)
-    out << " (" << static_cast<std::uint64_t>(s.points_check) << " check points left out)";
+    out << " (" << Counted(s.points_check, "check point", "check points") << " left out)";
   out << '\n';
   out << "sigma0 (a posteriori): ";
   if (s.dof > 0) {
@@ -235,7 +235,7 @@ bool WriteText(const ReportInput& in, Output& out) {
   }
   WriteInputNotes(in, out);
   if (in.refused > 0)
-    out << "lines refused: " << in.refused << " (see standard error)\n";
+    out << Counted(in.refused, "line", "lines") << " refused (see standard error)\n";
   return true;
 }
 

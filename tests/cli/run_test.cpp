@@ -45,7 +45,7 @@ TEST(RunShift, ExitStatuses) {
     EXPECT_NE(r.err, "") << args[0];
   }
   const std::string no_point = RunZerbShift({}, "x,y,h,B,L,H\n1,2,3,4,5,6\n").err;
-  EXPECT_NE(no_point.find("no usable point (1 lines refused)"), std::string::npos) << no_point;
+  EXPECT_NE(no_point.find("no usable point (1 line refused)"), std::string::npos) << no_point;
   // Letters are case-sensitive (X is also the northing, b is nothing), and the refusal lists
   // every title that would have been taken.
   const std::string missing = RunZerbShift({}, "X,y,h,b,L\n").err;
