@@ -23,12 +23,16 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/text.h"
 #include "geodesy/geodesy.h"
 
 namespace {
 
-using zerb::Reason;
+// Why a line of the table cannot be read; empty when it was.
+using Reason = std::string;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // The table holds 302 points; fewer than this means it was cut short or lost its lines.
 constexpr std::size_t kMinimumPoints = 250;
@@ -48,12 +52,12 @@ std::vector<std::string_view> Words(std::string_view text) {
   std::vector<std::string_view> words;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (zerb::IsBlank(text[i])) {
+    if (IsBlank(text[i])) {
       ++i;
       continue;
     }
     std::size_t end = i;
-    while (end < text.size() && !zerb::IsBlank(text[end]))
+    while (end < text.size() && !IsBlank(text[end]))
       ++end;
     words.push_back(text.substr(i, end - i));
     i = end;
@@ -125,7 +129,7 @@ Reason ReadTable(std::istream& in, std::vector<FrozenPoint>* points) {
     if (text.ends_with('\r'))
       text.remove_suffix(1);
     text = text.substr(0, text.find('#'));
-    if (zerb::Trim(text).empty())
+    if (text.find_first_not_of(" \t") == std::string_view::npos)
       continue;
     FrozenPoint point;
     point.line = number;
