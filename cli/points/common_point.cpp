@@ -160,13 +160,12 @@ bool ReadSwapped(const Record& record, GridPoint* swapped) {
   swapped->y = e.y;
   swapped->zone = e.zone;
   swapped->zone_meridian = e.zone_meridian;
-  return true;
+  return Trim(record.value[kMeridian]).empty() ||
+         ParseCentralMeridian(record.value[kMeridian], &swapped->meridian).empty();
 }
 
-bool SwappedFits(const Record& record, const GridPoint& grid, int default_meridian,
-                 const Wgs84Point& wgs84) {
+bool SwappedFits(const Record& record, int default_meridian, const Wgs84Point& wgs84) {
   GridPoint swapped;
-  swapped.meridian = grid.meridian;
   int meridian;
   return ReadSwapped(record, &swapped) &&
          ResolveMeridian(swapped, default_meridian, &meridian).empty() &&
@@ -234,7 +233,7 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
     }
     return what + hint;
   }
-  if (SwappedFits(record, grid, reading.default_meridian, wgs84)) {
+  if (SwappedFits(record, reading.default_meridian, wgs84)) {
     return what + "; it fits with " + columns.Label(kNorth) + " and " + columns.Label(kEast) +
            " swapped (north is x, east is y; a CASS .dat has east before north)";
   }
@@ -247,7 +246,7 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
                        const PointReading& reading, CommonPoint* point) {
   GridPoint& grid = point->grid;
   if (Reason r = ReadGridPoint(record, columns, &grid); !r.empty()) {
-    if (SwappedFits(record, grid, reading.default_meridian, wgs84)) {
+    if (SwappedFits(record, reading.default_meridian, wgs84)) {
       return r + "; the point fits with " + columns.Label(kNorth) + " and " + columns.Label(kEast) +
              " swapped (north is x, east is y; a CASS .dat has east before north)";
     }
