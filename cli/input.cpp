@@ -368,6 +368,10 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
                std::to_string(partner->duplicate_line) + ")";
     } else {
       reason = MakeCommonPoint(record, columns, partner->point, s.reading, &point);
+      if (!reason.empty()) {
+        reason += " (its WGS-84 point: " + summary->wgs84_source + ", line " +
+                  std::to_string(partner->line) + ")";
+      }
     }
     if (!reason.empty()) {
       d->Refused(source, record.line, reason);

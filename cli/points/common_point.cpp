@@ -120,7 +120,7 @@ std::string Kilometres(double metres) {
 
 std::string DegreesText(double degrees) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.8g", degrees);
+  std::snprintf(text, sizeof text, "%.10g", degrees);
   return text;
 }
 
@@ -131,8 +131,8 @@ std::string DmsText(double degrees) {
   const int m = static_cast<int>((a - d) * 60);
   const double sec = std::max(0.0, (a - d) * 3600 - m * 60 - 0.5e-7);
   char text[64];
-  std::snprintf(text, sizeof text, "%s%d\xC2\xB0%02d\xE2\x80\xB2%.7g\xE2\x80\xB3",
-                degrees < 0 ? "-" : "", d, m, sec);
+  std::snprintf(text, sizeof text, "%s%d\xC2\xB0%02d\xE2\x80\xB2%s%.7g\xE2\x80\xB3",
+                degrees < 0 ? "-" : "", d, m, sec < 10 ? "0" : "", sec);
   return text;
 }
 
