@@ -1,9 +1,11 @@
-// The help text of zerb-shift. The accepted column titles are taken from the readers' own tables,
-// so the help cannot drift from what is read.
+// The help text of zerb-shift. The accepted column titles and units are taken from the readers'
+// own tables, so the help cannot drift from what is read.
 #include <string>
+#include <utility>
 
 #include "cli/command_line.h"
 #include "cli/readers/columns.h"
+#include "cli/readers/units.h"
 
 namespace zerb {
 namespace {
@@ -44,9 +46,26 @@ Column titles (in any order; other columns are passed through to csv and json ou
     line.resize(27, ' ');
     h += line + Titles(field, Side::kBoth) + "\n";
   }
-  h += R"(  Words (name, id, lat, lon, role) in any case. In one table h and H are told apart by
-  their case; in a grid file every height title (also H, 大地高) is h, in a WGS-84 file every
-  height title (also h, 高程) is H. A role of check or 检核 makes a check point (--check).
+  h += R"(  Words (name, id, Northing, Easting, lat, Latitude, lon, Longitude, role) in any case,
+  letters as listed. 纵 (ordinate) is x north and 横 (abscissa) y east, as Chinese surveying
+  names the axes. In one table h and H are told apart by their case; in a grid file every
+  height title (also H, 大地高) is h, in a WGS-84 file every height title (also h, 高程) is H.
+  A role of check or 检核 makes a check point (--check).
+  A title may end in its unit in parentheses: X(m), 纬度（°）, H (m). A unit that does not suit
+  the column refuses the file, so that feet or kilometres are never read as metres; a column
+  passed through keeps any unit. Units taken:
+)";
+  const std::pair<const char*, std::string> units[] = {
+      {"lengths (x, y, h, H)", LengthUnits()},
+      {"angles (L0, B, L)", DegreeUnits()},
+      {"angles written apart", DmsUnits() + ": degrees, minutes and"}};
+  for (const auto& [label, list] : units) {
+    std::string line = "  " + std::string(label);
+    line.resize(27, ' ');
+    h += line + list + "\n";
+  }
+  h += R"(                           seconds apart (39:54:44.442); a decimal number there is
+                           refused, for the packed dd.mmss of a calculator is not read
 Input forms (--grid-format, --wgs84-format FORM; auto by default):
   csv                      a table with a header row; the delimiter (comma, tab or semicolon)
                            is detected from the header unless -d is given; fields may be quoted
@@ -134,8 +153,8 @@ Formats:
 
 Numbers: a point's own dx, dy, dz are printed in csv and json with every digit needed to give
 back the exact double (the dialog's value, bit for bit); residuals and translations with 4
-decimals (0.1 mm), rotations (arc-seconds) and scale (ppm) with 6, so that rounding never moves a
-point by 0.1 mm. Every output is UTF-8.
+decimals (0.1 mm), rotations (arc-seconds) and scale (ppm) with 6, so that rounding never moves
+a point by 0.1 mm. Every output is UTF-8.
 
 Exit status: 0 every line used; 1 some lines refused (the rest computed); 2 bad command line or
 unreadable input; 3 no usable point (with two files: no pair).

@@ -1,7 +1,18 @@
-// UTF-8 checks and the quoting of cells in messages; see text.h.
+// Case-blind comparison, UTF-8 checks and the quoting of cells in messages; see text.h.
 #include "cli/text.h"
 
 namespace zerb {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i]))
+      return false;
+  }
+  return true;
+}
 
 std::size_t Utf8SequenceLength(std::string_view s) {
   if (s.empty())

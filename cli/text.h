@@ -30,6 +30,9 @@ inline std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// Whether a and b are the same text but for the case of ASCII letters.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 // Whether s is well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates,
 // nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);

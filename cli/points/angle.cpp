@@ -121,8 +121,10 @@ Reason ParseUnsigned(std::string_view s, Angle* angle) {
   if (!TakeNumber(s, &d))
     return "not a number";
   SkipBlanks(s);
-  if (s.empty())
+  if (s.empty()) {
+    angle->bare_decimal = !d.fraction.empty();
     return FromDecimalDegrees(d, angle);
+  }
 
   enum class Form { kColon, kBlank, kMarks } form;
   if (Consume(s, {":"})) {

@@ -28,6 +28,9 @@ struct Angle {
   int deg = 0;
   int min = 0;
   double sec = 0;
+  // Written as a bare decimal with a fraction (39.544442), no degree sign: in a column that
+  // declares degrees, minutes and seconds this is a calculator's packed dd.mmss, not degrees.
+  bool bare_decimal = false;
 };
 
 Reason ParseAngle(std::string_view text, AngleAxis axis, Angle* angle);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "cli/points/grid_values.h"
 #include "numtext/number_text.h"
@@ -50,13 +51,16 @@ Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* po
 }
 
 Reason ReadWgs84Point(const Record& record, const Columns& columns, Wgs84Point* point) {
-  if (Reason r = ParseAngle(record.value[kLatitude], AngleAxis::kLatitude, &point->latitude);
-      !r.empty()) {
-    return Refusal(columns, record, kLatitude, r);
-  }
-  if (Reason r = ParseAngle(record.value[kLongitude], AngleAxis::kLongitude, &point->longitude);
-      !r.empty()) {
-    return Refusal(columns, record, kLongitude, r);
+  for (const auto& [field, axis, angle] :
+       {std::tuple(kLatitude, AngleAxis::kLatitude, &point->latitude),
+        std::tuple(kLongitude, AngleAxis::kLongitude, &point->longitude)}) {
+    if (Reason r = ParseAngle(record.value[field], axis, angle); !r.empty())
+      return Refusal(columns, record, field, r);
+    if (columns.dms[field] && angle->bare_decimal) {
+      return Refusal(columns, record, field,
+                     "a decimal number where the title says degrees, minutes and seconds (packed "
+                     "dd.mmss is not read: write 39:54:44.442 or 39°54′44.442″)");
+    }
   }
   if (Reason r = ParseLength(record.value[kEllipsoidalHeight], &point->height); !r.empty())
     return Refusal(columns, record, kEllipsoidalHeight, r);
