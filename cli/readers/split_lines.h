@@ -1,5 +1,5 @@
 // What both readers of common-point files share: the lines of a file as UTF-8, blank ones
-// skipped, split into fields and sorted into records.
+// skipped (rows of nothing but delimiters among them), split into fields and sorted into records.
 #ifndef ZERB_CLI_READERS_SPLIT_LINES_H
 #define ZERB_CLI_READERS_SPLIT_LINES_H
 
@@ -20,7 +20,8 @@ namespace zerb {
 class SplitLines {
  public:
   SplitLines(std::FILE* in, Encoding encoding) : text_(in, encoding) {}
-  // The next line that is not blank, split at delim (0: only read, do not split).
+  // The next line that is not blank, split at delim (0: only read, do not split). A line of
+  // nothing but blanks and delimiters (delim, comma, semicolon, tab) is blank.
   bool Next(char delim, std::string_view* line, Reason* reason);
   // The next line split at delim and sorted into record by columns. A line of more than width
   // fields (but for empty trailing ones) or fewer is refused: "N fields where " + expected.

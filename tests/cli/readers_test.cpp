@@ -255,6 +255,55 @@ TEST(TitleUnits, PackedDmsIsRefusedWhereTheTitleSaysDms) {
   EXPECT_EQ(shift(degrees.out), shift(reference.out));
 }
 
+// ---- Rows of delimiters only ----
+
+// Excel writes rows of empty cells below a table (",,,,,,"): blank lines, neither read nor
+// refused, while the lines after them keep their numbers. Line 9 is refused as line 9.
+TEST(DelimiterRows, RowsOfOnlyDelimitersAreBlankNotRefused) {
+  for (const char delim : {',', ';', '\t'}) {
+    const std::string d(1, delim);
+    std::string table = Row(kPlainTitles, delim) + "\r\n";         // 1
+    table += PointRow(0, delim) + "\r\n";                          // 2
+    table += d + d + d + d + d + d + "\r\n";                       // 3
+    table += " " + d + " " + d + "\t" + d + "\r\n";                // 4
+    table += ";;;\r\n";                                            // 5
+    table += PointRow(1, delim) + "\r\n";                          // 6
+    table += "\t\t\t\r\n";                                         // 7
+    table += PointRow(2, delim) + "\r\n";                          // 8
+    table += "GP09" + d + "abc" + d + d + d + d + d + "\r\n";      // 9
+    table += PointRow(3, delim) + "\r\n" + d + d + d + d + d + d;  // 10
+    const RunResult r = RunZerbShift({"-f", "csv"}, table);
+    EXPECT_EQ(r.status, kExitRefused) << r.err;
+    EXPECT_EQ(r.err, "zerb-shift: <stdin>, line 9: column x 'abc': not a decimal number\n")
+        << "delimiter " << int(delim);
+    const auto rows = Rows(r.out);
+    ASSERT_GE(rows.size(), 5u) << r.out;
+    EXPECT_EQ(rows[1][0], "2");
+    EXPECT_EQ(rows[2][0], "6");
+    EXPECT_EQ(rows[3][0], "8");
+    EXPECT_EQ(rows[4][0], "10");
+  }
+}
+
+// The CASS reader skips them too, and the pairing names the lines as they are in the files.
+TEST_F(Files, CassRowsOfOnlyDelimitersAreBlank) {
+  std::string dat, gnss = "name,B,L,H\r\n,,,\r\n";
+  for (const auto& p : kPoints) {
+    dat += std::string(p[0]) + ",," + p[2] + "," + p[1] + "," + p[3] + "\r\n,,,,\r\n";
+    gnss += std::string(p[0]) + "," + p[4] + "," + p[5] + "," + p[6] + "\r\n";
+  }
+  const RunResult r = RunZerbShift(
+      {"-f", "csv", "--grid", Write("control.dat", dat), "--wgs84", Write("gnss.csv", gnss)});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.err, "");
+  const auto rows = Rows(r.out);
+  ASSERT_GE(rows.size(), 5u) << r.out;
+  for (std::size_t i = 1; i <= 4; ++i) {
+    EXPECT_EQ(rows[i][0], std::to_string(2 * i - 1)) << r.out;  // the grid file's line
+    EXPECT_EQ(rows[i][1], std::to_string(i + 2)) << r.out;      // the WGS-84 file's line
+  }
+}
+
 // ---- Help ----
 
 // The help lists the titles and units the readers take, from their own tables, and keeps to 96
