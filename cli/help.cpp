@@ -72,13 +72,17 @@ Input forms (--grid-format, --wgs84-format FORM; auto by default):
   cass                     a CASS .dat file: name,code,east,north,height per line, no header
                            (east before north); chosen automatically for a grid file whose
                            name ends in .dat. A table of both sides is always csv
-  --encoding ENC           auto (default): valid UTF-8 (with or without a byte-order mark) is
-                           UTF-8, anything else GB18030 (which contains GBK, as Excel writes CSV
-                           on a Chinese Windows); or utf-8, gb18030. Decided per file
+  --encoding ENC           auto (default): valid UTF-8 is UTF-8, anything else GB18030 (which
+                           contains GBK, as Excel writes CSV on a Chinese Windows); or utf-8,
+                           gb18030 (also gbk, cp936), utf-16le, utf-16be, utf-16 (byte-order
+                           mark required). A byte-order mark decides whatever ENC says: UTF-8,
+                           or UTF-16 as Excel saves "Unicode text". UTF-16 without a mark is
+                           never guessed: give utf-16le or utf-16be. Decided per file
   -d, --delimiter CHAR     field delimiter of the input and of csv output ("tab" for a tab)
   CRLF line ends and the empty trailing fields Excel writes are accepted. Blank lines are
-  ignored; every other line that cannot be used is reported on standard error with its file,
-  line number and reason, and left out.
+  ignored, and so are rows of delimiters only (",,,,,,"); every other line that cannot be used
+  is reported on standard error with its file, line number and reason, and left out. A named
+  pipe (as from <(...)) is read as standard input is.
 
 Angles (B, L): 30:32:21.14, "30 32 21.14", 30°32′21.14″, 30°32'21.14", 30d32m21.14s or decimal
 degrees (30.539206). A leading minus or a trailing S or W makes the whole angle negative:

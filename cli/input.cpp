@@ -9,6 +9,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/points/projection_domain.h"
+#include "cli/readers/input_file.h"
 
 namespace zerb {
 namespace {
@@ -16,25 +17,6 @@ namespace {
 std::string SourceName(const std::string& file) {
   return file.empty() || file == "-" ? "<stdin>" : file;
 }
-
-// An open input file, closed again unless it is standard input.
-class InputFile {
- public:
-  InputFile(const std::string& name, std::FILE* in) : stdin_(name.empty() || name == "-") {
-    file_ = stdin_ ? in : std::fopen(name.c_str(), "rb");
-  }
-  ~InputFile() {
-    if (file_ != nullptr && !stdin_)
-      std::fclose(file_);
-  }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-  std::FILE* get() const { return file_; }
-
- private:
-  bool stdin_;
-  std::FILE* file_;
-};
 
 // Collects the central meridian and zone of the points, warns about points far from L0.
 class Meridians {
@@ -78,10 +60,6 @@ bool NamedCheck(const InputSettings& s, std::string_view name) {
   return false;
 }
 
-Reason OpenFailure(const std::string& name) {
-  return "cannot open " + name + ": " + std::strerror(errno);
-}
-
 // An input file opened with its reader started; status is that of a failure already reported.
 struct OpenedInput {
   std::unique_ptr<InputFile> file;
@@ -92,9 +70,9 @@ struct OpenedInput {
 OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side, InputForm form,
                       std::FILE* in, Diagnostics* d) {
   OpenedInput o;
-  o.file = std::make_unique<InputFile>(name, in);
-  if (o.file->get() == nullptr) {
-    d->Say(OpenFailure(name));
+  o.file = std::make_unique<InputFile>();
+  if (Reason r = o.file->Open(name, in); !r.empty()) {
+    d->Say(r);
     o.status = kExitUsage;
     return o;
   }
@@ -103,9 +81,12 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
   rs.form = form;
   rs.encoding = s.encoding;
   rs.delimiter = s.delimiter;
+  rs.pipe = o.file->pipe();
   o.reader = MakeReader(o.file->get(), name, rs);
   if (Reason r = o.reader->Start(); !r.empty()) {
-    d->Say(SourceName(name) + ", line " + std::to_string(o.reader->line()) + ": " + r);
+    // Before the first line (an empty file, an unreadable one) there is no line to name.
+    const std::uint64_t line = o.reader->line();
+    d->Say(SourceName(name) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " + r);
     o.status = o.reader->failed() ? kExitUsage : kExitNoPoint;
   }
   return o;

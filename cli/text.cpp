@@ -1,7 +1,17 @@
-// Case-blind comparison, UTF-8 checks and the quoting of cells in messages; see text.h.
+// System error texts, case-blind comparison, UTF-8 checks and the quoting of cells in messages; see
+// text.h.
 #include "cli/text.h"
 
+#include <cstring>
+
 namespace zerb {
+
+std::string ErrnoText(int error) {
+  std::string text = std::strerror(error);
+  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+    text[0] = static_cast<char>(text[0] + 32);
+  return text;
+}
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size())

@@ -30,6 +30,10 @@ inline std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// The system's text for an errno value, with a lower-case first letter as the messages here
+// have it: "permission denied".
+std::string ErrnoText(int error);
+
 // Whether a and b are the same text but for the case of ASCII letters.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 

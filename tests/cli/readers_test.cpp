@@ -60,6 +60,20 @@ std::string Table(const std::vector<std::string>& titles, char delim = ',',
   return table;
 }
 
+std::string Convert(const std::string& text, const char* to, const char* from = "UTF-8") {
+  iconv_t cd = iconv_open(to, from);
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << to;
+  std::string out(text.size() * 4 + 8, '\0');
+  char* in = const_cast<char*>(text.data());
+  std::size_t in_left = text.size();
+  char* o = out.data();
+  std::size_t out_left = out.size();
+  EXPECT_NE(iconv(cd, &in, &in_left, &o, &out_left), static_cast<std::size_t>(-1)) << to;
+  iconv_close(cd);
+  out.resize(out.size() - out_left);
+  return out;
+}
+
 // The rows of a CSV report after its header, which carries the name column's title.
 std::vector<std::vector<std::string>> Body(const std::string& csv) {
   std::vector<std::vector<std::string>> rows = Rows(csv);
@@ -86,6 +100,49 @@ class Files : public ::testing::Test {
   }
   std::string dir_;
 };
+
+// Runs zerb-shift on a real pipe as standard input, fed by a thread, as a shell pipeline does.
+RunResult RunOnPipe(const std::vector<std::string_view>& args, const std::string& bytes) {
+  std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early must not end the test
+  int fds[2];
+  EXPECT_EQ(pipe(fds), 0);
+  std::thread writer([&bytes, fd = fds[1]] {
+    for (std::size_t at = 0; at < bytes.size();) {
+      const ssize_t n = write(fd, bytes.data() + at, bytes.size() - at);
+      if (n <= 0)
+        break;
+      at += static_cast<std::size_t>(n);
+    }
+    close(fd);
+  });
+  std::FILE* in = fdopen(fds[0], "rb");
+  const RunResult r = RunZerbShiftOn(args, in);
+  std::fclose(in);
+  writer.join();
+  return r;
+}
+
+// Feeds a named pipe once a reader has opened it; gives up after 10 s without one.
+std::thread FeedFifo(const std::string& path, const std::string& bytes) {
+  return std::thread([path, bytes] {
+    int fd = -1;
+    for (int i = 0; i < 1000 && fd < 0; ++i) {
+      fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);  // fails until the reader is there
+      if (fd < 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (fd < 0)
+      return;
+    fcntl(fd, F_SETFL, 0);
+    for (std::size_t at = 0; at < bytes.size();) {
+      const ssize_t n = write(fd, bytes.data() + at, bytes.size() - at);
+      if (n <= 0)
+        break;
+      at += static_cast<std::size_t>(n);
+    }
+    close(fd);
+  });
+}
 
 // ---- Column titles ----
 
@@ -304,15 +361,294 @@ TEST_F(Files, CassRowsOfOnlyDelimitersAreBlank) {
   }
 }
 
+// ---- Encodings ----
+
+// gbk and cp936, in any case, are names of GB18030, as gb2312 is.
+TEST(Encodings, GbkAndCp936AreNamesOfGb18030) {
+  const std::string gbk = Convert(
+      Table({"点名", "X坐标", "Y坐标", "高程", "纬度", "经度", "大地高"}) + "控制点,1,2,3,4,5,6\n",
+      "GBK");
+  const RunResult reference = RunZerbShift({"-f", "csv", "--encoding", "gb18030"}, gbk);
+  ASSERT_EQ(reference.status, kExitRefused) << reference.err;
+  for (const char* name : {"gbk", "GBK", "cp936", "CP936", "Gb2312", "auto"}) {
+    const RunResult r = RunZerbShift({"-f", "csv", "--encoding", name}, gbk);
+    EXPECT_EQ(r.status, kExitRefused) << name;
+    EXPECT_EQ(r.out, reference.out) << name;
+    EXPECT_EQ(r.err, reference.err) << name;
+  }
+  EXPECT_TRUE(reference.out.starts_with("line,点名,")) << reference.out;
+}
+
+// The "--encoding gbk is accepted and then fails": the encoding applies to every input,
+// and forced onto the UTF-8 GNSS table beside the GBK .dat it refused every line of it, saying
+// "neither valid UTF-8 nor valid GB18030" of valid UTF-8. A byte-order mark now decides over
+// --encoding; a table without one is refused saying why.
+TEST_F(Files, GbkOptionLeavesAUtf8TableWithAMarkReadable) {
+  std::string dat, gnss = "点名,纬度,经度,大地高\r\n";
+  for (const auto& p : kPoints) {
+    dat += "控" + std::string(p[0]) + ",," + p[2] + "," + p[1] + "," + p[3] + "\r\n";
+    gnss += "控" + std::string(p[0]) + "," + p[4] + "," + p[5] + "," + p[6] + "\r\n";
+  }
+  const std::string grid = Write("control.dat", Convert(dat, "GBK"));
+  const std::string marked = Write("gnss.csv", "\xEF\xBB\xBF" + gnss);
+  const RunResult detected = RunZerbShift({"-f", "csv", "--grid", grid, "--wgs84", marked});
+  ASSERT_EQ(detected.status, kExitOk) << detected.err;
+  for (const char* name : {"gbk", "cp936"}) {
+    const RunResult r =
+        RunZerbShift({"-f", "csv", "--encoding", name, "--grid", grid, "--wgs84", marked});
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(r.out, detected.out);
+  }
+  const std::string unmarked = Write("plain.csv", gnss);
+  const RunResult r =
+      RunZerbShift({"-f", "csv", "--encoding", "gbk", "--grid", grid, "--wgs84", unmarked});
+  EXPECT_EQ(r.status, kExitNoPoint);
+  EXPECT_NE(r.err.find("plain.csv, line 1: not valid GB18030 at byte "), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(", but valid UTF-8: --encoding applies to every input file"),
+            std::string::npos)
+      << r.err;
+}
+
+// Windows' GBK, and iconv's, writes the euro sign as the byte 0x80, which GB18030 lacks: such a
+// note was refused as "neither valid UTF-8 nor valid GB18030".
+TEST(Encodings, EuroSignOfWindowsGbkIsRead) {
+  std::vector<std::string> titles = {"点名", "X", "Y", "高程", "纬度", "经度", "大地高"};
+  std::string table = Row(titles, ',') + ",费用\n";
+  for (int i = 0; i < 4; ++i)
+    table += PointRow(i, ',') + ",€12\n";
+  const std::string gbk = Convert(table, "GBK");
+  ASSERT_NE(gbk.find('\x80'), std::string::npos);
+  for (const char* name : {"auto", "gbk"}) {
+    const RunResult r = RunZerbShift({"-f", "csv", "--encoding", name}, gbk);
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_NE(r.out.find("\n2,GP01,€12,"), std::string::npos) << r.out;
+  }
+}
+
+// Excel's "Unicode text": UTF-16 with a byte-order mark, tab-separated, CRLF. 3000 rows make
+// several blocks of the conversion, and every name has a character beyond the BMP (𠀀, a
+// surrogate pair); one name is padded so that its pair straddles the end of the first block read
+// (64 KiB, byte_source.h). The report and the messages, with their line numbers, are those of the
+// same table in UTF-8: from a file, standard input, a pipe, with --encoding utf-16 or even
+// --encoding gbk (the mark decides).
+TEST_F(Files, Utf16WithAMarkReadsAsUtf8Does) {
+  constexpr std::size_t kFirstBlock = 65536;
+  std::string table = "点名\t纵坐标\t横坐标\t高程\t纬度\t经度\t大地高\r\n";
+  std::size_t utf16_size = Convert("\xEF\xBB\xBF" + table, "UTF-16LE").size();
+  bool straddled = false;
+  for (int i = 0; i < 3000; ++i) {
+    const auto& p = kPoints[i % 4];
+    std::string name = "𠀀点" + std::to_string(i);
+    const std::string rest = std::string("\t") + p[1] + "\t" + p[2] + "\t" + p[3] + "\t" + p[4] +
+                             "\t" + p[5] + "\t" + p[6] + "\r\n";
+    std::size_t row_size = Convert(name + rest, "UTF-16LE").size();
+    if (!straddled && utf16_size + row_size > kFirstBlock - 2) {
+      name = std::string((kFirstBlock - 2 - utf16_size) / 2, 'x') + name;
+      row_size = Convert(name + rest, "UTF-16LE").size();
+      straddled = true;
+    }
+    table += name + rest;
+    utf16_size += row_size;
+    if (i == 1000)
+      table += "\t\t\t\r\n坏点\t1\t2\t3\t4\t5\t6\r\n";
+  }
+  const RunResult reference = RunZerbShift({"-f", "csv"}, table);
+  ASSERT_EQ(reference.status, kExitRefused) << reference.err;
+  ASSERT_EQ(reference.err.rfind("zerb-shift: <stdin>, line 1004: column 横坐标 '2': ", 0), 0u)
+      << reference.err;
+  ASSERT_EQ(Rows(reference.out).size(), 1 + 3000u + 2) << reference.out.substr(0, 300);
+  for (const char* order : {"UTF-16LE", "UTF-16BE"}) {
+    const std::string bytes = Convert("\xEF\xBB\xBF" + table, order);  // the mark, converted
+    const bool little = order[6] == 'L';
+    ASSERT_TRUE(bytes.starts_with(little ? "\xFF\xFE" : "\xFE\xFF"));
+    ASSERT_EQ(bytes.substr(kFirstBlock - 2, 4),
+              std::string(little ? "\x40\xD8\x00\xDC" : "\xD8\x40\xDC\x00", 4));
+    const std::string file = Write("unicode.txt", bytes);
+    const RunResult runs[] = {
+        RunZerbShift({"-f", "csv"}, bytes),
+        RunOnPipe({"-f", "csv"}, bytes),
+        RunZerbShift({"-f", "csv", "--encoding", "utf-16"}, bytes),
+        RunZerbShift({"-f", "csv", "--encoding", "gbk"}, bytes),
+    };
+    for (const RunResult& r : runs) {
+      EXPECT_EQ(r.status, kExitRefused) << order;
+      EXPECT_EQ(r.err, reference.err) << order;
+      EXPECT_TRUE(r.out == reference.out) << order;
+    }
+    const RunResult named = RunZerbShift({"-f", "csv", file});
+    EXPECT_EQ(named.err, "zerb-shift: " + file + reference.err.substr(19)) << order;
+    EXPECT_TRUE(named.out == reference.out) << order;
+  }
+}
+
+// UTF-16 without a mark is not guessed, but recognised by its NUL bytes and refused with the way
+// out; given its byte order it is read.
+TEST(Encodings, Utf16WithoutAMarkIsRefusedWithAHint) {
+  const std::string table = Table({"点名", "X", "Y", "高程", "纬度", "经度", "大地高"}, '\t');
+  const RunResult reference = RunZerbShift({"-f", "csv"}, table);
+  ASSERT_EQ(reference.status, kExitOk) << reference.err;
+  for (const char* order : {"utf-16le", "utf-16be"}) {
+    const std::string bytes = Convert(table, order[6] == 'l' ? "UTF-16LE" : "UTF-16BE");
+    const RunResult guessed = RunZerbShift({"-f", "csv"}, bytes);
+    EXPECT_EQ(guessed.status, kExitNoPoint);
+    EXPECT_EQ(guessed.err,
+              "zerb-shift: <stdin>: the file looks like UTF-16 without a byte-order mark (a NUL "
+              "byte in every second place): save it as UTF-8, or give --encoding " +
+                  std::string(order) + "\n");
+    const RunResult given = RunZerbShift({"-f", "csv", "--encoding", order}, bytes);
+    EXPECT_EQ(given.status, kExitOk) << given.err;
+    EXPECT_EQ(given.out, reference.out);
+    const RunResult marked = RunZerbShift({"-f", "csv", "--encoding", "UTF-16"}, bytes);
+    EXPECT_NE(marked.err.find("--encoding utf-16 needs a byte-order mark"), std::string::npos)
+        << marked.err;
+  }
+}
+
+// Half of a surrogate pair is no character: its line is refused, the others are read, and the
+// numbers of the lines after it hold.
+TEST(Encodings, LoneSurrogateRefusesItsLineOnly) {
+  const std::string head = Convert("\xEF\xBB\xBF" + Row(kPlainTitles, '\t') + "\n", "UTF-16LE");
+  std::string rows[4];
+  for (int i = 0; i < 4; ++i)
+    rows[i] = Convert(PointRow(i, '\t') + "\n", "UTF-16LE");
+  const std::string lone = std::string("\x00\xD8", 2) + rows[1];  // a high half, no low one
+  const RunResult r = RunZerbShift({"-f", "csv"}, head + rows[0] + lone + rows[2] + rows[3]);
+  EXPECT_EQ(r.status, kExitRefused);
+  EXPECT_EQ(r.err,
+            "zerb-shift: <stdin>, line 3: not valid UTF-16 (half of a surrogate pair alone, or a "
+            "character cut by the end)\n");
+  const auto body = Body(r.out);
+  ASSERT_GE(body.size(), 3u) << r.out;
+  EXPECT_EQ(body[0][0], "2");
+  EXPECT_EQ(body[1][0], "4");
+  EXPECT_EQ(body[2][0], "5");
+}
+
+// ---- Inputs that are not plain files ----
+
+// A directory was opened, read as nothing and reported as "the file is empty".
+TEST_F(Files, DirectoryIsNotReportedAsAnEmptyFile) {
+  const RunResult named = RunZerbShift({dir_});
+  EXPECT_EQ(named.status, kExitUsage);
+  EXPECT_EQ(named.err, "zerb-shift: " + dir_ + " is a directory, not a file\n");
+  const RunResult grid = RunZerbShift({"--grid", dir_, "--wgs84", Write("w.csv", "name,B,L,H\n")});
+  EXPECT_EQ(grid.err, "zerb-shift: " + dir_ + " is a directory, not a file\n");
+  std::FILE* in = std::fopen(dir_.c_str(), "rb");  // the shell's < folder
+  ASSERT_NE(in, nullptr);
+  const RunResult redirected = RunZerbShiftOn({}, in);
+  std::fclose(in);
+  EXPECT_EQ(redirected.status, kExitUsage);
+  EXPECT_EQ(redirected.err, "zerb-shift: <stdin> is a directory, not a file\n");
+}
+
+// A device is not opened at all (opening one may act on it): it is refused naming what it is.
+TEST(InputFiles, DeviceIsRefusedNamingWhatItIs) {
+  const RunResult r = RunZerbShift({"/dev/null"});
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_EQ(r.err, "zerb-shift: /dev/null is a character device, not a file\n");
+}
+
+// A named pipe, as bash's <(cat points.csv) gives, is read as standard input is; one that
+// delivers nothing says so, where an empty file says it is empty.
+TEST_F(Files, NamedPipeIsReadAsAStream) {
+  const std::string fifo = dir_ + "/points.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const RunResult reference = RunZerbShift({"-f", "csv"}, Table(kPlainTitles));
+  std::thread feed = FeedFifo(fifo, Table(kPlainTitles));
+  const RunResult piped = RunZerbShift({"-f", "csv", fifo});
+  feed.join();
+  EXPECT_EQ(piped.status, kExitOk) << piped.err;
+  EXPECT_EQ(piped.out, reference.out);
+
+  feed = FeedFifo(fifo, "");
+  const RunResult nothing = RunZerbShift({fifo});
+  feed.join();
+  EXPECT_EQ(nothing.status, kExitNoPoint);
+  EXPECT_EQ(nothing.err, "zerb-shift: " + fifo + ": nothing came through the pipe\n");
+  EXPECT_EQ(RunOnPipe({}, "").err, "zerb-shift: <stdin>: nothing came through the pipe\n");
+  const std::string empty = Write("empty.csv", "");
+  EXPECT_EQ(RunZerbShift({empty}).err, "zerb-shift: " + empty + ": the file is empty\n");
+  EXPECT_EQ(
+      RunZerbShift({"--grid", Write("e.dat", ""), "--wgs84", Write("w.csv", "name,B,L,H\n")}).err,
+      "zerb-shift: " + dir_ + "/e.dat: the file is empty\n");
+}
+
+// A file the user may not read says so. Root reads every file, so the run goes to a child that
+// has become the unprivileged user nobody first; another user needs only the file's mode.
+TEST_F(Files, UnreadableFileSaysPermissionDenied) {
+  const std::string file = Write("secret.csv", Table(kPlainTitles));
+  ASSERT_EQ(chmod(file.c_str(), 0), 0);
+  ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);  // the folder may be entered, the file not read
+  const std::string expected = "zerb-shift: cannot read " + file + ": permission denied\n";
+  if (geteuid() != 0) {
+    EXPECT_EQ(RunZerbShift({file}).err, expected);
+    return;
+  }
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0)
+      _exit(2);
+    const RunResult r = RunZerbShift({file});
+    if (r.status == kExitUsage && r.err == expected)
+      _exit(0);
+    std::fprintf(stderr, "status %d: %s", r.status, r.err.c_str());
+    _exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "2: the child could not become nobody";
+  EXPECT_EQ(RunZerbShift({dir_ + "/none.csv"}).err,
+            "zerb-shift: cannot read " + dir_ + "/none.csv: no such file or directory\n");
+}
+
+// A stream's read function: the rest of the bytes (a string_view), then a failing read (EIO).
+ssize_t ReadThenFail(void* cookie, char* to, std::size_t size) {
+  auto* rest = static_cast<std::string_view*>(cookie);
+  if (rest->empty()) {
+    errno = EIO;
+    return -1;
+  }
+  const std::size_t n = std::min(size, rest->size());
+  std::memcpy(to, rest->data(), n);
+  rest->remove_prefix(n);
+  return static_cast<ssize_t>(n);
+}
+
+// A read error is reported with the system's reason, at the start of a file (which was said to
+// be empty) as in its middle.
+TEST(InputFiles, ReadErrorIsNotTakenForAnEmptyFile) {
+  // The kernel refuses to read this regular file at its start.
+  const RunResult start = RunZerbShift({"/proc/self/mem"});
+  EXPECT_EQ(start.status, kExitUsage);
+  EXPECT_EQ(start.err, "zerb-shift: /proc/self/mem: read error: input/output error\n");
+  // 2000 rows, beyond the first block read ahead, then the stream fails between two lines.
+  std::string table = Table(kPlainTitles);
+  const std::string rows = table.substr(table.find('\n') + 1);
+  for (int i = 0; i < 500; ++i)
+    table += rows;
+  std::string_view rest = table;
+  std::FILE* in = fopencookie(&rest, "r", {ReadThenFail, nullptr, nullptr, nullptr});
+  const RunResult middle = RunZerbShiftOn({"-f", "csv"}, in);
+  std::fclose(in);
+  EXPECT_EQ(middle.status, kExitUsage);
+  EXPECT_NE(middle.err.find("zerb-shift: <stdin>: read error: Input/output error"),
+            std::string::npos)
+      << middle.err;
+  EXPECT_EQ(middle.err.find("empty"), std::string::npos) << middle.err;
+}
+
 // ---- Help ----
 
 // The help lists the titles and units the readers take, from their own tables, and keeps to 96
 // columns in a terminal, where a Chinese character takes two.
 TEST(Help, ListsTitlesAndUnitsWithinItsWidth) {
   const std::string help = RunZerbShift({"--help"}).out;
-  for (const char* shown :
-       {"X坐标", "纵坐标", "Northing", "横坐标", "Easting", "纬度B", "经度L", "大地高H", "高程h",
-        "°′″", "度分秒", "米", "纵 (ordinate) is x north"}) {
+  for (const char* shown : {"X坐标", "纵坐标", "Northing", "横坐标", "Easting", "纬度B", "经度L",
+                            "大地高H", "高程h", "°′″", "度分秒", "米", "纵 (ordinate) is x north",
+                            "utf-16le", "cp936", "rows of delimiters only"}) {
     EXPECT_NE(help.find(shown), std::string::npos) << shown;
   }
   for (std::size_t start = 0, end; start < help.size(); start = end + 1) {
