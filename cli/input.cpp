@@ -86,7 +86,8 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
   if (Reason r = o.reader->Start(); !r.empty()) {
     // Before the first line (an empty file, an unreadable one) there is no line to name.
     const std::uint64_t line = o.reader->line();
-    d->Say(SourceName(name) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " + r);
+    d->Say(Printable(SourceName(name)) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " +
+           r);
     o.status = o.reader->failed() ? kExitUsage : kExitNoPoint;
   }
   return o;

@@ -70,6 +70,22 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
+std::string Printable(std::string_view s) {
+  std::string p;
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = Utf8SequenceLength(s.substr(i));
+    const auto u = static_cast<unsigned char>(s[i]);
+    if (n == 0 || u < 0x20 || u == 0x7f) {
+      p += '?';
+      ++i;
+    } else {
+      p.append(s.substr(i, n));
+      i += n;
+    }
+  }
+  return p;
+}
+
 std::string Quoted(std::string_view s) {
   constexpr std::size_t kShown = 40;  // characters
   std::string q = "'";

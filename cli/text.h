@@ -44,6 +44,10 @@ bool IsValidUtf8(std::string_view s);
 // The length of the well-formed UTF-8 sequence at the start of s, or 0 when there is none.
 std::size_t Utf8SequenceLength(std::string_view s);
 
+// Text as it can appear in a message, a file name for one: control characters and bytes that are
+// not UTF-8 shown as '?'.
+std::string Printable(std::string_view s);
+
 // A cell as it appears in a message, in single quotes: control characters (which could move a
 // terminal's cursor) and bytes that are not UTF-8 shown as '?', cut after 40 characters, so that
 // every message is valid UTF-8 and one line.

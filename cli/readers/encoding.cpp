@@ -143,6 +143,7 @@ Reason TextLines::Start(bool pipe) {
   } else if (head.starts_with("\xEF\xBB\xBF")) {
     encoding_ = Encoding::kUtf8;
     decided_ = true;
+    marked_ = true;
     return {};
   } else if (given_ == Encoding::kUtf16) {
     return "--encoding utf-16 needs a byte-order mark at the start of the file, and this one has "
@@ -227,6 +228,8 @@ Reason TextLines::Decode(std::string_view raw, std::string_view* line) {
     return {};
   }
   if (!decided_ || encoding_ == Encoding::kUtf8) {
+    if (!IsValidUtf8(raw) && marked_)
+      return "not valid UTF-8, though the file begins with the byte-order mark of UTF-8";
     if (!IsValidUtf8(raw)) {
       return decided_at_ != 0 ? "not valid UTF-8, though line " + std::to_string(decided_at_) +
                                     " was (give --encoding gb18030 for a GBK file)"

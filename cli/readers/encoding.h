@@ -72,6 +72,7 @@ class TextLines {
   Encoding given_;
   Encoding encoding_;
   bool decided_;
+  bool marked_ = false;           // UTF-8 by its byte-order mark, whatever was given
   std::uint64_t decided_at_ = 0;  // the line that decided, for a pipe
   iconv_t gb18030_ = reinterpret_cast<iconv_t>(-1);
   iconv_t cp936_ = reinterpret_cast<iconv_t>(-1);

@@ -44,7 +44,7 @@ Reason InputFile::Open(const std::string& name, std::FILE* in) {
   if (stat(name.c_str(), &st) != 0)
     return OpenFailure(name, errno);
   if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))
-    return name + " is " + KindOf(st.st_mode) + ", not a file";
+    return Printable(name) + " is " + KindOf(st.st_mode) + ", not a file";
   file_ = std::fopen(name.c_str(), "rb");
   if (file_ == nullptr)
     return OpenFailure(name, errno);
@@ -54,7 +54,7 @@ Reason InputFile::Open(const std::string& name, std::FILE* in) {
 }
 
 Reason OpenFailure(const std::string& name, int error) {
-  return "cannot read " + name + ": " + ErrnoText(error);
+  return "cannot read " + Printable(name) + ": " + ErrnoText(error);
 }
 
 }  // namespace zerb

@@ -410,6 +410,22 @@ TEST_F(Files, GbkOptionLeavesAUtf8TableWithAMarkReadable) {
       << r.err;
 }
 
+// The mark decides for the whole file, so a GBK line in it is refused as what it is not, UTF-8,
+// and the hint is not --encoding (which the mark overrides).
+TEST(Encodings, GbkLineInAMarkedUtf8FileIsRefusedSayingSo) {
+  const std::string table = "\xEF\xBB\xBF" + Table(kPlainTitles) +
+                            Convert("控" + PointRow(0, ',').substr(4) + "\n", "GBK");
+  for (const char* name : {"auto", "gbk"}) {
+    const RunResult r = RunZerbShift({"-f", "csv", "--encoding", name}, table);
+    EXPECT_EQ(r.status, kExitRefused) << name;
+    EXPECT_EQ(r.err,
+              "zerb-shift: <stdin>, line 6: not valid UTF-8, though the file begins with the "
+              "byte-order mark of UTF-8\n")
+        << name;
+    EXPECT_EQ(Body(r.out).size(), 4u + 2) << name;
+  }
+}
+
 // Windows' GBK, and iconv's, writes the euro sign as the byte 0x80, which GB18030 lacks: such a
 // note was refused as "neither valid UTF-8 nor valid GB18030".
 TEST(Encodings, EuroSignOfWindowsGbkIsRead) {
