@@ -1,9 +1,11 @@
-// The help text of zerb-shift. The accepted column titles are taken from the readers' own tables,
-// so the help cannot drift from what is read.
+// The help text of zerb-shift. The accepted column titles and units are taken from the readers'
+// own tables, so the help cannot drift from what is read.
 #include <string>
+#include <utility>
 
 #include "cli/command_line.h"
 #include "cli/readers/columns.h"
+#include "cli/readers/units.h"
 
 namespace zerb {
 namespace {
@@ -45,18 +47,38 @@ Column titles (in any order; other columns are passed through to csv and json ou
     line.resize(27, ' ');
     h += line + Titles(field, Side::kBoth) + "\n";
   }
-  h += R"(  Words (name, id, lat, lon, role) in any case. In one table h and H are told apart by
-  their case; in a grid file every height title (also H, 大地高) is h, in a WGS-84 file every
-  height title (also h, 高程) is H. A role of check or 检核 makes a check point (--check).
+  h += R"(  Words (name, id, Northing, Easting, lat, Latitude, lon, Longitude, role) in any case,
+  letters as listed. 纵 (ordinate) is x north and 横 (abscissa) y east, as Chinese surveying
+  names the axes. In one table h and H are told apart by their case; in a grid file every
+  height title (also H, 大地高) is h, in a WGS-84 file every height title (also h, 高程) is H.
+  A role of check or 检核 makes a check point (--check).
+  A title may end in its unit in parentheses: X(m), 纬度（°）, H (m). A unit that does not suit
+  the column refuses the file, so that feet or kilometres are never read as metres; a column
+  passed through keeps any unit. Units taken:
+)";
+  const std::pair<const char*, std::string> units[] = {
+      {"lengths (x, y, h, H)", LengthUnits()},
+      {"angles (L0, B, L)", DegreeUnits()},
+      {"angles written apart", DmsUnits() + ": degrees, minutes and"}};
+  for (const auto& [label, list] : units) {
+    std::string line = "  " + std::string(label);
+    line.resize(27, ' ');
+    h += line + list + "\n";
+  }
+  h += R"(                           seconds apart (39:54:44.442); a decimal number there is
+                           refused, for the packed dd.mmss of a calculator is not read
 Input forms (--grid-format, --wgs84-format FORM; auto by default):
   csv                      a table with a header row; the delimiter (comma, tab or semicolon)
                            is detected from the header unless -d is given; fields may be quoted
   cass                     a CASS .dat file: name,code,east,north,height per line, no header
                            (east before north); chosen automatically for a grid file whose
                            name ends in .dat. A table of both sides is always csv
-  --encoding ENC           auto (default): valid UTF-8 (with or without a byte-order mark) is
-                           UTF-8, anything else GB18030 (which contains GBK, as Excel writes CSV
-                           on a Chinese Windows); or utf-8, gb18030. Decided per file
+  --encoding ENC           auto (default): valid UTF-8 is UTF-8, anything else GB18030 (which
+                           contains GBK, as Excel writes CSV on a Chinese Windows); or utf-8,
+                           gb18030 (also gbk, cp936), utf-16le, utf-16be, utf-16 (byte-order
+                           mark required). A byte-order mark decides whatever ENC says: UTF-8,
+                           or UTF-16 as Excel saves "Unicode text". UTF-16 without a mark is
+                           never guessed: give utf-16le or utf-16be. Decided per file
   --angle-format FORM      auto (default): the forms below, a bare number is decimal degrees;
                            dd.mmss: a bare number is degrees.minutes seconds, as Chinese survey
                            software writes it (39.54444420 = 39°54′44.4420″, minutes and
@@ -64,12 +86,14 @@ Input forms (--grid-format, --wgs84-format FORM; auto by default):
                            minutes and seconds only
   -d, --delimiter CHAR     field delimiter of the input and of csv output ("tab" for a tab)
   CRLF line ends and the empty trailing fields Excel writes are accepted. Blank lines are
-  ignored; every other line that cannot be used is reported on standard error with its file,
-  line number and reason, and left out.
+  ignored, and so are rows of delimiters only (",,,,,,"); every other line that cannot be used
+  is reported on standard error with its file, line number and reason, and left out. A named
+  pipe (as from <(...)) is read as standard input is.
 
 Angles (B, L): 30:32:21.14, "30 32 21.14", 30°32′21.14″, 30°32'21.14", 30d32m21.14s or decimal
-degrees (30.539206); with --angle-format dd.mmss a bare number is dd.mmss instead. A leading minus or a trailing S or W makes the whole angle negative:
--30:15:00 and 30:15:00S are both -30.25 degrees. Minutes 0 to 59, seconds below 60, |B| <= 90,
+degrees (30.539206); with --angle-format dd.mmss a bare number is dd.mmss instead. A leading
+minus or a trailing S or W makes the whole angle negative: -30:15:00 and 30:15:00S are both
+-30.25 degrees. Minutes 0 to 59, seconds below 60, |B| <= 90,
 |L| <= 180. Decimal degrees are turned exactly into degrees, minutes and seconds, so 30.25 gives
 the same result as 30:15:00. Full-width digits, signs, points and colons read as in the dialog;
 lengths are plain decimals (no exponent).
@@ -81,11 +105,12 @@ Northings are limited to 9000000 m in size. L0 is in whole degrees, -180 to 180.
 than 5 degrees from L0 is refused; one more than 3 degrees away is used with a warning naming
 the error of the inverse projection there (up to 13 mm at 5 degrees; within 3 degrees 3.4 mm).
 
-Same place: before a point enters any fit, its grid position (inverse projected on Krassovsky)
-is compared with its WGS-84 B, L and its h with H. A datum shift between the two moves a point by
-less than 300 m horizontally, and H - h (the shift and a height anomaly) stays within 200 m; a
-point beyond either is refused with its file and line, and with the likely cause when one makes
-it fit: the angles are dd.mmss, another central meridian or zone, or north and east swapped.
+Same place: before a point enters any fit, its grid position (inverse projected on
+Krassovsky) is compared with its WGS-84 B, L and its h with H. A datum shift between the two
+moves a point by less than 300 m horizontally, and H - h (the shift and a height anomaly) stays
+within 200 m; a point beyond either is refused with its file and line, and with the likely cause
+when one makes it fit: the angles are dd.mmss, another central meridian or zone, or north and
+east swapped.
 
 Point options:
   --x X, --y Y, --h h      grid northing, easting (metres) and height above Krassovsky
@@ -147,8 +172,8 @@ Formats:
 
 Numbers: a point's own dx, dy, dz are printed in csv and json with every digit needed to give
 back the exact double (the dialog's value, bit for bit); residuals and translations with 4
-decimals (0.1 mm), rotations (arc-seconds) and scale (ppm) with 6, so that rounding never moves a
-point by 0.1 mm. Every output is UTF-8.
+decimals (0.1 mm), rotations (arc-seconds) and scale (ppm) with 6, so that rounding never moves
+a point by 0.1 mm. Every output is UTF-8.
 
 Exit status: 0 every line used; 1 some lines refused or names left unpaired (the rest
 computed); 2 bad command line, unreadable input, or a --check name that no point has; 3 no

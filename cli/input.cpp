@@ -9,6 +9,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/points/projection_domain.h"
+#include "cli/readers/input_file.h"
 
 namespace zerb {
 namespace {
@@ -16,25 +17,6 @@ namespace {
 std::string SourceName(const std::string& file) {
   return file.empty() || file == "-" ? "<stdin>" : file;
 }
-
-// An open input file, closed again unless it is standard input.
-class InputFile {
- public:
-  InputFile(const std::string& name, std::FILE* in) : stdin_(name.empty() || name == "-") {
-    file_ = stdin_ ? in : std::fopen(name.c_str(), "rb");
-  }
-  ~InputFile() {
-    if (file_ != nullptr && !stdin_)
-      std::fclose(file_);
-  }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-  std::FILE* get() const { return file_; }
-
- private:
-  bool stdin_;
-  std::FILE* file_;
-};
 
 // Collects the central meridian and zone of the points, warns about points far from L0.
 class Meridians {
@@ -103,10 +85,6 @@ class NamedChecks {
   std::vector<bool> found_;
 };
 
-Reason OpenFailure(const std::string& name) {
-  return "cannot open " + name + ": " + std::strerror(errno);
-}
-
 // An input file opened with its reader started; status is that of a failure already reported.
 struct OpenedInput {
   std::unique_ptr<InputFile> file;
@@ -117,9 +95,9 @@ struct OpenedInput {
 OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side, InputForm form,
                       std::FILE* in, Diagnostics* d) {
   OpenedInput o;
-  o.file = std::make_unique<InputFile>(name, in);
-  if (o.file->get() == nullptr) {
-    d->Say(OpenFailure(name));
+  o.file = std::make_unique<InputFile>();
+  if (Reason r = o.file->Open(name, in); !r.empty()) {
+    d->Say(r);
     o.status = kExitUsage;
     return o;
   }
@@ -128,12 +106,28 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
   rs.form = form;
   rs.encoding = s.encoding;
   rs.delimiter = s.delimiter;
+  rs.pipe = o.file->pipe();
   o.reader = MakeReader(o.file->get(), name, rs);
   if (Reason r = o.reader->Start(); !r.empty()) {
-    d->Say(SourceName(name) + ", line " + std::to_string(o.reader->line()) + ": " + r);
+    // Before the first line (an empty file, an unreadable one) there is no line to name.
+    const std::uint64_t line = o.reader->line();
+    d->Say(Printable(SourceName(name)) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " +
+           r);
     o.status = o.reader->failed() ? kExitUsage : kExitNoPoint;
   }
   return o;
+}
+
+// The common point of a record holding both sides. The grid side is looked at first, so that a
+// row with faults on both sides is refused for the first, as it reads from the left.
+Reason ReadBothSides(const Record& record, const Columns& columns, const PointReading& reading,
+                     Wgs84Point* wgs84, CommonPoint* point) {
+  if (Reason r = ReadWgs84Point(record, columns, reading.angle_format, wgs84); !r.empty()) {
+    GridPoint grid;
+    Reason g = ReadGridPoint(record, columns, &grid);
+    return g.empty() ? r : g;
+  }
+  return MakeCommonPoint(record, columns, *wgs84, reading, point);
 }
 
 int ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points, InputSummary* summary) {
@@ -151,9 +145,7 @@ int ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points, InputSu
   }
   Wgs84Point wgs84;
   CommonPoint point;
-  Reason r = ReadWgs84Point(record, columns, s.reading.angle_format, &wgs84);
-  if (r.empty())
-    r = MakeCommonPoint(record, columns, wgs84, s.reading, &point);
+  const Reason r = ReadBothSides(record, columns, s.reading, &wgs84, &point);
   if (!r.empty()) {
     d->Say("the point is refused: " + r);
     return kExitNoPoint;
@@ -224,9 +216,7 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     Wgs84Point wgs84;
     CommonPoint point;
     if (reason.empty())
-      reason = ReadWgs84Point(record, columns, s.reading.angle_format, &wgs84);
-    if (reason.empty())
-      reason = MakeCommonPoint(record, columns, wgs84, s.reading, &point);
+      reason = ReadBothSides(record, columns, s.reading, &wgs84, &point);
     if (!reason.empty()) {
       d->Refused(source, reader->line(), reason);
       continue;

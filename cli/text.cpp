@@ -1,7 +1,9 @@
-// UTF-8 checks, option numbers and the quoting of cells in messages; see text.h.
+// System error texts, case-blind comparison, option numbers, UTF-8 checks and the quoting of
+// cells in messages; see text.h.
 #include "cli/text.h"
 
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include "numtext/number_text.h"
@@ -13,6 +15,24 @@ bool ParseOptionNumber(std::string_view text, double* value) {
   if (!v || !std::isfinite(*v))
     return false;
   *value = *v;
+  return true;
+}
+
+std::string ErrnoText(int error) {
+  std::string text = std::strerror(error);
+  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+    text[0] = static_cast<char>(text[0] + 32);
+  return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i]))
+      return false;
+  }
   return true;
 }
 
@@ -60,6 +80,22 @@ bool IsValidUtf8(std::string_view s) {
     i += n;
   }
   return true;
+}
+
+std::string Printable(std::string_view s) {
+  std::string p;
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = Utf8SequenceLength(s.substr(i));
+    const auto u = static_cast<unsigned char>(s[i]);
+    if (n == 0 || u < 0x20 || u == 0x7f) {
+      p += '?';
+      ++i;
+    } else {
+      p.append(s.substr(i, n));
+      i += n;
+    }
+  }
+  return p;
 }
 
 std::string Quoted(std::string_view s) {

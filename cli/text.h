@@ -40,12 +40,23 @@ inline std::string Counted(unsigned long long n, std::string_view one, std::stri
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
+// The system's text for an errno value, with a lower-case first letter as the messages here
+// have it: "permission denied".
+std::string ErrnoText(int error);
+
+// Whether a and b are the same text but for the case of ASCII letters.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 // Whether s is well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates,
 // nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);
 
 // The length of the well-formed UTF-8 sequence at the start of s, or 0 when there is none.
 std::size_t Utf8SequenceLength(std::string_view s);
+
+// Text as it can appear in a message, a file name for one: control characters and bytes that are
+// not UTF-8 shown as '?'.
+std::string Printable(std::string_view s);
 
 // A cell as it appears in a message, in single quotes: control characters (which could move a
 // terminal's cursor) and bytes that are not UTF-8 shown as '?', cut after 40 characters, so that

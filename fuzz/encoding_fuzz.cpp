@@ -1,7 +1,7 @@
 // Fuzzes the text layer under both readers: the line reader, against a plain split of the same
-// bytes, and the encoding decision and GB18030 conversion of TextLines, whose every accepted line
-// must be UTF-8, for a regular file (checked whole first) and a pipe (decided by its first
-// non-ASCII line).
+// bytes, and the encoding decision and the GB18030 and UTF-16 conversions of TextLines, whose
+// every accepted line must be UTF-8, for a regular file (checked whole first) and a pipe (decided
+// by its first non-ASCII line).
 // Input: one settings byte (encoding, whether the stream is seekable, line reader capacity),
 // then the file.
 #include <cstdint>
@@ -86,22 +86,34 @@ void CheckTextLines(std::string_view bytes, Encoding encoding, bool seekable) {
     Require(lines.encoding() == (IsValidUtf8(bytes) ? Encoding::kUtf8 : Encoding::kGb18030),
             "a regular file's encoding decided wrongly");
   }
+  const Reason start = lines.Start(!seekable);
+  RequireUtf8(start, "the stream's refusal");
+  if (!start.empty()) {
+    Require(
+        bytes.empty() || bytes.find('\0') != std::string_view::npos || encoding == Encoding::kUtf16,
+        "a stream refused without cause");
+    std::fclose(in);
+    return;
+  }
+  const bool utf16 =
+      lines.encoding() == Encoding::kUtf16Le || lines.encoding() == Encoding::kUtf16Be;
   std::string_view line;
   Reason reason;
   std::size_t n = 0;
   while (lines.Next(&line, &reason)) {
-    Require(n < expected.size(), "more lines than the bytes hold");
+    Require(utf16 || n < expected.size(), "more lines than the bytes hold");
     RequireUtf8(reason, "a line's refusal");
     if (reason.empty()) {
       RequireUtf8(line, "a line handed on");
       Require(line.find('\n') == std::string_view::npos, "a newline inside a line");
-      // UTF-8 lines pass unchanged, and so does plain ASCII in every encoding.
-      if (lines.encoding() != Encoding::kGb18030 || IsAscii(expected[n].text))
+      // UTF-8 lines pass unchanged, and so does plain ASCII in every encoding but UTF-16.
+      if (!utf16 && (lines.encoding() != Encoding::kGb18030 || IsAscii(expected[n].text)))
         Require(line == expected[n].text, "a line changed on its way through");
     }
     ++n;
   }
-  Require(n == expected.size(), "lines lost");
+  // Converted from UTF-16 the lines are those of the converted text, not of the bytes.
+  Require(utf16 || n == expected.size(), "lines lost");
   std::fclose(in);
 }
 
@@ -113,9 +125,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace zerb::fuzz;
   Input input(data, size);
   const unsigned settings = input.Byte();
-  constexpr Encoding kEncodings[] = {Encoding::kAuto, Encoding::kUtf8, Encoding::kGb18030};
+  constexpr Encoding kEncodings[] = {Encoding::kAuto,  Encoding::kUtf8,    Encoding::kGb18030,
+                                     Encoding::kUtf16, Encoding::kUtf16Le, Encoding::kUtf16Be};
   const std::string_view bytes = input.rest();
-  CheckTextLines(bytes, kEncodings[settings % 3], (settings & 0x80) == 0);
+  CheckTextLines(bytes, kEncodings[settings % 6], (settings & 0x80) == 0);
   // Small capacities reach the overlong-line path that the 1 MiB default hides from short input;
   // from 4 bytes on, so that a byte-order mark fits whole.
   CheckLineReader(bytes, 4 + (settings / 4) % 16);

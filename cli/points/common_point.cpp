@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "cli/points/grid_values.h"
 #include "cli/points/same_place.h"
@@ -52,15 +53,19 @@ Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* po
 
 Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat format,
                       Wgs84Point* point) {
-  if (Reason r =
-          ParseAngle(record.value[kLatitude], AngleAxis::kLatitude, format, &point->latitude);
-      !r.empty()) {
-    return Refusal(columns, record, kLatitude, r);
-  }
-  if (Reason r =
-          ParseAngle(record.value[kLongitude], AngleAxis::kLongitude, format, &point->longitude);
-      !r.empty()) {
-    return Refusal(columns, record, kLongitude, r);
+  for (const auto& [field, axis, angle] :
+       {std::tuple(kLatitude, AngleAxis::kLatitude, &point->latitude),
+        std::tuple(kLongitude, AngleAxis::kLongitude, &point->longitude)}) {
+    if (Reason r = ParseAngle(record.value[field], axis, format, angle); !r.empty())
+      return Refusal(columns, record, field, r);
+    // A title that says degrees, minutes and seconds over a bare number with a fraction: packed
+    // dd.mmss, not decimal degrees, unless the user has said which.
+    if (format == AngleFormat::kAuto && columns.dms[field] && angle->bare_number &&
+        (angle->min != 0 || angle->sec != 0)) {
+      return Refusal(columns, record, field,
+                     "a decimal number where the title says degrees, minutes and seconds: give "
+                     "--angle-format dd.mmss for packed dd.mmss, or write 39:54:44.442");
+    }
   }
   if (Reason r = ParseLength(record.value[kEllipsoidalHeight], &point->height); !r.empty())
     return Refusal(columns, record, kEllipsoidalHeight, r);

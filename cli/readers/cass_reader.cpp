@@ -6,11 +6,11 @@ namespace {
 
 class CassReader final : public SplitRecordReader {
  public:
-  CassReader(std::FILE* in, const ReaderSettings& s) : SplitRecordReader(in, s.encoding) {
+  CassReader(std::FILE* in, const ReaderSettings& s) : SplitRecordReader(in, s) {
     columns_ = CassColumns(s.side);
   }
 
-  Reason Start() override { return {}; }
+  Reason Start() override { return lines_.Start(pipe_); }
 
   bool Next(Record* record, Reason* reason) override {
     return lines_.NextRecord(',', columns_, 5,

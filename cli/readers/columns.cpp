@@ -1,6 +1,8 @@
 // Header titles and the CASS column order; see columns.h.
 #include "cli/readers/columns.h"
 
+#include "cli/readers/units.h"
+
 namespace zerb {
 namespace {
 
@@ -9,25 +11,23 @@ struct Title {
   bool any_case;
 };
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i]))
-      return false;
-  }
-  return true;
-}
-
 constexpr Title kNameTitles[] = {{"name", true}, {"id", true}, {"点名", false}, {"点号", false}};
-constexpr Title kNorthTitles[] = {{"x", false}, {"X", false}, {"N", false}, {"北坐标", false}};
-constexpr Title kEastTitles[] = {{"y", false}, {"Y", false}, {"E", false}, {"东坐标", false}};
-constexpr Title kGridHTitles[] = {{"h", false}, {"高程", false}, {"正常高", false}};
+// 纵坐标 and 横坐标, the ordinate and the abscissa, are x north and y east in Chinese surveying.
+constexpr Title kNorthTitles[] = {{"x", false},      {"X", false},     {"N", false},
+                                  {"北坐标", false}, {"X坐标", false}, {"纵坐标", false},
+                                  {"Northing", true}};
+constexpr Title kEastTitles[] = {{"y", false},      {"Y", false},     {"E", false},
+                                 {"东坐标", false}, {"Y坐标", false}, {"横坐标", false},
+                                 {"Easting", true}};
+constexpr Title kGridHTitles[] = {
+    {"h", false}, {"高程", false}, {"正常高", false}, {"高程h", false}, {"正常高h", false}};
 constexpr Title kMeridianTitles[] = {{"L0", false}, {"中央子午线", false}};
-constexpr Title kLatitudeTitles[] = {{"B", false}, {"lat", true}, {"纬度", false}};
-constexpr Title kLongitudeTitles[] = {{"L", false}, {"lon", true}, {"经度", false}};
-constexpr Title kGeoHTitles[] = {{"H", false}, {"大地高", false}, {"椭球高", false}};
+constexpr Title kLatitudeTitles[] = {
+    {"B", false}, {"lat", true}, {"Latitude", true}, {"纬度", false}, {"纬度B", false}};
+constexpr Title kLongitudeTitles[] = {
+    {"L", false}, {"lon", true}, {"Longitude", true}, {"经度", false}, {"经度L", false}};
+constexpr Title kGeoHTitles[] = {
+    {"H", false}, {"大地高", false}, {"椭球高", false}, {"大地高H", false}};
 constexpr Title kRoleTitles[] = {{"role", true}};
 
 struct Titles {
@@ -90,6 +90,25 @@ std::vector<Titles> TitlesOf(Field field, Side side) {
   return {};
 }
 
+Quantity QuantityOf(Field field) {
+  switch (field) {
+    case kNorth:
+    case kEast:
+    case kGridHeight:
+    case kEllipsoidalHeight:
+      return Quantity::kLength;
+    case kMeridian:
+    case kLatitude:
+    case kLongitude:
+      return Quantity::kAngle;
+    case kName:
+    case kRole:
+    case kFieldCount:
+      break;
+  }
+  return Quantity::kText;
+}
+
 bool Matches(std::string_view title, Field field, Side side) {
   if (!Takes(side, field))
     return false;
@@ -148,11 +167,14 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string_view title = Trim(fields[i]);
     columns->titles.emplace_back(title);
+    const TitleUnit parts = SplitUnit(title);
     bool known = false;
     for (int f = 0; f < kFieldCount && !known; ++f) {
       const Field field = static_cast<Field>(f);
-      if (!Matches(title, field, side))
+      if (!Matches(parts.title, field, side))
         continue;
+      if (Reason r = CheckUnit(parts.unit, QuantityOf(field), &columns->dms[field]); !r.empty())
+        return "column " + Quoted(title) + " (" + std::string(FieldName(field)) + "): " + r;
       if (columns->index[field] >= 0) {
         return "columns " + Quoted(columns->titles[columns->index[field]]) + " and " +
                Quoted(title) + " both name the " + std::string(FieldName(field)) + " column";

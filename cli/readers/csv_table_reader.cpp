@@ -8,13 +8,16 @@ namespace {
 class CsvTableReader final : public SplitRecordReader {
  public:
   CsvTableReader(std::FILE* in, const ReaderSettings& s)
-      : SplitRecordReader(in, s.encoding), side_(s.side), delimiter_(s.delimiter) {}
+      : SplitRecordReader(in, s), side_(s.side), delimiter_(s.delimiter) {}
 
   Reason Start() override {
+    if (Reason r = lines_.Start(pipe_); !r.empty())
+      return r;
     std::string_view line;
     Reason reason;
     if (!lines_.Next(0, &line, &reason)) {
-      return "the file is empty (a header row naming the columns is expected)";
+      return lines_.failed() ? "read error: " + ErrnoText(lines_.error())
+                             : "no header row: the file holds blank lines only";
     }
     if (!reason.empty())
       return reason;

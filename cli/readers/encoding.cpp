@@ -1,6 +1,7 @@
-// UTF-8 and GB18030 input; see encoding.h.
+// UTF-8, GB18030 and UTF-16 input; see encoding.h.
 #include "cli/readers/encoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -13,6 +14,23 @@ bool IsAscii(std::string_view s) {
       return false;
   }
   return true;
+}
+
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// UTF-16 without a byte-order mark: every character of the Latin range, and so every delimiter,
+// digit and line end of a table, has a NUL byte, on the side of the high byte; UTF-8 and GB18030
+// text has none. Some NULs on one side (a quarter of its bytes at least) and next to none on the
+// other (a CJK character such as 一, U+4E00, has a NUL low byte) is taken as UTF-16.
+bool LooksLikeUtf16(std::string_view head, bool* big_endian) {
+  const std::size_t size = std::min<std::size_t>(head.size(), 4096) & ~std::size_t{1};
+  std::size_t nul[2] = {0, 0};  // at even and at odd offsets
+  for (std::size_t i = 0; i < size; ++i)
+    nul[i % 2] += head[i] == '\0';
+  const std::size_t high = std::max(nul[0], nul[1]);
+  const std::size_t low = std::min(nul[0], nul[1]);
+  *big_endian = nul[0] > nul[1];
+  return size >= 2 && high * 4 >= size / 2 && low * 8 < high;
 }
 
 std::string Lower(std::string_view s) {
@@ -32,8 +50,15 @@ Reason ParseEncoding(std::string_view text, Encoding* encoding) {
     *encoding = Encoding::kUtf8;
   } else if (name == "gb18030" || name == "gbk" || name == "gb2312" || name == "cp936") {
     *encoding = Encoding::kGb18030;
+  } else if (name == "utf-16" || name == "utf16") {
+    *encoding = Encoding::kUtf16;
+  } else if (name == "utf-16le" || name == "utf16le") {
+    *encoding = Encoding::kUtf16Le;
+  } else if (name == "utf-16be" || name == "utf16be") {
+    *encoding = Encoding::kUtf16Be;
   } else {
-    return "unknown encoding " + Quoted(text) + " (auto, utf-8 or gb18030)";
+    return "unknown encoding " + Quoted(text) +
+           " (auto, utf-8, gb18030, gbk, cp936, utf-16, utf-16le or utf-16be)";
   }
   return {};
 }
@@ -85,8 +110,11 @@ bool ScanUtf8(std::FILE* in, bool* valid) {
 }
 
 TextLines::TextLines(std::FILE* in, Encoding encoding)
-    : lines_(in), encoding_(encoding), decided_(encoding != Encoding::kAuto) {
-  if (!decided_) {
+    : lines_(in),
+      given_(encoding),
+      encoding_(encoding),
+      decided_(encoding == Encoding::kUtf8 || encoding == Encoding::kGb18030) {
+  if (encoding == Encoding::kAuto) {
     bool valid;
     if (ScanUtf8(in, &valid)) {
       encoding_ = valid ? Encoding::kUtf8 : Encoding::kGb18030;
@@ -96,8 +124,95 @@ TextLines::TextLines(std::FILE* in, Encoding encoding)
 }
 
 TextLines::~TextLines() {
-  if (gb18030_ != reinterpret_cast<iconv_t>(-1))
-    iconv_close(gb18030_);
+  for (iconv_t cd : {gb18030_, cp936_}) {
+    if (cd != kNoConverter)
+      iconv_close(cd);
+  }
+}
+
+Reason TextLines::Start(bool pipe) {
+  ByteSource& source = lines_.source();
+  const std::string_view head = source.Head();
+  if (source.failed())
+    return "read error: " + ErrnoText(source.error());
+  if (head.empty())
+    return pipe ? "nothing came through the pipe" : "the file is empty";
+  bool big_endian = false;
+  if (head.starts_with("\xFE\xFF") || head.starts_with("\xFF\xFE")) {
+    big_endian = head[0] == '\xFE';
+  } else if (head.starts_with("\xEF\xBB\xBF")) {
+    encoding_ = Encoding::kUtf8;
+    decided_ = true;
+    marked_ = true;
+    return {};
+  } else if (given_ == Encoding::kUtf16) {
+    return "--encoding utf-16 needs a byte-order mark at the start of the file, and this one has "
+           "none: give --encoding utf-16le or utf-16be";
+  } else if (given_ == Encoding::kUtf16Le || given_ == Encoding::kUtf16Be) {
+    big_endian = given_ == Encoding::kUtf16Be;
+  } else if (LooksLikeUtf16(head, &big_endian)) {
+    return std::string(
+               "the file looks like UTF-16 without a byte-order mark (a NUL byte in every "
+               "second place): save it as UTF-8, or give --encoding ") +
+           (big_endian ? "utf-16be" : "utf-16le");
+  } else {
+    return {};
+  }
+  encoding_ = big_endian ? Encoding::kUtf16Be : Encoding::kUtf16Le;
+  decided_ = true;
+  return source.ConvertUtf16(big_endian);
+}
+
+// Converts raw with cd into converted_; on failure *at is the offset of the byte that stopped it.
+bool TextLines::Convert(iconv_t cd, std::string_view raw, std::string_view* line, std::size_t* at) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  // A GB18030 character is at most 4 bytes and at most 4 bytes of UTF-8.
+  converted_.resize(raw.size() * 2 + 4);
+  char* from = const_cast<char*>(raw.data());
+  std::size_t from_left = raw.size();
+  char* to = converted_.data();
+  std::size_t to_left = converted_.size();
+  if (iconv(cd, &from, &from_left, &to, &to_left) == static_cast<std::size_t>(-1)) {
+    *at = raw.size() - from_left;
+    return false;
+  }
+  *line = std::string_view(converted_.data(), converted_.size() - to_left);
+  return true;
+}
+
+Reason TextLines::DecodeGb18030(std::string_view raw, std::string_view* line) {
+  if (gb18030_ == kNoConverter) {
+    gb18030_ = iconv_open("UTF-8", "GB18030");
+    if (gb18030_ == kNoConverter)
+      return "cannot convert from GB18030 (iconv has no GB18030 converter)";
+  }
+  std::size_t at = 0;
+  if (Convert(gb18030_, raw, line, &at))
+    return {};
+  // Windows' code page 936 has the euro sign at 0x80, where GB18030 has nothing; for every other
+  // byte sequence the two agree.
+  if (raw.find('\x80') != std::string_view::npos) {
+    if (cp936_ == kNoConverter)
+      cp936_ = iconv_open("UTF-8", "CP936");
+    std::size_t ignored;
+    if (cp936_ != kNoConverter && Convert(cp936_, raw, line, &ignored))
+      return {};
+  }
+  const std::string where = " at byte " + std::to_string(at + 1);
+  if (decided_at_ != 0) {
+    return "not valid GB18030" + where + " (the input was taken as GB18030 from line " +
+           std::to_string(decided_at_) + ")";
+  }
+  if (given_ == Encoding::kGb18030) {
+    return IsValidUtf8(raw) ? "not valid GB18030" + where +
+                                  ", but valid UTF-8: --encoding applies to every input file, "
+                                  "and without it each file's own encoding is found"
+                            : "not valid GB18030" + where;
+  }
+  return IsValidUtf8(raw) ? "not valid GB18030" + where +
+                                ", though valid UTF-8: the file mixes UTF-8 lines with lines "
+                                "in another encoding"
+                          : "neither valid UTF-8 nor valid GB18030" + where;
 }
 
 Reason TextLines::Decode(std::string_view raw, std::string_view* line) {
@@ -106,7 +221,15 @@ Reason TextLines::Decode(std::string_view raw, std::string_view* line) {
     decided_ = true;
     decided_at_ = lines_.number();
   }
+  if (encoding_ == Encoding::kUtf16Le || encoding_ == Encoding::kUtf16Be) {
+    if (!IsValidUtf8(raw))
+      return "not valid UTF-16 (half of a surrogate pair alone, or a character cut by the end)";
+    *line = raw;
+    return {};
+  }
   if (!decided_ || encoding_ == Encoding::kUtf8) {
+    if (!IsValidUtf8(raw) && marked_)
+      return "not valid UTF-8, though the file begins with the byte-order mark of UTF-8";
     if (!IsValidUtf8(raw)) {
       return decided_at_ != 0 ? "not valid UTF-8, though line " + std::to_string(decided_at_) +
                                     " was (give --encoding gb18030 for a GBK file)"
@@ -119,28 +242,7 @@ Reason TextLines::Decode(std::string_view raw, std::string_view* line) {
     *line = raw;
     return {};
   }
-  if (gb18030_ == reinterpret_cast<iconv_t>(-1)) {
-    gb18030_ = iconv_open("UTF-8", "GB18030");
-    if (gb18030_ == reinterpret_cast<iconv_t>(-1))
-      return "cannot convert from GB18030 (iconv has no GB18030 converter)";
-  }
-  iconv(gb18030_, nullptr, nullptr, nullptr, nullptr);
-  // A GB18030 character is at most 4 bytes and at most 4 bytes of UTF-8.
-  converted_.resize(raw.size() * 2 + 4);
-  char* from = const_cast<char*>(raw.data());
-  std::size_t from_left = raw.size();
-  char* to = converted_.data();
-  std::size_t to_left = converted_.size();
-  const std::size_t result = iconv(gb18030_, &from, &from_left, &to, &to_left);
-  if (result == static_cast<std::size_t>(-1)) {
-    const std::size_t at = raw.size() - from_left;
-    return (decided_at_ != 0 ? "not valid GB18030 (the input was taken as GB18030 from line " +
-                                   std::to_string(decided_at_) + ")"
-                             : std::string("neither valid UTF-8 nor valid GB18030")) +
-           " at byte " + std::to_string(at + 1);
-  }
-  *line = std::string_view(converted_.data(), converted_.size() - to_left);
-  return {};
+  return DecodeGb18030(raw, line);
 }
 
 bool TextLines::Next(std::string_view* line, Reason* reason) {

@@ -5,7 +5,7 @@
 
 namespace zerb {
 
-LineReader::LineReader(std::FILE* in, std::size_t capacity) : in_(in), buffer_(capacity) {}
+LineReader::LineReader(std::FILE* in, std::size_t capacity) : source_(in), buffer_(capacity) {}
 
 // Moves the unread rest to the front and reads more after it. Returns false when nothing more
 // can come.
@@ -17,11 +17,10 @@ bool LineReader::Fill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  const std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, in_);
+  const std::size_t n = source_.Read(buffer_.data() + end_, buffer_.size() - end_);
   end_ += n;
   if (n == 0) {
     eof_ = true;
-    failed_ = std::ferror(in_) != 0;
     return false;
   }
   return true;

@@ -1,5 +1,6 @@
 // Reads a text stream line by line through one large buffer, without copying or allocating per
-// line: each line is a view into the buffer, valid until the next call.
+// line: each line is a view into the buffer, valid until the next call. The bytes come through a
+// ByteSource, which converts UTF-16 when told to.
 #ifndef ZERB_CLI_LINE_READER_H
 #define ZERB_CLI_LINE_READER_H
 
@@ -7,6 +8,8 @@
 #include <cstdio>
 #include <string_view>
 #include <vector>
+
+#include "cli/readers/byte_source.h"
 
 namespace zerb {
 
@@ -20,18 +23,19 @@ class LineReader {
   // capacity is returned cut to the capacity with too_long() set, and its rest is skipped.
   bool Next(std::string_view* line);
   bool too_long() const { return too_long_; }
-  bool failed() const { return failed_; }
+  bool failed() const { return source_.failed(); }
+  int error() const { return source_.error(); }     // the errno of the failed read
   std::uint64_t number() const { return number_; }  // of the last line returned, from 1
+  ByteSource& source() { return source_; }
 
  private:
   bool Fill();
 
-  std::FILE* in_;
+  ByteSource source_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
-  bool failed_ = false;
   bool too_long_ = false;
   bool skipping_ = false;
   std::uint64_t number_ = 0;

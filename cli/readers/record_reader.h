@@ -32,7 +32,8 @@ struct Record {
 class RecordReader {
  public:
   virtual ~RecordReader() = default;
-  // Reads what precedes the records (a header row). A reason refuses the whole file.
+  // Reads the start of the file: its encoding, and what precedes the records (a header row). A
+  // reason refuses the whole file: an empty one among them.
   virtual Reason Start() = 0;
   // The next record; false at the end of the file or on a read error. *reason is set when the
   // line is refused, and the record is then not filled. Blank lines are skipped.
@@ -47,6 +48,7 @@ struct ReaderSettings {
   InputForm form = InputForm::kAuto;  // auto: CASS for a name ending in .dat, else CSV
   Encoding encoding = Encoding::kAuto;
   char delimiter = 0;  // 0: detected from the header row
+  bool pipe = false;   // read once as it comes (a pipe): an empty one is not an empty file
 };
 
 // A reader for the stream in, whose file name (or "-") is name.

@@ -17,11 +17,19 @@ void Fill(const Columns& columns, const std::vector<std::string_view>& fields, R
     record->passed.push_back(fields[i]);
 }
 
+// Whether line holds nothing but blanks and delimiters, as the rows Excel writes below a table
+// (",,,,,,"): the file's own delimiter, or any of the three a table may have.
+bool IsEmptyRow(std::string_view line, char delim) {
+  const char marks[] = {' ', '\t', ',', ';', delim};
+  return line.find_first_not_of(std::string_view(marks, delim != 0 ? 5 : 4)) ==
+         std::string_view::npos;
+}
+
 }  // namespace
 
 bool SplitLines::Next(char delim, std::string_view* line, Reason* reason) {
   while (text_.Next(line, reason)) {
-    if (reason->empty() && Trim(*line).empty())
+    if (reason->empty() && IsEmptyRow(*line, delim))
       continue;
     if (reason->empty() && delim != 0)
       *reason = SplitCsvLine(*line, delim, &fields_, &scratch_);

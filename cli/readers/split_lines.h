@@ -1,5 +1,5 @@
 // What both readers of common-point files share: the lines of a file as UTF-8, blank ones
-// skipped, split into fields and sorted into records.
+// skipped (rows of nothing but delimiters among them), split into fields and sorted into records.
 #ifndef ZERB_CLI_READERS_SPLIT_LINES_H
 #define ZERB_CLI_READERS_SPLIT_LINES_H
 
@@ -20,7 +20,10 @@ namespace zerb {
 class SplitLines {
  public:
   SplitLines(std::FILE* in, Encoding encoding) : text_(in, encoding) {}
-  // The next line that is not blank, split at delim (0: only read, do not split).
+  // Settles the encoding from the start of the stream; see TextLines::Start.
+  Reason Start(bool pipe) { return text_.Start(pipe); }
+  // The next line that is not blank, split at delim (0: only read, do not split). A line of
+  // nothing but blanks and delimiters (delim, comma, semicolon, tab) is blank.
   bool Next(char delim, std::string_view* line, Reason* reason);
   // The next line split at delim and sorted into record by columns. A line of more than width
   // fields (but for empty trailing ones) or fewer is refused: "N fields where " + expected.
@@ -29,6 +32,7 @@ class SplitLines {
   std::vector<std::string_view>& fields() { return fields_; }
   std::uint64_t line() const { return text_.number(); }
   bool failed() const { return text_.failed(); }
+  int error() const { return text_.error(); }  // the errno of the failed read
 
  private:
   TextLines text_;
@@ -39,7 +43,8 @@ class SplitLines {
 // What both readers hold: the split lines of their file and its columns.
 class SplitRecordReader : public RecordReader {
  public:
-  SplitRecordReader(std::FILE* in, Encoding encoding) : lines_(in, encoding) {}
+  SplitRecordReader(std::FILE* in, const ReaderSettings& settings)
+      : lines_(in, settings.encoding), pipe_(settings.pipe) {}
   const Columns& columns() const override { return columns_; }
   std::uint64_t line() const override { return lines_.line(); }
   bool failed() const override { return lines_.failed(); }
@@ -47,6 +52,7 @@ class SplitRecordReader : public RecordReader {
  protected:
   SplitLines lines_;
   Columns columns_;
+  bool pipe_;
 };
 
 // The readers of the two input forms.

@@ -148,7 +148,8 @@ TEST_F(FieldFiles, EveryRefusalNamesItsReason) {
     std::string message;  // what stderr must say
   };
   const Case cases[] = {
-      {"name,B,L\nA,36,114\n", "lacks the column(s) H (H, 大地高, 椭球高, h, 高程, 正常高)"},
+      {"name,B,L\nA,36,114\n",
+       "lacks the column(s) H (H, 大地高, 椭球高, 大地高H, h, 高程, 正常高, 高程h, 正常高h)"},
       {"name,B,L,H\nA,36,114\n", "line 2: 3 fields where the header has 4"},
       {"name,B,L,H\nA,36,114,1,x\n", "line 2: 5 fields where the header has 4"},
       {"name,B,L,H\n\"A,36,114,1\n", "line 2: unterminated quoted field"},

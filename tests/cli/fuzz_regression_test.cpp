@@ -29,6 +29,15 @@ TEST(FuzzRegression, UnknownNonAsciiShortOptionIsReportedAsUtf8) {
   EXPECT_NE(r.err.find("unknown option"), std::string::npos) << r.err;
 }
 
+// A file name that is not UTF-8 went raw into the message saying it cannot be read.
+TEST(FuzzRegression, UnreadableNonUtf8FileNameIsReportedAsUtf8) {
+  const RunResult r = RunZerbShift({"--",
+                                    "--h\xDD"
+                                    "3380=12.3"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "zerb-shift: cannot read --h?3380=12.3: no such file or directory\n");
+}
+
 // A WGS-84 line refused as not GB18030, after a line that was converted, had its name read from
 // the conversion buffer of the earlier line, already freed when the longer line grew it
 // (heap-use-after-free). The grid file is read in the same way and must not do it either.

@@ -49,8 +49,8 @@ TEST(RunShift, ExitStatuses) {
   // Letters are case-sensitive (X is also the northing, b is nothing), and the refusal lists
   // every title that would have been taken.
   const std::string missing = RunZerbShift({}, "X,y,h,b,L\n").err;
-  EXPECT_NE(missing.find("line 1: the header 'X,y,h,b,L' lacks the column(s) B (B, lat, 纬度); H "
-                         "(H, 大地高, 椭球高)"),
+  EXPECT_NE(missing.find("line 1: the header 'X,y,h,b,L' lacks the column(s) B (B, lat, "
+                         "Latitude, 纬度, 纬度B); H (H, 大地高, 椭球高, 大地高H)"),
             std::string::npos)
       << missing;
   const RunResult help = RunZerbShift({"--help"});

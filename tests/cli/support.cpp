@@ -10,15 +10,22 @@
 namespace zerb::test {
 
 RunResult RunZerbShift(const std::vector<std::string_view>& args, const std::string& input) {
-  std::FILE* files[3] = {std::tmpfile(), std::tmpfile(), std::tmpfile()};  // in, out, err
-  std::fwrite(input.data(), 1, input.size(), files[0]);
-  std::rewind(files[0]);
+  std::FILE* in = std::tmpfile();
+  std::fwrite(input.data(), 1, input.size(), in);
+  std::rewind(in);
+  const RunResult r = RunZerbShiftOn(args, in);
+  std::fclose(in);
+  return r;
+}
+
+RunResult RunZerbShiftOn(const std::vector<std::string_view>& args, std::FILE* in) {
+  std::FILE* files[2] = {std::tmpfile(), std::tmpfile()};  // out, err
   RunResult r;
-  r.status = RunShift(args, files[0], files[1], files[2]);
-  std::string* const texts[3] = {nullptr, &r.out, &r.err};
-  for (int i = 0; i < 3; ++i) {
+  r.status = RunShift(args, in, files[0], files[1]);
+  std::string* const texts[2] = {&r.out, &r.err};
+  for (int i = 0; i < 2; ++i) {
     std::rewind(files[i]);
-    for (int c; texts[i] != nullptr && (c = std::fgetc(files[i])) != EOF;)
+    for (int c; (c = std::fgetc(files[i])) != EOF;)
       *texts[i] += static_cast<char>(c);
     std::fclose(files[i]);
   }

@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,8 @@ struct RunResult {
 
 // Runs zerb-shift with args on input given as a string; its output and messages become strings.
 RunResult RunZerbShift(const std::vector<std::string_view>& args, const std::string& input = "");
+// The same with standard input the stream in (a pipe, a stream that fails), left open.
+RunResult RunZerbShiftOn(const std::vector<std::string_view>& args, std::FILE* in);
 
 // The rows of a CSV report split at commas (the reports read back here quote nothing).
 std::vector<std::vector<std::string>> Rows(const std::string& csv);
