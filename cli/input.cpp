@@ -2,7 +2,6 @@
 #include "cli/input.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -14,8 +13,9 @@
 namespace zerb {
 namespace {
 
+// How a file is named in messages: a name that is not UTF-8 would make them invalid.
 std::string SourceName(const std::string& file) {
-  return file.empty() || file == "-" ? "<stdin>" : file;
+  return file.empty() || file == "-" ? "<stdin>" : Printable(file);
 }
 
 // Collects the central meridian and zone of the points, warns about points far from L0.
@@ -111,7 +111,7 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
   if (Reason r = o.reader->Start(); !r.empty()) {
     // Before the first line (an empty file, an unreadable one) there is no line to name.
     const std::uint64_t line = o.reader->line();
-    d->Say(Printable(SourceName(name)) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " +
+    d->Say(SourceName(name) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " +
            r);
     o.status = o.reader->failed() ? kExitUsage : kExitNoPoint;
   }
@@ -237,7 +237,7 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     }
   }
   if (reader->failed()) {
-    d->Say(source + ": read error: " + std::strerror(errno));
+    d->Say(source + ": read error: " + ErrnoText(reader->error()));
     return kExitUsage;
   }
   if (!named.AllFound(source, d))
@@ -281,7 +281,7 @@ int ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wgs84In
       d->Refused(source, reader->line(), reason);
   }
   if (reader->failed()) {
-    d->Say(source + ": read error: " + std::strerror(errno));
+    d->Say(source + ": read error: " + ErrnoText(reader->error()));
     return kExitUsage;
   }
   return kExitOk;
@@ -381,7 +381,7 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     }
   }
   if (reader->failed()) {
-    d->Say(source + ": read error: " + std::strerror(errno));
+    d->Say(source + ": read error: " + ErrnoText(reader->error()));
     return kExitUsage;
   }
   std::vector<Unpaired> wgs84_only = index.NeverPaired();

@@ -41,6 +41,7 @@ class RecordReader {
   virtual const Columns& columns() const = 0;
   virtual std::uint64_t line() const = 0;  // of the last line read, from 1
   virtual bool failed() const = 0;
+  virtual int error() const = 0;  // the errno of the failed read
 };
 
 struct ReaderSettings {

@@ -48,6 +48,7 @@ class SplitRecordReader : public RecordReader {
   const Columns& columns() const override { return columns_; }
   std::uint64_t line() const override { return lines_.line(); }
   bool failed() const override { return lines_.failed(); }
+  int error() const override { return lines_.error(); }
 
  protected:
   SplitLines lines_;

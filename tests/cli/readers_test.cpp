@@ -650,7 +650,7 @@ TEST(InputFiles, ReadErrorIsNotTakenForAnEmptyFile) {
   const RunResult middle = RunZerbShiftOn({"-f", "csv"}, in);
   std::fclose(in);
   EXPECT_EQ(middle.status, kExitUsage);
-  EXPECT_NE(middle.err.find("zerb-shift: <stdin>: read error: Input/output error"),
+  EXPECT_NE(middle.err.find("zerb-shift: <stdin>: read error: input/output error"),
             std::string::npos)
       << middle.err;
   EXPECT_EQ(middle.err.find("empty"), std::string::npos) << middle.err;
