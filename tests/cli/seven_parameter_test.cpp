@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <proj.h>
 #include <proj_experimental.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -320,7 +321,8 @@ TEST(SevenParameterRefusals, TooFewPointsAndCollinearPoints) {
 }
 
 TEST(SevenParameterPlot, WritesAnSvgThatRenders) {
-  const auto dir = std::filesystem::temp_directory_path() / "zerb_seven_plot";
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("zerb_seven_plot_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   const std::string svg = (dir / "out.svg").string(), png = (dir / "out.png").string();
   std::filesystem::remove(svg);

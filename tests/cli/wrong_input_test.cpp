@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "cli/exit_status.h"
 #include "cli/points/angle.h"
 #include "geodesy/geodesy.h"
@@ -48,7 +50,9 @@ const std::string kGnssDdMmss =
 class WrongInput : public ::testing::Test {
  protected:
   static std::string Write(const std::string& name, const std::string& text) {
-    const std::string path = ::testing::TempDir() + "zerb_wrong_" + name;
+    // The process id keeps runs of two builds at once apart.
+    const std::string path =
+        ::testing::TempDir() + "zerb_wrong_" + std::to_string(getpid()) + "_" + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
@@ -78,7 +82,8 @@ TEST_F(WrongInput, DdMmssAnglesAreRefusedWithTheFormNamedNotFittedAsKilometres) 
   EXPECT_EQ(r.status, kExitNoPoint) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(Count(r.err, "give --angle-format dd.mmss"), 6u) << r.err;
-  EXPECT_NE(r.err.find("39.5444442 is then 39\u00b054\u203244.442\u2033"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("39.5444442 is then 39\u00b054\u203244.442\u2033"), std::string::npos)
+      << r.err;
 
   // Read as dd.mmss, the same angles give the DMS file's parameters to the last digit.
   const RunResult dd = RunZerbShift({"--grid", grid, "--wgs84", gnss, "--angle-format", "dd.mmss",
