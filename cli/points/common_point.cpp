@@ -114,8 +114,6 @@ bool Fits(const GridPoint& grid, int meridian, double latitude, double longitude
 
 std::string Kilometres(double metres) {
   char text[48];
-  if (!std::isfinite(metres))
-    return "no comparable place";
   if (metres < 10000)
     std::snprintf(text, sizeof text, "%.0f m", metres);
   else
@@ -192,7 +190,9 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
            " degrees from the central meridian " + std::to_string(meridian) + " (more than 5)";
   } else {
     const Separation s = Separate(grid.x, grid.y, grid.h, meridian, lat, lon, wgs84.height);
-    if (s.horizontal > kMaxHorizontalSeparation) {
+    if (!std::isfinite(s.horizontal)) {
+      what = "the grid position has no place in the projection near the WGS-84 position";
+    } else if (s.horizontal > kMaxHorizontalSeparation) {
       what = "the grid position and the WGS-84 position lie " + Kilometres(s.horizontal) +
              " apart (a datum shift moves a point by at most " +
              std::to_string(static_cast<int>(kMaxHorizontalSeparation)) + " m)";
