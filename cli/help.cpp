@@ -28,7 +28,8 @@ do not fit.
 
 Input, one of:
   FILE                     one table holding both sides of each point (standard input when
-                           FILE is absent or -); its first row names the columns
+                           FILE is absent or -); its first row names the columns; a name
+                           given twice is refused with both lines
   --grid GRIDFILE --wgs84 WGSFILE
                            two files paired by point name (exact, blanks around it ignored):
                            the grid file gives name, x, y, h and optionally L0, the WGS-84
@@ -66,7 +67,7 @@ Column titles (in any order; other columns are passed through to csv and json ou
     h += line + list + "\n";
   }
   h += R"(                           seconds apart (39:54:44.442); a decimal number there is
-                           refused, for the packed dd.mmss of a calculator is not read
+                           refused unless --angle-format says how to read it
 Input forms (--grid-format, --wgs84-format FORM; auto by default):
   csv                      a table with a header row; the delimiter (comma, tab or semicolon)
                            is detected from the header unless -d is given; fields may be quoted
@@ -93,10 +94,10 @@ Input forms (--grid-format, --wgs84-format FORM; auto by default):
 Angles (B, L): 30:32:21.14, "30 32 21.14", 30°32′21.14″, 30°32'21.14", 30d32m21.14s or decimal
 degrees (30.539206); with --angle-format dd.mmss a bare number is dd.mmss instead. A leading
 minus or a trailing S or W makes the whole angle negative: -30:15:00 and 30:15:00S are both
--30.25 degrees. Minutes 0 to 59, seconds below 60, |B| <= 90,
-|L| <= 180. Decimal degrees are turned exactly into degrees, minutes and seconds, so 30.25 gives
-the same result as 30:15:00. Full-width digits, signs, points and colons read as in the dialog;
-lengths are plain decimals (no exponent).
+-30.25 degrees. Minutes 0 to 59, seconds below 60, |B| <= 90, |L| <= 180. Decimal degrees
+are turned exactly into degrees, minutes and seconds, so 30.25 gives the same result as
+30:15:00. Full-width digits, signs, points and colons read as in the dialog; lengths are plain
+decimals (no exponent).
 
 Easting and zone: y has 6 integer digits (100000 to 900000 m), or 8 with the zone number in
 front: zones 13 to 23 are 6-degree zones with L0 = 6n-3, zones 25 to 45 are 3-degree zones with
