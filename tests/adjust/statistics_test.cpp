@@ -111,6 +111,8 @@ struct MonteCarlo {
   double empirical[7] = {};
   double reported[7] = {};
   double reported_a_priori[7] = {};
+  Matrix7 empirical_correlation{};
+  Matrix7 reported_correlation{};
   int global_rejections = 0;
 };
 
@@ -118,7 +120,7 @@ MonteCarlo Simulate(double sigma_h, double sigma_v, bool a_priori, int runs) {
   std::mt19937_64 rng(41);
   const std::vector<Vec3> local = Area(38, 114, 50, 20, rng);
   MonteCarlo mc;
-  double sum[7] = {}, squares[7] = {};
+  double sum[7] = {}, products[7][7] = {};
   for (int run = 0; run < runs; ++run) {
     const Points p = Make(kSeven, local, sigma_h, sigma_v, rng);
     Adjustment a = Load(p);
@@ -129,21 +131,39 @@ MonteCarlo Simulate(double sigma_h, double sigma_v, bool a_priori, int runs) {
     for (int i = 0; i < 7; ++i) {
       const double e = Get(sol.parameters, i) - Get(kSeven, i);
       sum[i] += e;
-      squares[i] += e * e;
+      for (int j = 0; j < 7; ++j) {
+        products[i][j] += e * (Get(sol.parameters, j) - Get(kSeven, j));
+        mc.reported_correlation[i][j] += sol.correlation[i][j] / runs;
+      }
       mc.reported[i] += sol.standard_deviation[i] / runs;
       mc.reported_a_priori[i] += std::sqrt(sol.covariance_a_priori[i][i]) / runs;
     }
     mc.global_rejections += sol.global_test.rejected;
   }
-  for (int i = 0; i < 7; ++i)
-    mc.empirical[i] = std::sqrt((squares[i] - sum[i] * sum[i] / runs) / (runs - 1));
+  const auto covariance = [&](int i, int j) {
+    return (products[i][j] - sum[i] * sum[j] / runs) / (runs - 1);
+  };
+  for (int i = 0; i < 7; ++i) {
+    mc.empirical[i] = std::sqrt(covariance(i, i));
+    for (int j = 0; j < 7; ++j)
+      mc.empirical_correlation[i][j] =
+          covariance(i, j) / std::sqrt(covariance(i, i) * covariance(j, j));
+  }
   return mc;
 }
 
 TEST(ParameterCovariance, MatchesMonteCarloSpreadWithUnitWeights) {
   const MonteCarlo mc = Simulate(0.01, 0.01, false, 300);
-  for (int i = 0; i < 7; ++i)
+  for (int i = 0; i < 7; ++i) {
     EXPECT_NEAR(mc.reported[i] / mc.empirical[i], 1, 0.2) << "parameter " << i;
+    // A correlation from 300 runs scatters by (1 - rho^2) / sqrt(300), 0.06 at most: 0.2 is over
+    // three of those, while a wrong sign between translations and rotations, which hang on each
+    // other at nearly +-1 over a small area, is off by more than 1.
+    for (int j = 0; j < 7; ++j) {
+      EXPECT_NEAR(mc.reported_correlation[i][j], mc.empirical_correlation[i][j], 0.2)
+          << "parameters " << i << ", " << j;
+    }
+  }
 }
 
 TEST(ParameterCovariance, MatchesMonteCarloSpreadWithHeightsThreeTimesWorse) {
