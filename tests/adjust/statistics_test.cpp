@@ -391,11 +391,11 @@ std::vector<std::size_t> FlaggedByFreshRefits(const Points& p, const Settings& s
   return order;
 }
 
-// A 0.5 m blunder beside a 6.5 cm one, 200 m apart in a corner of five points over 45 km. With
+// A 0.5 m blunder beside a 6.5 cm one, 280 m apart in a corner of five points over 45 km. With
 // the first out, the fit from scratch without it gives the second T = 7.05 against the critical
 // 5.42; so does the downdated fit, but only if its parameter cofactors are downdated too (with
-// those of the full fit its residual looks 25 % smaller and passes). Each point must be flagged
-// in the round a fresh fit would flag it.
+// those of the full fit the point's redundancy is a third too large, its T a quarter too small,
+// and it passes). Each point must be flagged in the round a fresh fit would flag it.
 TEST(Snooping, FlagsEachPointInTheRoundAFreshFitWould) {
   const Points p = Exact(
       kSeven, {{35.8, 116.75}, {35.8, 117.25}, {36.2, 117.25}, {36.2, 116.75}, {36.2018, 116.7522}},
