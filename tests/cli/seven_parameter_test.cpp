@@ -330,6 +330,7 @@ TEST(SevenParameterCorrelations, FollowTheLeverArmInEitherConvention) {
   const std::string csv = Csv(Make(kSeven, kSmall, 0.01), kSmall.L0);
   // d T_i / d r_k: rows tx, ty, tz; columns rx, ry, rz; 0 on the diagonal, where c x r has none.
   const int lever[3][3] = {{0, -1, +1}, {+1, 0, +1}, {-1, -1, 0}};
+  const Correlations base = JsonCorrelations(Report({"--model", "7", "-f", "json"}, csv));
   for (const char* convention : {"position-vector", "coordinate-frame"}) {
     SCOPED_TRACE(convention);
     const int flip = std::string(convention) == "coordinate-frame" ? -1 : 1;
@@ -338,10 +339,8 @@ TEST(SevenParameterCorrelations, FollowTheLeverArmInEitherConvention) {
     json_args.insert(json_args.end(), {"-f", "json"});
     const std::string json = Report(json_args, csv);
     const std::string text = Report(args, csv);
-    const std::string pv = Report({"--model", "7", "-f", "json"}, csv);
     for (const Correlations& c : {JsonCorrelations(json), TextCorrelations(text)}) {
       ASSERT_EQ(c.size(), 7u) << text;
-      const Correlations base = JsonCorrelations(pv);
       for (int i = 0; i < 7; ++i) {
         ASSERT_EQ(c[i].size(), 7u) << text;
         for (int k = 0; k < 7; ++k) {
