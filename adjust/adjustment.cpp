@@ -194,7 +194,8 @@ std::string Adjustment::Impl::Run() {
   // Data snooping. A full pass over the points is a fit and a scan; between full passes the fit
   // is downdated point by point (a rank-3 update of Qxx, and Omega less the removed point's w,
   // both exact for leaving one point out), and the worst point is sought among the candidates of
-  // the last scan, the kCandidates largest criteria, re-evaluated lazily. A full pass follows
+  // the last scan, the kCandidates largest criteria, re-evaluated lazily; a set of no more points
+  // than that has every point evaluated afresh in every round instead. A full pass follows
   // whenever points were removed, so the loop ends only after a scan of every point found none
   // failing. Over a million points, where alpha_point flags about a thousand good ones, this costs
   // a few passes instead of a thousand.
@@ -218,10 +219,24 @@ std::string Adjustment::Impl::Run() {
       std::size_t worst = 0;
       double worst_c = -1;
       PointEvaluation worst_e;
+      if (n <= kCandidates) {
+        // Among few points, taking one out can unmask a blunder beside it whose criterion in the
+        // last scan was small: the lazy search would take a lesser point first, and keep the
+        // blunder.
+        store.ForEach(kCheckPoint | kOutOfFit, [&](const Vec3& k, const Vec3& d, std::size_t i) {
+          const PointEvaluation e = Evaluate(fit, weighting, k, d, true);
+          const double c = Criterion(e);
+          if (c > worst_c) {
+            worst = i;
+            worst_c = c;
+            worst_e = e;
+          }
+        });
+      }
       // Lazy search: re-evaluate the top candidate against the current fit; it is the worst when
       // its fresh criterion still leads every other candidate's last one, which a removal far
-      // away changes only in the last digits.
-      while (!heap.empty()) {
+      // away changes only in the last digits, as it does where one point is one of thousands.
+      while (n > kCandidates && !heap.empty()) {
         std::pop_heap(heap.begin(), heap.end());
         const std::size_t i = heap.back().second;
         heap.pop_back();

@@ -1,8 +1,9 @@
 // The three-parameter fit with equal weights against its closed forms: the estimate is the mean
-// shift, a point's estimated gross error is its distance from the mean of the others, and every
-// redundancy number is 1 - 1/n.
+// shift, a point's estimated gross error is its distance from the mean of the others, every
+// redundancy number is 1 - 1/n, and the point test studentises with the fit of the others.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "adjust/adjust.h"
@@ -130,6 +131,36 @@ TEST(ThreeParameterFit, RedundancyNumbersAreOneLessOneOverN) {
     EXPECT_NEAR(p.redundancy_neu.y, 1 - 1.0 / 8, 1e-12);
     EXPECT_NEAR(p.redundancy_neu.z, 1 - 1.0 / 8, 1e-12);
     EXPECT_NEAR(p.redundancy, 3 * (1 - 1.0 / 8), 1e-12);
+  }
+}
+
+// Without a-priori accuracy the point test is externally studentised: T = w / (3 s^2) with w =
+// (n - 1) / n times the squared distance of the point's shift from the mean of the others and
+// s^2 the variance factor of the fit of the others, compared with F(3, 3 (n - 1) - 3) at alpha
+// 0.001: 10.80 for six points in the printed tables (F(3, 15), 9.34, would be the fit's own
+// degrees of freedom). Point 0 is put at exactly T from the others, below and above 10.80.
+TEST(ThreeParameterFit, PointTestStudentisesWithTheFitOfTheOthers) {
+  for (const double t : {10.2, 11.4}) {
+    Data d = Noisy(6, 6);
+    const Vec3 others = Mean(d.shift, 0);
+    double omega_others = 0;
+    for (std::size_t i = 1; i < d.shift.size(); ++i) {
+      const Vec3 v = Minus(d.shift[i], others);
+      omega_others += v.x * v.x + v.y * v.y + v.z * v.z;
+    }
+    const double s2 = omega_others / (3 * 5 - 3);
+    const double distance = std::sqrt(t * 3 * s2 * 6 / 5);
+    d.shift[0] = {others.x + distance, others.y, others.z};
+    Adjustment a = Load(d);
+    ASSERT_EQ(a.Solve({}), "");
+    const PointResult p = a.Point(0);
+    ASSERT_TRUE(p.tested) << t;
+    EXPECT_EQ(p.flagged, t > 10.80) << t;
+    if (!p.flagged) {
+      // Sums of six 100 m shifts: the statistic keeps some ten digits.
+      EXPECT_NEAR(p.test_statistic, t, 1e-6);
+      EXPECT_NEAR(p.critical, 10.80, 0.005);
+    }
   }
 }
 

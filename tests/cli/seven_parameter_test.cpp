@@ -289,6 +289,103 @@ TEST(SevenParameterChecks, CheckPointsStayOutOfTheFit) {
   }
 }
 
+// The correlation matrix of a report: from the JSON, or parsed from the text report's table.
+using Correlations = std::vector<std::vector<double>>;
+Correlations JsonCorrelations(const std::string& json) {
+  Correlations c;
+  std::size_t at = json.find("\"correlation\": [");
+  for (int r = 0; r < 7 && at != std::string::npos; ++r) {
+    at = json.find('[', at + (r == 0 ? 16 : 1));
+    c.emplace_back();
+    for (int k = 0; k < 7; ++k) {
+      const std::size_t start = k == 0 ? at + 1 : json.find(',', at) + 1;
+      c.back().push_back(Number(json.substr(json.find_first_not_of(' ', start), 24)));
+      at = start;
+    }
+  }
+  return c;
+}
+Correlations TextCorrelations(const std::string& text) {
+  Correlations c;
+  std::size_t at = text.find("correlations:");
+  at = text.find('\n', text.find('\n', at) + 1);  // past the row of names
+  for (int r = 0; r < 7 && at != std::string::npos; ++r) {
+    const std::string row = text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+    c.emplace_back();
+    for (std::size_t p = row.find_first_of("-0123456789"); p != std::string::npos;
+         p = row.find_first_of("-0123456789", row.find(' ', p))) {
+      c.back().push_back(Number(row.substr(p, row.find(' ', p) - p)));
+    }
+    at = text.find('\n', at + 1);
+  }
+  return c;
+}
+
+// About the Earth's centre, a rotation r moves the points' centroid c by r x c, which the
+// translation must give back: T = d(c) + c x r, so over a small area T hangs on r along the
+// entries of the cross-product matrix of c (at 30 N, 118 E: c_x < 0, c_y > 0, c_z > 0). In the
+// position-vector convention each correlation of a translation with a rotation has the sign of
+// its entry; in the coordinate-frame one, whose rotations are the negated ones, the opposite
+// sign; the other correlations are those of the same parameters. Both reports, text and JSON.
+TEST(SevenParameterCorrelations, FollowTheLeverArmInEitherConvention) {
+  const std::string csv = Csv(Make(kSeven, kSmall, 0.01), kSmall.L0);
+  // d T_i / d r_k: rows tx, ty, tz; columns rx, ry, rz; 0 on the diagonal, where c x r has none.
+  const int lever[3][3] = {{0, -1, +1}, {+1, 0, +1}, {-1, -1, 0}};
+  const Correlations base = JsonCorrelations(Report({"--model", "7", "-f", "json"}, csv));
+  for (const char* convention : {"position-vector", "coordinate-frame"}) {
+    SCOPED_TRACE(convention);
+    const int flip = std::string(convention) == "coordinate-frame" ? -1 : 1;
+    const std::vector<std::string_view> args = {"--model", "7", "--convention", convention};
+    std::vector<std::string_view> json_args = args;
+    json_args.insert(json_args.end(), {"-f", "json"});
+    const std::string json = Report(json_args, csv);
+    const std::string text = Report(args, csv);
+    for (const Correlations& c : {JsonCorrelations(json), TextCorrelations(text)}) {
+      ASSERT_EQ(c.size(), 7u) << text;
+      for (int i = 0; i < 7; ++i) {
+        ASSERT_EQ(c[i].size(), 7u) << text;
+        for (int k = 0; k < 7; ++k) {
+          const bool mixed = (i >= 3 && i < 6) != (k >= 3 && k < 6);
+          // The text prints three decimals: 0.0005 of rounding.
+          EXPECT_NEAR(c[i][k], (mixed ? flip : 1) * base[i][k], 0.0006) << i << ", " << k;
+        }
+      }
+      for (int t = 0; t < 3; ++t) {
+        for (int r = 0; r < 3; ++r) {
+          if (lever[t][r] != 0) {
+            // Well away from 0 for these points: the sign is the geometry's, not chance.
+            EXPECT_GT(flip * lever[t][r] * c[t][3 + r], 0.1) << t << ", " << r;
+          }
+        }
+      }
+    }
+  }
+}
+
+// --sigma H,V gives one horizontal coordinate the accuracy H and the height V. Points with 1 cm
+// of Gaussian noise in x and y and 5 cm in h, given as --sigma 0.01,0.05: sigma0 of unit weight
+// is 1 within its scatter, 1 / sqrt(2 f) = 8.5 % for 24 points (f = 69), and the global test
+// accepts; taken the other way round the heights would be five times their sigma, sigma0 near 3.
+TEST(AprioriAccuracy, HorizontalAndVerticalAsGiven) {
+  std::vector<Point> points = Make(kSeven, kSmall);
+  std::mt19937_64 random(5);
+  std::normal_distribution<double> gauss(0, 1);
+  for (Point& p : points) {
+    p.x += 0.01 * gauss(random);
+    p.y += 0.01 * gauss(random);
+    p.h += 0.05 * gauss(random);
+  }
+  const std::string json =
+      Report({"--model", "7", "--sigma", "0.01,0.05", "-f", "json"}, Csv(points, kSmall.L0));
+  ASSERT_TRUE(IsJson(json));
+  EXPECT_NEAR(After(json, "sigma0"), 1, 0.3);
+  const std::size_t global = json.find("\"global_test\": {");
+  ASSERT_NE(global, std::string::npos) << json;
+  const std::string test = json.substr(global, json.find('}', global) - global);
+  EXPECT_TRUE(Has(test, "\"rejected\": false")) << test;
+  EXPECT_TRUE(Has(json, "\"a_priori\": {\"horizontal\": 0.01, \"vertical\": 0.05}"));
+}
+
 TEST(SevenParameterRefusals, TooFewPointsAndCollinearPoints) {
   Area two = kSmall;
   two.count = 2;

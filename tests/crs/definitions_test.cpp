@@ -137,6 +137,15 @@ TEST(Rounding, ParametersAsTheExportsWriteThem) {
   EXPECT_NE(Define(Form::kPipeline, shift, {117, 0})
                 .find("+x=15.7996 +y=-130.3991 +z=0 +rx=0.3 +ry=-0.600001 +rz=0 +s=0.4 "),
             std::string::npos);
+  // Every rotation and the scale with a sixth decimal of its own: 1e-6 arc-second is 0.03 mm at
+  // the Earth's surface, and the definition must carry it as the export does.
+  shift.rx = 0.3512344;
+  shift.ry = -0.7234566;
+  shift.rz = 1.0543216;
+  shift.scale_ppm = 0.4234567;
+  EXPECT_NE(Define(Form::kCrsProj, shift, {117, 0})
+                .find("+towgs84=15.7996,-130.3991,0,0.351234,-0.723457,1.054322,0.423457 "),
+            std::string::npos);
 }
 
 // Three parameters ignore whatever the rotations and scale hold, even when not finite.
@@ -172,9 +181,11 @@ TEST(Refusals, SayWhichInputIsWrong) {
   EXPECT_EQ(Refusal(bad, {117, 39}, 5), "The scale difference is not a finite number.");
 }
 
-// The zone ends of both kinds are accepted with their central meridians.
+// The zone ends of both kinds are accepted with their central meridians, and so are both ends of
+// the central meridians' range without a zone.
 TEST(Refusals, ZoneEndsAccepted) {
-  for (const Grid grid : {Grid{75, 13}, Grid{135, 23}, Grid{75, 25}, Grid{135, 45}}) {
+  for (const Grid grid :
+       {Grid{75, 13}, Grid{135, 23}, Grid{75, 25}, Grid{135, 45}, Grid{180, 0}, Grid{-180, 0}}) {
     for (const Form form : kCrsForms) {
       EXPECT_FALSE(Define(form, crs_test::ThreeParameters(), grid).empty()) << grid.zone;
     }

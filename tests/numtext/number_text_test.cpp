@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
 
 #include "numtext/number_text.h"
 
@@ -101,6 +102,16 @@ TEST(NumberTextReading, FullWidthFormsOfAnInputMethodReadAsAscii) {
   EXPECT_EQ(ParseDouble("１ｅ３"), 1000.0);
   EXPECT_FALSE(ParseDouble("１２。５").has_value());  // the ideographic full stop is no point
   EXPECT_FALSE(ParseInt("１２分").has_value());
+  // The whole block, U+FF01 to U+FF5E, is Unicode's full-width forms of U+0021 to U+007E (its
+  // Halfwidth and Fullwidth Forms); U+FF5F after it is none.
+  std::string full_width, ascii;
+  for (unsigned c = 0xFF01; c <= 0xFF5E; ++c) {
+    full_width += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                   static_cast<char>(0x80 | (c & 0x3F))};
+    ascii += static_cast<char>(c - 0xFF01 + 0x21);
+  }
+  EXPECT_EQ(FoldToAscii(full_width), ascii);
+  EXPECT_EQ(FoldToAscii("\uFF5F"), "\uFF5F");
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+// The forms every output of zerb-shift is written in, held to the standards its readers follow:
+// CSV fields quoted as RFC 4180 asks and every CSV row as wide as the header, JSON strings
+// escaped as RFC 8259 asks, and no zero printed with a minus sign.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/writers/output.h"
+#include "tests/cli/support.h"
+
+namespace zerb::test {
+namespace {
+
+// What write puts through an Output, as text.
+template <class Write>
+std::string Written(Write write) {
+  std::FILE* file = std::tmpfile();
+  {
+    Output out(file);
+    write(out);
+  }
+  std::rewind(file);
+  std::string text;
+  for (int c; (c = std::fgetc(file)) != EOF;)
+    text += static_cast<char>(c);
+  std::fclose(file);
+  return text;
+}
+
+// RFC 4180: a field holding the delimiter, a double quote, a line feed or a carriage return is
+// enclosed in double quotes, and a quote inside is doubled; a reader would otherwise end the
+// field or the record there (a lone CR ends a line for many of them).
+TEST(OutputForms, CsvFieldsAreQuotedWhereRfc4180AsksForIt) {
+  const auto field = [](const std::string& text) {
+    return Written([&](Output& out) { out.CsvField(text, ';'); });
+  };
+  EXPECT_EQ(field("GP01"), "GP01");
+  EXPECT_EQ(field("a,b"), "a,b");  // the comma is no delimiter here
+  EXPECT_EQ(field("a;b"), "\"a;b\"");
+  EXPECT_EQ(field("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(field("two\nlines"), "\"two\nlines\"");
+  EXPECT_EQ(field("two\rlines"), "\"two\rlines\"");
+  EXPECT_EQ(field("点 7"), "点 7");
+}
+
+// RFC 8259: every control character U+0000 to U+001F must be escaped in a string, and the
+// escapes must read back to the same text.
+TEST(OutputForms, JsonStringsEscapeEveryControlCharacter) {
+  for (int c = 0; c < 0x20; ++c) {
+    const std::string text = "a" + std::string(1, static_cast<char>(c)) + "b";
+    const std::string json = Written([&](Output& out) { out.JsonString(text); });
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "\"a\\u%04xb\"", c);
+    EXPECT_EQ(json, expected) << c;
+    EXPECT_TRUE(IsJson(json)) << c;
+  }
+  EXPECT_EQ(Written([](Output& out) { out.JsonString("\"\\ 点"); }), "\"\\\"\\\\ 点\"");
+}
+
+// A residual of -0.00004 m is no residual at 4 decimals; printed as -0.0000 it would read as a
+// direction. Only what rounds away from zero keeps its sign.
+TEST(OutputForms, NoZeroWithAMinusSign) {
+  for (const double zero : {-0.0, -1e-12, -0.00004, -0.000049}) {
+    EXPECT_EQ(Fixed(zero), "0.0000") << zero;
+    EXPECT_EQ(Written([&](Output& out) { out.Fixed(zero, 8); }), "  0.0000") << zero;
+  }
+  EXPECT_EQ(Fixed(-0.00006), "-0.0001");
+  EXPECT_EQ(Triple({-0.00001, 0.00001, -2.5}, ","), "0.0000,0.0000,-2.5000");
+}
+
+// RFC 4180: each record of a CSV file has the same number of fields. The report's points and the
+// rows of parameters under them share the header's columns, in both models.
+TEST(OutputForms, EveryCsvRowIsAsWideAsTheHeader) {
+  const std::string table =
+      "name,x,y,h,L0,B,L,H\n"
+      "GP01,4419971.693,39458259.110,92.591,117,39:54:44.4420,116:30:44.4420,52.317\n"
+      "GP02,4435312.960,39477300.914,89.003,117,40:03:04.4424,116:44:04.2432,48.902\n"
+      "GP03,4400117.957,39508728.211,101.427,117,39:44:04.2432,117:06:08.4420,61.455\n"
+      "GP04,4452871.331,39531240.775,75.260,117,40:12:31.1234,117:21:57.8800,35.921\n";
+  for (const char* model : {"3", "7"}) {
+    const RunResult r = RunZerbShift({"--model", model, "-f", "csv"}, table);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto rows = Rows(r.out.substr(0, r.out.find_last_not_of('\n') + 1));
+    ASSERT_GT(rows.size(), 5u) << r.out;
+    for (const auto& row : rows)
+      EXPECT_EQ(row.size(), rows[0].size()) << "model " << model << ": " << row[0];
+  }
+}
+
+}  // namespace
+}  // namespace zerb::test

@@ -1,0 +1,167 @@
+// Names that occur more than once, and names found in one file only, when a grid file and a
+// WGS-84 file are paired: a name twice in either file is refused with both lines, and its point
+// in the other file with it, so no point is paired with the wrong partner; every name left
+// unpaired is listed once, in line order. The points are carried by PROJ from WGS-84 through a
+// known translation onto the grid, so the fitted translation says which points were used.
+#include <gtest/gtest.h>
+#include <proj.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "cli/exit_status.h"
+#include "tests/cli/support.h"
+
+namespace zerb::test {
+namespace {
+
+// WGS-84 minus Krassovsky, metres.
+constexpr double kTrue[3] = {12.646, -155.176, -80.863};
+
+// One point in both files' forms: the grid row "name,x,y,h" and the WGS-84 row "name,B,L,H".
+struct Rows {
+  std::string grid, wgs84;
+};
+
+// Point i of a fixed set over 36-37 N, 113.5-114.5 E (zone L0 114), its northing moved by
+// north_error metres.
+Rows Point(const std::string& name, int i, double north_error = 0) {
+  PJ* grid = proj_create(
+      nullptr, ("+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad +step +proj=cart "
+                "+ellps=WGS84 +step +proj=helmert +x=" +
+                std::to_string(-kTrue[0]) + " +y=" + std::to_string(-kTrue[1]) +
+                " +z=" + std::to_string(-kTrue[2]) +
+                " +step +inv +proj=cart +ellps=krass +step +proj=tmerc +ellps=krass +lon_0=114 "
+                "+x_0=500000 +k=1")
+                   .c_str());
+  const double B = 36.0 + 0.09 * i, L = 113.5 + 0.07 * ((i * 5) % 13), H = 500 + 37.0 * i;
+  const PJ_COORD c = proj_trans(grid, PJ_FWD, proj_coord(L, B, H, 0));
+  proj_destroy(grid);
+  char g[160], w[160];
+  std::snprintf(g, sizeof g, "%s,%.4f,%.4f,%.4f\n", name.c_str(), c.xyz.y + north_error, c.xyz.x,
+                c.xyz.z);
+  std::snprintf(w, sizeof w, "%s,%.10f,%.10f,%.4f\n", name.c_str(), B, L, H);
+  return {g, w};
+}
+
+class RepeatedNames : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/zerb-names-XXXXXX";
+    dir_ = mkdtemp(pattern);
+  }
+  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
+  // Runs zerb-shift on the two files, JSON out.
+  RunResult Pair(const std::string& grid_rows, const std::string& wgs84_rows) {
+    const std::string grid = Write("grid.csv", "name,x,y,h,L0\n" + WithMeridian(grid_rows));
+    const std::string wgs84 = Write("wgs84.csv", "name,B,L,H\n" + wgs84_rows);
+    return RunZerbShift({"--grid", grid, "--wgs84", wgs84, "-f", "json"});
+  }
+
+ private:
+  static std::string WithMeridian(const std::string& rows) {
+    std::string out;
+    for (std::size_t start = 0, end; start < rows.size(); start = end + 1) {
+      end = rows.find('\n', start);
+      out += rows.substr(start, end - start) + ",114\n";
+    }
+    return out;
+  }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = dir_ + "/" + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+  }
+  std::string dir_;
+};
+
+// The value of parameter key in a JSON report.
+double Parameter(const std::string& json, const std::string& key) {
+  const std::size_t at = json.find("\"" + key + "\": {\"value\": ");
+  return at == std::string::npos ? NAN : Number(json.substr(at + key.size() + 14, 30));
+}
+
+// The names of the points in a JSON report, in order.
+std::vector<std::string> Names(const std::string& json) {
+  std::vector<std::string> names;
+  for (std::size_t at = json.find("\"name\": \""); at != std::string::npos;
+       at = json.find("\"name\": \"", at + 1)) {
+    const std::size_t begin = at + 9;
+    names.push_back(json.substr(begin, json.find('"', begin) - begin));
+  }
+  return names;
+}
+
+// The first D of the grid file is 5 m off; D comes again two lines later. Both are refused, so
+// the translation is that of the five others: within 2 mm (the inverse series' 3 mm at most,
+// averaged over five points), where keeping the bad D would move tx and ty by decimetres.
+TEST_F(RepeatedNames, GridNameTwiceTakesBothLinesOutOfTheFit) {
+  std::string grid, wgs84;
+  const char* order[] = {"P1", "D", "P2", "P3", "D", "P4", "P5"};
+  for (int i = 0; i < 7; ++i) {
+    const Rows r = Point(order[i], i, i == 1 ? 5.0 : 0.0);
+    grid += r.grid;
+    if (i != 4)
+      wgs84 += r.wgs84;
+  }
+  const RunResult r = Pair(grid, wgs84);
+  EXPECT_EQ(r.status, kExitRefused) << r.err;
+  ASSERT_TRUE(IsJson(r.out)) << r.out;
+  EXPECT_NE(r.err.find("line 6: name 'D' occurs again (first at line 3): both lines are refused"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(Names(r.out), (std::vector<std::string>{"P1", "P2", "P3", "P4", "P5"})) << r.out;
+  EXPECT_NE(r.out.find("\"count\": 5, \"used\": 5"), std::string::npos) << r.out;
+  EXPECT_NEAR(Parameter(r.out, "tx"), kTrue[0], 0.002);
+  EXPECT_NEAR(Parameter(r.out, "ty"), kTrue[1], 0.002);
+  EXPECT_NEAR(Parameter(r.out, "tz"), kTrue[2], 0.002);
+}
+
+// A name three times is taken out once: the one other point is still there to be fitted.
+TEST_F(RepeatedNames, GridNameThreeTimesLeavesTheOtherPointsUsable) {
+  std::string grid, wgs84;
+  const char* order[] = {"T", "P1", "T", "T"};
+  for (int i = 0; i < 4; ++i) {
+    const Rows r = Point(order[i], i);
+    grid += r.grid;
+    if (i < 2)
+      wgs84 += r.wgs84;
+  }
+  const RunResult r = Pair(grid, wgs84);
+  EXPECT_EQ(r.status, kExitRefused) << r.err;
+  ASSERT_TRUE(IsJson(r.out)) << r.err;
+  EXPECT_EQ(Names(r.out), (std::vector<std::string>{"P1"}));
+  EXPECT_NEAR(Parameter(r.out, "tx"), kTrue[0], 0.003);
+}
+
+// WGS-84 names without a grid partner are listed in the order of their lines; a name the WGS-84
+// file has twice was refused already and is not listed again.
+TEST_F(RepeatedNames, UnpairedWgs84NamesInLineOrderAndRefusedOnesNotAgain) {
+  std::string grid, wgs84;
+  for (int i = 0; i < 4; ++i) {
+    const Rows r = Point("P" + std::to_string(i + 1), i);
+    grid += r.grid;
+    wgs84 += r.wgs84;
+  }
+  // Lines 6 to 10 of the WGS-84 file.
+  for (const char* name : {"W3", "DUP", "W1", "DUP", "W2"})
+    wgs84 += Point(name, 9).wgs84;
+  const RunResult r = Pair(grid, wgs84);
+  EXPECT_EQ(r.status, kExitRefused) << r.err;
+  ASSERT_TRUE(IsJson(r.out)) << r.out;
+  const std::size_t at = r.out.find("\"unpaired\": [");
+  ASSERT_NE(at, std::string::npos) << r.out;
+  const std::string unpaired = r.out.substr(at, r.out.find(']', at) - at);
+  EXPECT_EQ(Names(unpaired), (std::vector<std::string>{"W3", "W1", "W2"})) << unpaired;
+  EXPECT_NE(unpaired.find("\"line\": 6}, {\"name\": \"W1\""), std::string::npos) << unpaired;
+  EXPECT_EQ(r.err.find("'DUP' is not in"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace zerb::test
