@@ -111,11 +111,25 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
   if (Reason r = o.reader->Start(); !r.empty()) {
     // Before the first line (an empty file, an unreadable one) there is no line to name.
     const std::uint64_t line = o.reader->line();
-    d->Say(SourceName(name) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " +
-           r);
+    d->Say(SourceName(name) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " + r);
     o.status = o.reader->failed() ? kExitUsage : kExitNoPoint;
   }
   return o;
+}
+
+// Enters the name of line; when it came before, refuses the line and withdraws the earlier
+// line's point, for which of the two is meant cannot be known.
+bool RefusedAsRepeated(std::string_view name, std::uint64_t line, const std::string& source,
+                       GridNames* names, PointSet* points, Diagnostics* d) {
+  const GridNames::Seen* seen = names->Enter(name, line, GridNames::kNoPoint);
+  if (seen == nullptr)
+    return false;
+  if (seen->point != GridNames::kNoPoint)
+    points->Withdraw(seen->point);
+  d->Refused(source, line,
+             "name " + Quoted(name) + " occurs again (first at line " + std::to_string(seen->line) +
+                 "): both lines are refused");
+  return true;
 }
 
 // The common point of a record holding both sides. The grid side is looked at first, so that a
@@ -203,16 +217,8 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
         reason.empty() && has_name ? Trim(record.value[kName]) : std::string_view();
     const bool named_check = !name.empty() && named.Contains(name);
     // A name given twice is handled as in two files: which row is meant cannot be known.
-    if (!name.empty()) {
-      if (const GridNames::Seen* seen = names.Enter(name, record.line, GridNames::kNoPoint)) {
-        if (seen->point != GridNames::kNoPoint)
-          points->Withdraw(seen->point);
-        d->Refused(source, record.line,
-                   "name " + Quoted(name) + " occurs again (first at line " +
-                       std::to_string(seen->line) + "): both lines are refused");
-        continue;
-      }
-    }
+    if (!name.empty() && RefusedAsRepeated(name, record.line, source, &names, points, d))
+      continue;
     Wgs84Point wgs84;
     CommonPoint point;
     if (reason.empty())
@@ -333,14 +339,8 @@ int ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
       continue;
     }
     const bool named_check = named.Contains(name);
-    if (const GridNames::Seen* seen = names.Enter(name, record.line, GridNames::kNoPoint)) {
-      if (seen->point != GridNames::kNoPoint)
-        points->Withdraw(seen->point);
-      d->Refused(source, record.line,
-                 "name " + Quoted(name) + " occurs again (first at line " +
-                     std::to_string(seen->line) + "): both lines are refused");
+    if (RefusedAsRepeated(name, record.line, source, &names, points, d))
       continue;
-    }
     Wgs84Index::Entry* partner = index.Pair(name);
     if (partner == nullptr) {
       GridPoint grid;
