@@ -18,6 +18,7 @@
 #include "geodesy/geodesy.h"
 #include "numtext/number_text.h"
 #include "tests/cli/support.h"
+#include "tests/cli/temp_folder.h"
 
 namespace zerb::test {
 namespace {
@@ -38,25 +39,7 @@ std::string ToGbk(const std::string& utf8) {
   return out;
 }
 
-// A file in a fresh temporary folder, removed with the fixture.
-class TempFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/zerb-files-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = dir_ + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
-  }
-  std::string dir_;
-};
-
-using FieldFiles = TempFiles;
+using FieldFiles = TempFolder;
 
 // 12 points in zone 38 (L0 114) carried by PROJ from WGS-84 through the translation onto the
 // grid; the CASS file lists them east first, the GNSS file in another order.

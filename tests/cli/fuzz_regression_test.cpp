@@ -2,6 +2,7 @@
 // symptom. The memory faults among them show as a sanitizer report in the sanitizer build; the
 // assertions check what the program must say instead.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -13,7 +14,8 @@ namespace zerb::test {
 namespace {
 
 std::string WriteFile(const std::string& name, const std::string& bytes) {
-  const std::string path = ::testing::TempDir() + name;
+  // The process id keeps two test runs at once (two builds) apart.
+  const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "-" + name;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   EXPECT_NE(f, nullptr);
   std::fwrite(bytes.data(), 1, bytes.size(), f);

@@ -23,6 +23,7 @@
 #include "cli/readers/columns.h"
 #include "cli/text.h"
 #include "tests/cli/support.h"
+#include "tests/cli/temp_folder.h"
 
 namespace zerb::test {
 namespace {
@@ -82,24 +83,7 @@ std::vector<std::vector<std::string>> Body(const std::string& csv) {
   return rows;
 }
 
-// Files in a fresh folder of their own, removed with the fixture.
-class Files : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/zerb-readers-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = dir_ + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
-  }
-  std::string dir_;
-};
+using Files = TempFolder;
 
 // Runs zerb-shift on a real pipe as standard input, fed by a thread, as a shell pipeline does.
 RunResult RunOnPipe(const std::vector<std::string_view>& args, const std::string& bytes) {

@@ -15,6 +15,7 @@
 
 #include "cli/exit_status.h"
 #include "tests/cli/support.h"
+#include "tests/cli/temp_folder.h"
 
 namespace zerb::test {
 namespace {
@@ -48,13 +49,8 @@ Rows Point(const std::string& name, int i, double north_error = 0) {
   return {g, w};
 }
 
-class RepeatedNames : public ::testing::Test {
+class RepeatedNames : public TempFolder {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/zerb-names-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
   // Runs zerb-shift on the two files, JSON out.
   RunResult Pair(const std::string& grid_rows, const std::string& wgs84_rows) {
     const std::string grid = Write("grid.csv", "name,x,y,h,L0\n" + WithMeridian(grid_rows));
@@ -71,14 +67,6 @@ class RepeatedNames : public ::testing::Test {
     }
     return out;
   }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = dir_ + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
-  }
-  std::string dir_;
 };
 
 // The value of parameter key in a JSON report.

@@ -5,6 +5,7 @@
 #include "cli/writers/residual_plot.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -286,8 +287,9 @@ struct Rendered {
 
 // The document rendered by librsvg, which refuses any document that is not well-formed XML.
 Rendered Render(const std::string& doc, const std::string& stem) {
-  const std::string dir = ::testing::TempDir();
-  const std::string svg = dir + stem + ".svg", png = dir + stem + ".png";
+  // The process id keeps two test runs at once (two builds) from rendering each other's files.
+  const std::string base = ::testing::TempDir() + stem + "-" + std::to_string(getpid());
+  const std::string svg = base + ".svg", png = base + ".png";
   std::FILE* f = std::fopen(svg.c_str(), "wb");
   std::fwrite(doc.data(), 1, doc.size(), f);
   std::fclose(f);

@@ -10,12 +10,11 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "cli/exit_status.h"
 #include "cli/points/angle.h"
 #include "geodesy/geodesy.h"
 #include "tests/cli/support.h"
+#include "tests/cli/temp_folder.h"
 
 namespace zerb::test {
 namespace {
@@ -47,17 +46,8 @@ const std::string kGnssDdMmss =
     "GP05,39.36044424,116.54044424,44.871\n"
     "GP06,39.51244404,117.14444408,58.220\n";
 
-class WrongInput : public ::testing::Test {
+class WrongInput : public TempFolder {
  protected:
-  static std::string Write(const std::string& name, const std::string& text) {
-    // The process id keeps runs of two builds at once apart.
-    const std::string path =
-        ::testing::TempDir() + "zerb_wrong_" + std::to_string(getpid()) + "_" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-    return path;
-  }
   // The grid file with its eastings' zone number replaced and no zone: 458259.110 and so on.
   static std::string GridWithoutZone() {
     std::string g = kGrid;
