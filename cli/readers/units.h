@@ -6,7 +6,8 @@
 // Lengths (x, y, h, H): m, 米, metre, metres, meter, meters. Angles (L0, B, L): °, deg, degree,
 // degrees, 度, which allow every notation of the angle, and dms, d:m:s, dd:mm:ss, °′″, 度分秒,
 // which say that degrees, minutes and seconds are written apart: in such a column a decimal
-// number is refused, for it would be the packed dd.mmss of a calculator, which is not read.
+// number is refused, for it would be the packed dd.mmss of a calculator, unless --angle-format
+// says how to read it.
 // Words and letter marks in any case but m, which is only metres in lower case. Parentheses may
 // be ASCII or full-width, blanks around the unit are ignored; empty parentheses give no unit.
 #ifndef ZERB_CLI_READERS_UNITS_H
