@@ -69,7 +69,9 @@ void WriteParameters(const ReportInput& in, Output& out) {
         if (in.convention == Convention::kCoordinateFrame &&
             ((r >= 3 && r < 6) != (c >= 3 && c < 6)))
           v = -v;
-        Right(out, Number("%.3f", v), 7);
+        // A correlation that rounds to zero is zero, whatever the sign of its last bits.
+        const std::string text = Number("%.3f", v);
+        Right(out, text == "-0.000" ? "0.000" : text, 7);
       }
       out << '\n';
     }

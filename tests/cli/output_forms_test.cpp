@@ -89,5 +89,24 @@ TEST(OutputForms, EveryCsvRowIsAsWideAsTheHeader) {
   }
 }
 
+// A seven-parameter fit's rotations and scale are uncorrelated with each other to the last bits
+// only, of either sign; the text report printed those as -0.000.
+TEST(OutputForms, CorrelationsThatRoundToZeroHaveNoSign) {
+  const std::string table =
+      "name,x,y,h,B,L,H\n"
+      "GP01,4419971.693,39458259.110,92.591,39:54:44.4420,116:30:44.4420,52.317\n"
+      "GP02,4435312.960,39477300.914,89.003,40:03:04.4424,116:44:04.2432,48.902\n"
+      "GP03,4400117.957,39508728.211,101.427,39:44:04.2432,117:06:08.4420,61.455\n"
+      "GP05,4385320.078,39491472.066,85.002,39:36:04.4424,116:54:04.4424,44.871\n"
+      "GP06,4413718.251,39520977.912,98.070,39:51:24.4404,117:14:44.4408,58.220\n";
+  const RunResult r = RunZerbShift({"--model", "7"}, table);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::size_t from = r.out.find("correlations:");
+  ASSERT_NE(from, std::string::npos) << r.out;
+  const std::string block = r.out.substr(from, r.out.find("outlier test", from) - from);
+  EXPECT_NE(block.find(" 0.000"), std::string::npos) << block;
+  EXPECT_EQ(block.find("-0.000"), std::string::npos) << block;
+}
+
 }  // namespace
 }  // namespace zerb::test
