@@ -2,6 +2,7 @@
 // with parameters inside and outside the limits, fitted by the adjustment, judged.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -84,6 +85,35 @@ TEST(Plausibility, APoorlyDeterminedRotationIsNotTakenForAWrongInput) {
   const double worst_rotation = std::max(
       {std::fabs(s.parameters.rx), std::fabs(s.parameters.ry), std::fabs(s.parameters.rz)});
   EXPECT_GT(worst_rotation, kMaxRotation) << worst_rotation;  // the estimate alone would fail
+  EXPECT_EQ(Joined(ImplausibleParameters(fit, settings)), "");
+}
+
+// The translation about the Earth's centre of a plausible fit can exceed 1000 m: rotations of
+// 19" and a scale of 45 ppm move the points' centre by some 800 m, which the translation gives
+// back. What is held to 1000 m is the shift where the points are.
+TEST(Plausibility, TheShiftIsJudgedWhereThePointsAreNotAtTheEarthsCentre) {
+  std::mt19937_64 rng(11);
+  const std::vector<adjust::Vec3> area = Area(40, 117, 200, 30, rng);
+  adjust::Vec3 c{};
+  for (const adjust::Vec3& k : area)
+    c = {c.x + k.x / area.size(), c.y + k.y / area.size(), c.z + k.z / area.size()};
+  // The shift wanted at the centre; T follows from W = T + (1 + s) R K.
+  const adjust::Vec3 wanted{15.8, -300, -82.3};
+  BursaWolf p{0, 0, 0, -19, 0, -19, 45};
+  const auto no_translation = ProjHelmert(p);
+  const adjust::Vec3 moved = Minus(Apply(no_translation.get(), c), c);
+  p.tx = wanted.x - moved.x;
+  p.ty = wanted.y - moved.y;
+  p.tz = wanted.z - moved.z;
+  ASSERT_GT(std::fabs(p.ty), kMaxCentroidShift);
+  const auto helmert = ProjHelmert(p);
+  adjust::Adjustment fit;
+  std::uint64_t tag = 0;
+  for (const adjust::Vec3& k : area)
+    fit.Add(k, Minus(Apply(helmert.get(), k), k), ++tag, false);
+  adjust::Settings settings;
+  settings.model = adjust::Model::kSevenParameter;
+  ASSERT_EQ(fit.Solve(settings), "");
   EXPECT_EQ(Joined(ImplausibleParameters(fit, settings)), "");
 }
 
