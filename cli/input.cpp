@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/exit_status.h"
+#include "cli/pairing/repeated_names.h"
 #include "cli/points/projection_domain.h"
 #include "cli/readers/input_file.h"
 
@@ -207,7 +208,7 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
   }
   Meridians meridians(d, summary);
   NamedChecks named(s.check_names);
-  GridNames names;
+  RepeatedNames names;
   Record record;
   Reason reason;
   std::vector<std::string_view> texts;
@@ -216,13 +217,12 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
     const std::string_view name =
         reason.empty() && has_name ? Trim(record.value[kName]) : std::string_view();
     const bool named_check = !name.empty() && named.Contains(name);
-    // A name given twice is handled as in two files: which row is meant cannot be known.
-    if (!name.empty() && RefusedAsRepeated(name, record.line, source, &names, points, d))
-      continue;
     Wgs84Point wgs84;
     CommonPoint point;
     if (reason.empty())
       reason = ReadBothSides(record, columns, s.reading, &wgs84, &point);
+    if (!name.empty())
+      names.Note(name, record.line, reason.empty());
     if (!reason.empty()) {
       d->Refused(source, reader->line(), reason);
       continue;
@@ -233,8 +233,6 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     const bool check = IsCheckPoint(record) || named_check;
-    if (!name.empty())
-      names.SetPoint(name, points->added());
     if (Reason r = points->Add(Compute(&point.form), record.line, 0, check, point.grid.x,
                                point.grid.y, texts);
         !r.empty()) {
@@ -245,6 +243,23 @@ int ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet
   if (reader->failed()) {
     d->Say(source + ": read error: " + ErrnoText(reader->error()));
     return kExitUsage;
+  }
+  // A name given twice is handled as in two files: which row is meant cannot be known, so every
+  // row of it is refused.
+  std::vector<RepeatedNames::Repeat> repeats;
+  std::vector<std::size_t> withdraw;
+  if (has_name && !names.Find(points, &repeats, &withdraw)) {
+    d->Say(source + ": cannot read the temporary file of names back");
+    return kExitUsage;
+  }
+  for (std::size_t i : withdraw)
+    points->Withdraw(i);
+  for (const RepeatedNames::Repeat& r : repeats) {
+    if (r.gave_point) {
+      d->Refused(source, r.line,
+                 "name " + Quoted(r.name) + " occurs again (first at line " +
+                     std::to_string(r.first_line) + "): both lines are refused");
+    }
   }
   if (!named.AllFound(source, d))
     return kExitUsage;

@@ -345,6 +345,19 @@ TEST_F(WrongInput, ExitStatusSaysWhenALineWasNotUsed) {
             std::string::npos)
       << r.err;
   EXPECT_NE(r.out.find("\"count\": 2, \"used\": 2"), std::string::npos) << r.out;
+  // The first row of a name refused for its values, the second good: which one is meant is
+  // still unknown, so the good one is refused too; a name given three times refuses all three.
+  std::string refused_first = twice;
+  refused_first.replace(refused_first.find("92.591"), 6, "9x.591");
+  const RunResult rf = RunZerbShift({"-f", "json"}, refused_first);
+  EXPECT_NE(rf.err.find("line 5: name 'GP01' occurs again (first at line 2)"), std::string::npos)
+      << rf.err;
+  EXPECT_NE(rf.out.find("\"count\": 2, \"used\": 2"), std::string::npos) << rf.out;
+  const RunResult thrice = RunZerbShift(
+      {"-f", "json"}, twice + twice.substr(twice.rfind("GP01")) + twice.substr(twice.find("GP03")));
+  EXPECT_NE(thrice.err.find("line 6: name 'GP01' occurs again (first at line 2)"),
+            std::string::npos)
+      << thrice.err;
 }
 
 TEST(OptionNumbers, ProbabilitiesAndLengthsTakeAnyNumberForm) {
