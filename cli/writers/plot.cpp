@@ -44,7 +44,7 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjust
                 (s.a_priori ? std::to_string(s.sigma0).substr(0, 5) : Fixed(s.sigma0) + " m") +
                 ", " + Counted(s.points_used, "point", "points");
   (void)settings;
-  bool ok;
+  Reason reason;
   {
     ResidualPlot plot(file, frame);
     TextSpool* spool = points.spool();
@@ -68,10 +68,12 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjust
         p.name = fields[0];
       plot.Add(p);
     }
-    ok = plot.Finish();
+    reason = plot.Finish();
   }
-  if (std::fclose(file) != 0 || !ok)
-    return "cannot write " + path + ": " + std::strerror(errno);
+  if (std::fclose(file) != 0 && reason.empty())
+    reason = std::strerror(errno);
+  if (!reason.empty())
+    return "cannot write " + path + ": " + reason;
   return {};
 }
 

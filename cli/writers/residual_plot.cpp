@@ -6,13 +6,17 @@
 // the form 1, 2 or 5 × 10ⁿ m that fits their room; their labels are built from the digit and the
 // power of ten, so they are exact text whatever the floating-point value. Pixel coordinates are
 // written to 0.1 px and clamped to a band far outside the canvas, so a stray point costs a clipped
-// element, never a non-finite number.
+// element, never a non-finite number. Every element goes through SvgWriter, which escapes and
+// checks what is written.
 #include "cli/writers/residual_plot.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
 
 namespace zerb {
 namespace {
@@ -39,7 +43,6 @@ constexpr double kClampPx = 1e5;
 constexpr double kRing = 6;
 // More points than this make a dense picture.
 constexpr std::size_t kCrowded = 20000;
-constexpr std::size_t kChunk = std::size_t{1} << 16;
 
 // A length 1, 2 or 5 × 10^exponent metres.
 struct RoundLength {
@@ -88,90 +91,6 @@ bool Finite(double a, double b) {
   return std::isfinite(a) && std::isfinite(b);
 }
 
-// Pixels to 0.1 px in plain decimals (no exponent, no "-0").
-void AppendPx(std::string* s, double v) {
-  if (std::isnan(v))
-    v = 0;
-  v = std::clamp(std::round(v * 10) / 10, -kClampPx, kClampPx);
-  if (v == 0)
-    v = 0;
-  char text[32];
-  const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 1);
-  std::string_view digits(text, static_cast<std::size_t>(r.ptr - text));
-  if (digits.ends_with(".0"))
-    digits.remove_suffix(2);
-  *s += digits;
-}
-
-void AppendCount(std::string* s, std::size_t n) {
-  char text[24];
-  const auto r = std::to_chars(text, text + sizeof text, static_cast<std::uint64_t>(n));
-  s->append(text, r.ptr);
-}
-
-// Length of the UTF-8 sequence at the front of s that is a character XML allows, or 0. Follows
-// the well-formed byte sequences of Unicode (no overlong forms, no surrogates, nothing above
-// U+10FFFF); U+FFFE and U+FFFF are not XML characters.
-std::size_t XmlCharLength(std::string_view s) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  const auto in = [&](std::size_t i, unsigned lo, unsigned hi) {
-    return i < s.size() && b(i) >= lo && b(i) <= hi;
-  };
-  const unsigned c = b(0);
-  if (c < 0x80)
-    return c >= 0x20 || c == '\t' || c == '\n' || c == '\r' ? 1 : 0;
-  if (c >= 0xC2 && c <= 0xDF)
-    return in(1, 0x80, 0xBF) ? 2 : 0;
-  if (c >= 0xE0 && c <= 0xEF) {
-    const unsigned lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
-    if (!in(1, lo, hi) || !in(2, 0x80, 0xBF))
-      return 0;
-    return c == 0xEF && b(1) == 0xBF && b(2) >= 0xBE ? 0 : 3;
-  }
-  if (c >= 0xF0 && c <= 0xF4) {
-    const unsigned lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
-    return in(1, lo, hi) && in(2, 0x80, 0xBF) && in(3, 0x80, 0xBF) ? 4 : 0;
-  }
-  return 0;
-}
-
-// Text for an XML element or attribute value.
-void AppendXmlText(std::string* s, std::string_view text) {
-  while (!text.empty()) {
-    const std::size_t n = XmlCharLength(text);
-    if (n == 0) {
-      *s += "\xEF\xBF\xBD";  // U+FFFD REPLACEMENT CHARACTER
-      text.remove_prefix(1);
-      continue;
-    }
-    switch (text[0]) {
-      case '&':
-        *s += "&amp;";
-        break;
-      case '<':
-        *s += "&lt;";
-        break;
-      case '>':
-        *s += "&gt;";
-        break;
-      case '"':
-        *s += "&quot;";
-        break;
-      case '\'':
-        *s += "&apos;";
-        break;
-      case '\t':
-      case '\n':
-      case '\r':
-        *s += ' ';
-        break;
-      default:
-        s->append(text.substr(0, n));
-    }
-    text.remove_prefix(n);
-  }
-}
-
 // An extent that is not a finite, ordered pair counts as empty at 0.
 void CleanExtent(double* lo, double* hi) {
   if (!Finite(*lo, *hi) || *hi < *lo)
@@ -194,38 +113,44 @@ double MapScale(double span_east, double span_north) {
   return scale;
 }
 
+// Pixels as written: clamped to a band far outside the canvas, where a stray point costs only a
+// clipped element.
+double Px(double v) {
+  return std::clamp(v, -kClampPx, kClampPx);
+}
+
+// One step of path data: its command letter and its numbers, in pixels.
+void Step(SvgWriter* svg, std::string_view command, std::initializer_list<double> px) {
+  svg->ValueText(command);
+  for (const double v : px)
+    svg->ValueNumber(Px(v));
+}
+
 // The common point symbols, as in the map and in the legend.
-void AppendCircle(std::string* s, const char* cls, double x, double y, double r) {
-  *s += "<circle class=\"";
-  *s += cls;
-  *s += "\" cx=\"";
-  AppendPx(s, x);
-  *s += "\" cy=\"";
-  AppendPx(s, y);
-  *s += "\" r=\"";
-  AppendPx(s, r);
-  *s += "\"/>\n";
+void Circle(SvgWriter* svg, std::string_view cls, double x, double y, double r) {
+  svg->Open("circle");
+  svg->Attribute("class", cls);
+  svg->Attribute("cx", Px(x));
+  svg->Attribute("cy", Px(y));
+  svg->Attribute("r", Px(r));
+  svg->Close();
 }
 
 // A triangle standing on its base, half-size r around (x, y).
-void AppendTriangle(std::string* s, const char* cls, double x, double y, double r) {
-  *s += "<path class=\"";
-  *s += cls;
-  *s += "\" d=\"M";
-  AppendPx(s, x);
-  *s += ' ';
-  AppendPx(s, y - 1.2 * r);
-  *s += 'l';
-  AppendPx(s, 1.1 * r);
-  *s += ' ';
-  AppendPx(s, 2 * r);
-  *s += 'h';
-  AppendPx(s, -2.2 * r);
-  *s += "z\"/>\n";
+void Triangle(SvgWriter* svg, std::string_view cls, double x, double y, double r) {
+  svg->Open("path");
+  svg->Attribute("class", cls);
+  svg->StartValue("d");
+  Step(svg, "M", {x, y - 1.2 * r});
+  Step(svg, "l", {1.1 * r, 2 * r});
+  Step(svg, "h", {-2.2 * r});
+  Step(svg, "z", {});
+  svg->EndValue();
+  svg->Close();
 }
 
 // An arrow from (x, y) by (dx, dy) pixels with an open head at its tip.
-void AppendArrow(std::string* s, double x, double y, double dx, double dy) {
+void Arrow(SvgWriter* svg, double x, double y, double dx, double dy) {
   const double length = std::hypot(dx, dy);
   // Shorter than half a pixel: no direction worth drawing.
   if (!(length >= 0.5))
@@ -236,95 +161,81 @@ void AppendArrow(std::string* s, double x, double y, double dx, double dy) {
   constexpr double kCos = 0.90630778703665, kSin = 0.42261826174070;
   const double ax = -head * (kCos * ux - kSin * uy), ay = -head * (kSin * ux + kCos * uy);
   const double bx = -head * (kCos * ux + kSin * uy), by = -head * (-kSin * ux + kCos * uy);
-  *s += "<path class=\"h\" d=\"M";
-  AppendPx(s, x);
-  *s += ' ';
-  AppendPx(s, y);
-  *s += 'l';
-  AppendPx(s, dx);
-  *s += ' ';
-  AppendPx(s, dy);
-  *s += 'l';
-  AppendPx(s, ax);
-  *s += ' ';
-  AppendPx(s, ay);
-  *s += 'm';
-  AppendPx(s, -ax);
-  *s += ' ';
-  AppendPx(s, -ay);
-  *s += 'l';
-  AppendPx(s, bx);
-  *s += ' ';
-  AppendPx(s, by);
-  *s += "\"/>\n";
+  svg->Open("path");
+  svg->Attribute("class", "h");
+  svg->StartValue("d");
+  Step(svg, "M", {x, y});
+  Step(svg, "l", {dx, dy});
+  Step(svg, "l", {ax, ay});
+  Step(svg, "m", {-ax, -ay});
+  Step(svg, "l", {bx, by});
+  svg->EndValue();
+  svg->Close();
 }
 
 // A vertical bar from (x, y) by dy pixels (negative is up).
-void AppendBar(std::string* s, double x, double y, double dy) {
+void Bar(SvgWriter* svg, double x, double y, double dy) {
   if (!(std::abs(dy) >= 0.5))
     return;
-  *s += "<path class=\"v\" d=\"M";
-  AppendPx(s, x);
-  *s += ' ';
-  AppendPx(s, y);
-  *s += 'v';
-  AppendPx(s, dy);
-  *s += "\"/>\n";
+  svg->Open("path");
+  svg->Attribute("class", "v");
+  svg->StartValue("d");
+  Step(svg, "M", {x, y});
+  Step(svg, "v", {dy});
+  svg->EndValue();
+  svg->Close();
 }
 
-void AppendText(std::string* s, const char* cls, double x, double y, std::string_view text) {
-  *s += "<text class=\"";
-  *s += cls;
-  *s += "\" x=\"";
-  AppendPx(s, x);
-  *s += "\" y=\"";
-  AppendPx(s, y);
-  *s += "\">";
-  AppendXmlText(s, text);
-  *s += "</text>\n";
+void Label(SvgWriter* svg, std::string_view cls, double x, double y, std::string_view text) {
+  svg->Open("text");
+  svg->Attribute("class", cls);
+  svg->Attribute("x", Px(x));
+  svg->Attribute("y", Px(y));
+  svg->Text(text);
+  svg->Close();
 }
 
 // A scale bar with end ticks at (x, y), its caption above and its length below.
-void AppendScaleBar(std::string* s, const char* id, std::string_view caption, double x, double y,
-                    const RoundLength& length, double px_per_metre) {
-  AppendText(s, "k", x, y - 10, caption);
-  *s += "<path id=\"";
-  *s += id;
-  *s += "\" class=\"bar\" d=\"M";
-  AppendPx(s, x);
-  *s += ' ';
-  AppendPx(s, y);
-  *s += 'h';
-  AppendPx(s, length.metres * px_per_metre);
-  *s += "\"/>\n<path class=\"tick\" d=\"M";
-  AppendPx(s, x);
-  *s += ' ';
-  AppendPx(s, y - 4);
-  *s += "v8m";
-  AppendPx(s, length.metres * px_per_metre);
-  *s += " -8v8\"/>\n";
-  *s += "<text id=\"";
-  *s += id;
-  *s += "-label\" class=\"k\" x=\"";
-  AppendPx(s, x);
-  *s += "\" y=\"";
-  AppendPx(s, y + 18);
-  *s += "\">";
-  *s += LengthText(length);
-  *s += "</text>\n";
+void ScaleBar(SvgWriter* svg, const std::string& id, std::string_view caption, double x, double y,
+              const RoundLength& length, double px_per_metre) {
+  const double px = length.metres * px_per_metre;
+  Label(svg, "k", x, y - 10, caption);
+  svg->Open("path");
+  svg->Attribute("id", id);
+  svg->Attribute("class", "bar");
+  svg->StartValue("d");
+  Step(svg, "M", {x, y});
+  Step(svg, "h", {px});
+  svg->EndValue();
+  svg->Close();
+  svg->Open("path");
+  svg->Attribute("class", "tick");
+  svg->StartValue("d");
+  Step(svg, "M", {x, y - 4});
+  Step(svg, "v", {8});
+  Step(svg, "m", {px, -8});
+  Step(svg, "v", {8});
+  svg->EndValue();
+  svg->Close();
+  svg->Open("text");
+  svg->Attribute("id", id + "-label");
+  svg->Attribute("class", "k");
+  svg->Attribute("x", Px(x));
+  svg->Attribute("y", Px(y + 18));
+  svg->Text(LengthText(length));
+  svg->Close();
 }
 
-// The attributes of the map panel's rectangle and the end of the element.
-void AppendPanelRect(std::string* s) {
-  *s += " x=\"";
-  AppendPx(s, kPanelLeft);
-  *s += "\" y=\"";
-  AppendPx(s, kPanelTop);
-  *s += "\" width=\"";
-  AppendPx(s, kPanelRight - kPanelLeft);
-  *s += "\" height=\"";
-  AppendPx(s, kPanelBottom - kPanelTop);
-  *s += "\"/>\n";
+// The map panel's rectangle, drawn (with a class) or as the points' clipping path.
+void PanelRect(SvgWriter* svg, std::string_view cls) {
+  svg->Open("rect");
+  if (!cls.empty())
+    svg->Attribute("class", cls);
+  svg->Attribute("x", kPanelLeft);
+  svg->Attribute("y", kPanelTop);
+  svg->Attribute("width", kPanelRight - kPanelLeft);
+  svg->Attribute("height", kPanelBottom - kPanelTop);
+  svg->Close();
 }
 
 // A grid coordinate in metres with the decimals its tick spacing needs.
@@ -336,8 +247,28 @@ std::string CoordinateText(double metres, const RoundLength& spacing) {
   return r.ec == std::errc{} ? std::string(text, r.ptr) : std::string("?");
 }
 
+// A grid line: its pixel position across its axis and its coordinate as text.
+struct GridLine {
+  double px;
+  std::string label;
+};
+
+// The grid lines at multiples of spacing from first to last metres, 20 at most; to_px maps
+// metres to pixels.
+template <typename ToPx>
+std::vector<GridLine> GridLines(double first, double last, const RoundLength& spacing, ToPx to_px) {
+  std::vector<GridLine> lines;
+  for (double k = std::ceil(first / spacing.metres);
+       k * spacing.metres <= last && lines.size() < 20; ++k) {
+    const double metres = k * spacing.metres;
+    lines.push_back({to_px(metres), CoordinateText(k == 0 ? 0 : metres, spacing)});
+  }
+  return lines;
+}
+
+// The style sheet, one rule a line.
 constexpr char kStyle[] =
-    "<style>\n"
+    "\n"
     "text{font-family:'DejaVu Sans','AR PL UMing CN',sans-serif;fill:#222}\n"
     ".title{font-size:17px;font-weight:bold}\n"
     ".k{font-size:12px}\n"
@@ -355,13 +286,15 @@ constexpr char kStyle[] =
     ".h{fill:none;stroke:#1f4fbf;stroke-width:1.3;stroke-linecap:round;stroke-linejoin:round}\n"
     ".v{fill:none;stroke:#e08000;stroke-width:3}\n"
     ".bar{fill:none;stroke:#222;stroke-width:3}\n"
-    ".tick{fill:none;stroke:#222;stroke-width:1}\n"
-    "</style>\n";
+    ".tick{fill:none;stroke:#222;stroke-width:1}\n";
+
+// Pixel coordinates to 0.1 px: finer than any screen or print shows.
+constexpr int kDecimals = 1;
 
 }  // namespace
 
-ResidualPlot::ResidualPlot(std::FILE* out, const PlotFrame& frame) : out_(out) {
-  buffer_.reserve(kChunk + 4096);
+ResidualPlot::ResidualPlot(std::FILE* out, const PlotFrame& frame)
+    : out_(out), output_(out), svg_(&output_, kDecimals) {
   double min_north = frame.min_north, max_north = frame.max_north;
   double min_east = frame.min_east, max_east = frame.max_east;
   CleanExtent(&min_north, &max_north);
@@ -389,96 +322,96 @@ ResidualPlot::ResidualPlot(std::FILE* out, const PlotFrame& frame) : out_(out) {
   marker_ = frame.points <= 1000 ? 3 : frame.points <= kCrowded ? 2 : 1.2;
   labels_ = frame.points <= kMaxLabels;
 
-  std::string& s = buffer_;
-  s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  s += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"800\" "
-       "viewBox=\"0 0 1000 800\">\n";
-  s += kStyle;
+  SvgWriter* svg = &svg_;
+  svg->Open("svg");
+  svg->Attribute("xmlns", "http://www.w3.org/2000/svg");
+  svg->Attribute("width", 1000);
+  svg->Attribute("height", 800);
+  svg->Attribute("viewBox", "0 0 1000 800");
+  svg->Open("style");
+  svg->Text(kStyle);
+  svg->Close();
   // A dense network: thin, half-transparent residuals, so that their mass reads as a density
   // and the symbols stay visible through it.
-  if (frame.points > kCrowded)
-    s += "<style>.h{stroke-width:0.5;stroke-opacity:0.55}.v{stroke-width:1;stroke-opacity:0.55}"
-         "</style>\n";
-  s += "<rect width=\"1000\" height=\"800\" fill=\"#fff\"/>\n";
-  AppendText(&s, "title", 20, 28, frame.title);
+  if (frame.points > kCrowded) {
+    svg->Open("style");
+    svg->Text(".h{stroke-width:0.5;stroke-opacity:0.55}.v{stroke-width:1;stroke-opacity:0.55}");
+    svg->Close();
+  }
+  svg->Open("rect");
+  svg->Attribute("width", 1000);
+  svg->Attribute("height", 800);
+  svg->Attribute("fill", "#fff");
+  svg->Close();
+  Label(svg, "title", 20, 28, frame.title);
 
-  s += "<rect class=\"panel\"";
-  AppendPanelRect(&s);
+  PanelRect(svg, "panel");
   // Grid lines at a round spacing that gives three to eight of them across the larger side, the
   // same spacing on both axes.
-  const double panel_east0 = min_east + (kPanelLeft - origin_x_) / map_scale_;
-  const double panel_east1 = min_east + (kPanelRight - origin_x_) / map_scale_;
-  const double panel_north0 = min_north + (origin_y_ - kPanelBottom) / map_scale_;
-  const double panel_north1 = min_north + (origin_y_ - kPanelTop) / map_scale_;
   const RoundLength spacing =
       RoundDown(std::max(kPanelRight - kPanelLeft, kPanelBottom - kPanelTop) / map_scale_ / 3);
-  std::string labels;
-  s += "<path class=\"grid\" d=\"";
-  for (double k = std::ceil(panel_east0 / spacing.metres), n = 0;
-       k * spacing.metres <= panel_east1 && n < 20; ++k, ++n) {
-    const double east = k * spacing.metres;
-    const double x = origin_x_ + (east - min_east) * map_scale_;
-    s += 'M';
-    AppendPx(&s, x);
-    s += ' ';
-    AppendPx(&s, kPanelTop);
-    s += 'V';
-    AppendPx(&s, kPanelBottom);
-    AppendText(&labels, "ax tx", x, kPanelBottom + 15, CoordinateText(k == 0 ? 0 : east, spacing));
+  const std::vector<GridLine> east_lines =
+      GridLines(min_east + (kPanelLeft - origin_x_) / map_scale_,
+                min_east + (kPanelRight - origin_x_) / map_scale_, spacing,
+                [&](double east) { return origin_x_ + (east - min_east) * map_scale_; });
+  const std::vector<GridLine> north_lines =
+      GridLines(min_north + (origin_y_ - kPanelBottom) / map_scale_,
+                min_north + (origin_y_ - kPanelTop) / map_scale_, spacing,
+                [&](double north) { return origin_y_ - (north - min_north) * map_scale_; });
+  svg->Open("path");
+  svg->Attribute("class", "grid");
+  svg->StartValue("d");
+  for (const GridLine& line : east_lines) {
+    Step(svg, "M", {line.px, kPanelTop});
+    Step(svg, "V", {kPanelBottom});
   }
-  for (double k = std::ceil(panel_north0 / spacing.metres), n = 0;
-       k * spacing.metres <= panel_north1 && n < 20; ++k, ++n) {
-    const double north = k * spacing.metres;
-    const double y = origin_y_ - (north - min_north) * map_scale_;
-    s += 'M';
-    AppendPx(&s, kPanelLeft);
-    s += ' ';
-    AppendPx(&s, y);
-    s += 'H';
-    AppendPx(&s, kPanelRight);
-    AppendText(&labels, "ax ty", kPanelLeft - 5, y + 4,
-               CoordinateText(k == 0 ? 0 : north, spacing));
+  for (const GridLine& line : north_lines) {
+    Step(svg, "M", {kPanelLeft, line.px});
+    Step(svg, "H", {kPanelRight});
   }
-  s += "\"/>\n";
-  s += labels;
-  AppendText(&s, "ax ty", kPanelLeft - 5, kPanelTop - 6, "x (north), m");
-  AppendText(&s, "ax ty", kPanelRight, kPanelBottom + 32, "y (east), m");
+  svg->EndValue();
+  svg->Close();
+  for (const GridLine& line : east_lines)
+    Label(svg, "ax tx", line.px, kPanelBottom + 15, line.label);
+  for (const GridLine& line : north_lines)
+    Label(svg, "ax ty", kPanelLeft - 5, line.px + 4, line.label);
+  Label(svg, "ax ty", kPanelLeft - 5, kPanelTop - 6, "x (north), m");
+  Label(svg, "ax ty", kPanelRight, kPanelBottom + 32, "y (east), m");
 
-  s += "<g id=\"legend\">\n";
+  svg->Open("g");
+  svg->Attribute("id", "legend");
   constexpr double kRow = 24;
   double y = 70;
-  AppendCircle(&s, "p", kColumn + 8, y, 3);
-  AppendText(&s, "k", kColumn + 24, y + 4, "common point");
+  Circle(svg, "p", kColumn + 8, y, 3);
+  Label(svg, "k", kColumn + 24, y + 4, "common point");
   y += kRow;
-  AppendTriangle(&s, "c", kColumn + 8, y, 3.5);
-  AppendText(&s, "k", kColumn + 24, y + 4, "check point");
+  Triangle(svg, "c", kColumn + 8, y, 3.5);
+  Label(svg, "k", kColumn + 24, y + 4, "check point");
   y += kRow;
-  AppendCircle(&s, "o", kColumn + 8, y, kRing);
-  AppendCircle(&s, "f", kColumn + 8, y, 3);
-  AppendText(&s, "k", kColumn + 24, y + 4, "outlier (flagged)");
+  Circle(svg, "o", kColumn + 8, y, kRing);
+  Circle(svg, "f", kColumn + 8, y, 3);
+  Label(svg, "k", kColumn + 24, y + 4, "outlier (flagged)");
   y += kRow;
-  AppendArrow(&s, kColumn, y + 4, 16, -8);
-  AppendText(&s, "k", kColumn + 24, y + 4, "horizontal residual");
+  Arrow(svg, kColumn, y + 4, 16, -8);
+  Label(svg, "k", kColumn + 24, y + 4, "horizontal residual");
   y += kRow;
-  AppendBar(&s, kColumn + 8, y + 6, -14);
-  AppendText(&s, "k", kColumn + 24, y + 4, "vertical residual");
-  AppendText(&s, "ax", kColumn + 24, y + 18, "(bar up: positive)");
-  s += "</g>\n";
+  Bar(svg, kColumn + 8, y + 6, -14);
+  Label(svg, "k", kColumn + 24, y + 4, "vertical residual");
+  Label(svg, "ax", kColumn + 24, y + 18, "(bar up: positive)");
+  svg->Close();
 
-  AppendScaleBar(&s, "map-scale", "Map", kColumn + 4, 240, RoundDown(kMaxBarPx / map_scale_),
-                 map_scale_);
-  AppendScaleBar(&s, "residual-scale", "Residuals", kColumn + 4, 310,
-                 RoundDown(kMaxResidualBarPx / residual_scale_), residual_scale_);
+  ScaleBar(svg, "map-scale", "Map", kColumn + 4, 240, RoundDown(kMaxBarPx / map_scale_),
+           map_scale_);
+  ScaleBar(svg, "residual-scale", "Residuals", kColumn + 4, 310,
+           RoundDown(kMaxResidualBarPx / residual_scale_), residual_scale_);
 
-  s += "<clipPath id=\"map\"><rect";
-  AppendPanelRect(&s);
-  s += "</clipPath>\n";
-  s += "<g id=\"points\" clip-path=\"url(#map)\">\n";
-  Flush();
-}
-
-ResidualPlot::~ResidualPlot() {
-  Flush();
+  svg->Open("clipPath");
+  svg->Attribute("id", "map");
+  PanelRect(svg, "");
+  svg->Close();
+  svg->Open("g");
+  svg->Attribute("id", "points");
+  svg->Attribute("clip-path", "url(#map)");
 }
 
 void ResidualPlot::Add(const PlotPoint& p) {
@@ -490,51 +423,37 @@ void ResidualPlot::Add(const PlotPoint& p) {
     return;
   // The bar stands beside the symbol so that it does not hide the north part of the arrow.
   if (std::isfinite(p.v_up))
-    AppendBar(&buffer_, x + marker_ + 2.5, y, -p.v_up * residual_scale_);
+    Bar(&svg_, x + marker_ + 2.5, y, -p.v_up * residual_scale_);
   if (Finite(p.v_north, p.v_east))
-    AppendArrow(&buffer_, x, y, p.v_east * residual_scale_, -p.v_north * residual_scale_);
+    Arrow(&svg_, x, y, p.v_east * residual_scale_, -p.v_north * residual_scale_);
   if (p.flagged)
-    AppendCircle(&buffer_, "o", x, y, kRing);
+    Circle(&svg_, "o", x, y, kRing);
   if (p.check)
-    AppendTriangle(&buffer_, p.flagged ? "cf" : "c", x, y, marker_ + 0.5);
+    Triangle(&svg_, p.flagged ? "cf" : "c", x, y, marker_ + 0.5);
   else
-    AppendCircle(&buffer_, p.flagged ? "f" : "p", x, y, marker_);
+    Circle(&svg_, p.flagged ? "f" : "p", x, y, marker_);
   if (!p.name.empty()) {
     if (labels_ && labelled_ < kMaxLabels) {
-      AppendText(&buffer_, "n", x + marker_ + 9, y - marker_ - 1, p.name);
+      Label(&svg_, "n", x + marker_ + 9, y - marker_ - 1, p.name);
       ++labelled_;
     } else {
       ++omitted_;
     }
   }
-  if (buffer_.size() >= kChunk)
-    Flush();
 }
 
-bool ResidualPlot::Finish() {
-  if (finished_)
-    return ok_;
-  finished_ = true;
-  buffer_ += "</g>\n";
-  if (omitted_ > 0) {
-    std::string note = "labels omitted for ";
-    AppendCount(&note, omitted_);
-    note += omitted_ == 1 ? " point" : " points";
-    AppendText(&buffer_, "ax", kColumn, 380, note);
+Reason ResidualPlot::Finish() {
+  if (!finished_) {
+    finished_ = true;
+    svg_.Close();  // the points
+    if (omitted_ > 0)
+      Label(&svg_, "ax", kColumn, 380,
+            "labels omitted for " + Counted(omitted_, "point", "points"));
   }
-  buffer_ += "</svg>\n";
-  Flush();
+  const Reason refused = svg_.Finish();
   if (std::fflush(out_) != 0 || std::ferror(out_))
-    ok_ = false;
-  return ok_;
-}
-
-void ResidualPlot::Flush() {
-  if (buffer_.empty())
-    return;
-  if (std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size())
-    ok_ = false;
-  buffer_.clear();
+    return std::strerror(errno);
+  return refused;
 }
 
 }  // namespace zerb

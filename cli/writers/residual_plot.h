@@ -7,9 +7,9 @@
 //
 // The picture is streamed: the frame (extent and largest residuals) is known before the first
 // point, and every point is written as it comes, so a million points cost no memory. Beyond
-// kMaxLabels points the names are left out and the picture says so. Text from the caller (title,
-// names) is written as valid UTF-8 XML whatever it holds: XML's special characters are escaped, and
-// bytes that are not UTF-8, and control characters XML does not allow, become U+FFFD.
+// kMaxLabels points the names are left out and the picture says so. This is the layout only; the
+// document is written by SvgWriter, so text from the caller (title, names) comes out as valid
+// UTF-8 XML whatever it holds (see svg_writer.h).
 #ifndef ZERB_CLI_WRITERS_RESIDUAL_PLOT_H
 #define ZERB_CLI_WRITERS_RESIDUAL_PLOT_H
 
@@ -17,6 +17,10 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "cli/text.h"
+#include "cli/writers/output.h"
+#include "cli/writers/svg_writer.h"
 
 namespace zerb {
 
@@ -47,24 +51,22 @@ class ResidualPlot {
   static constexpr std::size_t kMaxLabels = 300;
 
   // Writes the document's head, the title, the legend and both scale bars to out, which must
-  // stay open until Finish.
+  // stay open until Finish. Destroyed without Finish, it hands on what is buffered and leaves the
+  // document unclosed.
   ResidualPlot(std::FILE* out, const PlotFrame& frame);
   ResidualPlot(const ResidualPlot&) = delete;
   ResidualPlot& operator=(const ResidualPlot&) = delete;
-  // Hands on what is buffered; without Finish the document stays unclosed.
-  ~ResidualPlot();
 
   void Add(const PlotPoint& point);
 
-  // Closes the document and flushes out. False when any write to out failed.
-  bool Finish();
+  // Closes the document and flushes out. Why the picture is not whole (a write to out failed, or
+  // the serializer refused something), or empty.
+  Reason Finish();
 
  private:
-  void Flush();
-
   std::FILE* out_;
-  std::string buffer_;
-  bool ok_ = true;
+  Output output_;
+  SvgWriter svg_;
   bool finished_ = false;
   // Map: pixel = origin + (metres - minimum) × scale, the vertical axis turned so north is up.
   double min_north_ = 0, min_east_ = 0;
