@@ -112,8 +112,13 @@ TEST(RunShift, HeaderNamesTheColumnsAndTheRestPassesThrough) {
                       "\"note\": \"say \\\"hi\\\" \\\\ back;x\", \"spare\": \"\"}"),
             std::string::npos)
       << json;
-  for (const char* broken : {"[1,]", "{\"a\" 1}", "{\"a\":1", "[\"\t\"]", "[1 2]", "{1:2}"})
-    EXPECT_FALSE(IsJson(broken)) << broken;  // the check itself refuses what is no JSON
+  // The check itself refuses what is no JSON, and the extensions of lenient parsers: comments,
+  // NaN, a leading zero, a byte order mark, bytes after a NUL, a string that is not UTF-8.
+  for (const std::string& broken :
+       std::vector<std::string>{"[1,]", "{\"a\" 1}", "{\"a\":1", "[\"\t\"]", "[1 2]", "{1:2}",
+                                "[1] // note", "[NaN]", "[01]", "\xEF\xBB\xBF[1]",
+                                std::string("[1]\0[2]", 7), "[\"\xC0\xAF\"]", "[\"\xED\xA0\x80\"]"})
+    EXPECT_FALSE(IsJson(broken)) << broken;
 }
 
 // Lines cut at the reader's capacity (8 bytes with the newline here) are reported as too long,
