@@ -81,11 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string err_text = ReadBack(err);
   RequireUtf8(out_text, "standard output");
   RequireUtf8(err_text, "standard error");
-  Require(
-      status == kExitOk || status == kExitRefused || status == kExitUsage || status == kExitNoPoint,
-      "an exit status the help does not list");
+  Require(status == kExitOk || status == kExitRefused || status == kExitUsage ||
+              status == kExitNoPoint || status == kExitImplausible,
+          "an exit status the help does not list");
+  // An implausible fit is reported too, with the reasons where its +towgs84 would be.
   const bool json = mode != 3 && format == "json";
-  if (json && (status == kExitOk || status == kExitRefused))
+  if (json && (status == kExitOk || status == kExitRefused || status == kExitImplausible))
     Require(IsStrictJson(out_text), "the JSON report is not JSON");
   if (status == kExitUsage || status == kExitNoPoint)
     Require(!err_text.empty(), "a failure without a message");
