@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,13 +19,22 @@ namespace zerb {
 
 class Output {
  public:
-  explicit Output(std::FILE* f) : file_(f) { buffer_.reserve(kChunk + 4096); }
+  explicit Output(std::FILE* f) : file_(f), buffer_(new char[kSize]) {}
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
   ~Output() { Flush(); }
 
+  // One character, without a call: RapidJSON's writer puts all its text this way.
+  void Put(char c) {
+    if (used_ == kSize)
+      Flush();
+    buffer_[used_++] = c;
+  }
   Output& operator<<(std::string_view s);
-  Output& operator<<(char c);
+  Output& operator<<(char c) {
+    Put(c);
+    return *this;
+  }
   Output& operator<<(std::uint64_t n);
   // The number with 4 decimals.
   Output& Fixed(double value);
@@ -39,17 +49,16 @@ class Output {
   void Flush();
 
  private:
-  void Grown() {
-    if (buffer_.size() >= kChunk)
-      Flush();
-  }
-  static constexpr std::size_t kChunk = std::size_t{1} << 16;
+  static constexpr std::size_t kSize = std::size_t{1} << 16;
   std::FILE* file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
 };
 
 // The number with 4 decimals, never "-0.0000".
 void AppendFixed(std::string* s, double value);
+// The shortest text that reads back as the same double.
+void AppendShortest(std::string* s, double value);
 std::string Fixed(double value);
 // x, y, z with 4 decimals, separated.
 std::string Triple(const Vec3& v, std::string_view separator);
