@@ -77,25 +77,6 @@ Output& Output::CsvField(std::string_view field, char delimiter) {
   return *this << '"';
 }
 
-Output& Output::JsonString(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  Put('"');
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      Put('\\');
-      Put(c);
-    } else if (u < 0x20 || u == 0x7f) {
-      *this << "\\u00";
-      Put(kHex[u >> 4]);
-      Put(kHex[u & 15]);
-    } else {
-      Put(c);
-    }
-  }
-  return *this << '"';
-}
-
 void Output::Flush() {
   if (used_ > 0)
     std::fwrite(buffer_.get(), 1, used_, file_);

@@ -44,8 +44,6 @@ class Output {
   Output& Shortest(double value);
   // A CSV field, quoted when it holds the delimiter, a quote or a line end.
   Output& CsvField(std::string_view field, char delimiter);
-  // A JSON string. The text is UTF-8 already (the readers make it so).
-  Output& JsonString(std::string_view text);
   void Flush();
 
  private:
