@@ -1,8 +1,6 @@
-// A strict check of JSON text as RFC 8259 defines it: one value, the exact grammar of numbers
-// (no leading zeros, no '+', no bare point), strings of well-formed UTF-8 without raw control
-// characters and with only the escapes the RFC lists, and nothing after the value but blanks.
-// Hand-written because the fuzz build links nothing beyond the program's own libraries, and
-// leniency here (as std::from_chars has for numbers) would hide exactly the faults looked for.
+// A strict check of JSON text as RFC 8259 defines it, by RapidJSON's parser with none of its
+// extensions (no comments, no trailing commas, no NaN) and with its check that every string is
+// well-formed UTF-8; one value and nothing after it but blanks.
 #ifndef ZERB_FUZZ_JSON_CHECK_H
 #define ZERB_FUZZ_JSON_CHECK_H
 
@@ -10,7 +8,7 @@
 
 namespace zerb::fuzz {
 
-// Whether text is one JSON value; nesting deeper than 64 levels is refused too.
+// Whether text is one JSON value.
 bool IsStrictJson(std::string_view text);
 
 }  // namespace zerb::fuzz

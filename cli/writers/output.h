@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,13 +19,22 @@ namespace zerb {
 
 class Output {
  public:
-  explicit Output(std::FILE* f) : file_(f) { buffer_.reserve(kChunk + 4096); }
+  explicit Output(std::FILE* f) : file_(f), buffer_(new char[kSize]) {}
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
   ~Output() { Flush(); }
 
+  // One character, without a call: RapidJSON's writer puts all its text this way.
+  void Put(char c) {
+    if (used_ == kSize)
+      Flush();
+    buffer_[used_++] = c;
+  }
   Output& operator<<(std::string_view s);
-  Output& operator<<(char c);
+  Output& operator<<(char c) {
+    Put(c);
+    return *this;
+  }
   Output& operator<<(std::uint64_t n);
   // The number with 4 decimals.
   Output& Fixed(double value);
@@ -34,22 +44,19 @@ class Output {
   Output& Shortest(double value);
   // A CSV field, quoted when it holds the delimiter, a quote or a line end.
   Output& CsvField(std::string_view field, char delimiter);
-  // A JSON string. The text is UTF-8 already (the readers make it so).
-  Output& JsonString(std::string_view text);
   void Flush();
 
  private:
-  void Grown() {
-    if (buffer_.size() >= kChunk)
-      Flush();
-  }
-  static constexpr std::size_t kChunk = std::size_t{1} << 16;
+  static constexpr std::size_t kSize = std::size_t{1} << 16;
   std::FILE* file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
 };
 
 // The number with 4 decimals, never "-0.0000".
 void AppendFixed(std::string* s, double value);
+// The shortest text that reads back as the same double.
+void AppendShortest(std::string* s, double value);
 std::string Fixed(double value);
 // x, y, z with 4 decimals, separated.
 std::string Triple(const Vec3& v, std::string_view separator);

@@ -54,8 +54,7 @@ Reason WriteReport(const ReportInput& in, std::FILE* out) {
       ok = WriteCsv(in, o);
       break;
     case Format::kJson:
-      ok = WriteJson(in, o);
-      break;
+      return WriteJson(in, o);
     case Format::kTowgs84:
     case Format::kProj:
     case Format::kWkt:
@@ -68,7 +67,7 @@ Reason WriteReport(const ReportInput& in, std::FILE* out) {
     case Format::kPipeline:
       return WriteDefinition(in, o);
   }
-  return ok ? "" : "cannot read the temporary file back";
+  return ok ? "" : kSpoolUnreadable;
 }
 
 }  // namespace zerb

@@ -31,12 +31,15 @@ struct ReportInput {
   std::vector<std::string> implausible;
 };
 
+// Why a report stopped short: the points' text columns wait in a temporary file (text_spool.h).
+inline constexpr const char* kSpoolUnreadable = "cannot read the temporary file back";
+
 // Writes the report to out. Returns an empty string, or why it could not be written.
 Reason WriteReport(const ReportInput& in, std::FILE* out);
 
 bool WriteText(const ReportInput& in, Output& out);
 bool WriteCsv(const ReportInput& in, Output& out);
-bool WriteJson(const ReportInput& in, Output& out);
+Reason WriteJson(const ReportInput& in, Output& out);
 void WriteExport(const ReportInput& in, Output& out);
 Reason WriteDefinition(const ReportInput& in, Output& out);
 

@@ -70,19 +70,15 @@ class RepeatedNames : public TempFolder {
 };
 
 // The value of parameter key in a JSON report.
-double Parameter(const std::string& json, const std::string& key) {
-  const std::size_t at = json.find("\"" + key + "\": {\"value\": ");
-  return at == std::string::npos ? NAN : Number(json.substr(at + key.size() + 14, 30));
+double Parameter(const rapidjson::Value& json, const std::string& key) {
+  return NumberAt(json, "/parameters/" + key + "/value");
 }
 
-// The names of the points in a JSON report, in order.
-std::vector<std::string> Names(const std::string& json) {
+// The names in a list of a JSON report ("/points", "/unpaired"), in order.
+std::vector<std::string> Names(const rapidjson::Value& json, const std::string& list) {
   std::vector<std::string> names;
-  for (std::size_t at = json.find("\"name\": \""); at != std::string::npos;
-       at = json.find("\"name\": \"", at + 1)) {
-    const std::size_t begin = at + 9;
-    names.push_back(json.substr(begin, json.find('"', begin) - begin));
-  }
+  for (rapidjson::SizeType k = 0; k < At(json, list).Size(); ++k)
+    names.push_back(TextAt(json, list + "/" + std::to_string(k) + "/name"));
   return names;
 }
 
@@ -100,15 +96,18 @@ TEST_F(RepeatedNames, GridNameTwiceTakesBothLinesOutOfTheFit) {
   }
   const RunResult r = Pair(grid, wgs84);
   EXPECT_EQ(r.status, kExitRefused) << r.err;
-  ASSERT_TRUE(IsJson(r.out)) << r.out;
+  rapidjson::Document json;
+  ASSERT_TRUE(ParseJson(r.out, &json)) << r.out;
   EXPECT_NE(r.err.find("line 6: name 'D' occurs again (first at line 3): both lines are refused"),
             std::string::npos)
       << r.err;
-  EXPECT_EQ(Names(r.out), (std::vector<std::string>{"P1", "P2", "P3", "P4", "P5"})) << r.out;
-  EXPECT_NE(r.out.find("\"count\": 5, \"used\": 5"), std::string::npos) << r.out;
-  EXPECT_NEAR(Parameter(r.out, "tx"), kTrue[0], 0.002);
-  EXPECT_NEAR(Parameter(r.out, "ty"), kTrue[1], 0.002);
-  EXPECT_NEAR(Parameter(r.out, "tz"), kTrue[2], 0.002);
+  EXPECT_EQ(Names(json, "/points"), (std::vector<std::string>{"P1", "P2", "P3", "P4", "P5"}))
+      << r.out;
+  EXPECT_EQ(NumberAt(json, "/count"), 5);
+  EXPECT_EQ(NumberAt(json, "/used"), 5);
+  EXPECT_NEAR(Parameter(json, "tx"), kTrue[0], 0.002);
+  EXPECT_NEAR(Parameter(json, "ty"), kTrue[1], 0.002);
+  EXPECT_NEAR(Parameter(json, "tz"), kTrue[2], 0.002);
 }
 
 // A name three times is taken out once: the one other point is still there to be fitted.
@@ -123,9 +122,10 @@ TEST_F(RepeatedNames, GridNameThreeTimesLeavesTheOtherPointsUsable) {
   }
   const RunResult r = Pair(grid, wgs84);
   EXPECT_EQ(r.status, kExitRefused) << r.err;
-  ASSERT_TRUE(IsJson(r.out)) << r.err;
-  EXPECT_EQ(Names(r.out), (std::vector<std::string>{"P1"}));
-  EXPECT_NEAR(Parameter(r.out, "tx"), kTrue[0], 0.003);
+  rapidjson::Document json;
+  ASSERT_TRUE(ParseJson(r.out, &json)) << r.err;
+  EXPECT_EQ(Names(json, "/points"), (std::vector<std::string>{"P1"}));
+  EXPECT_NEAR(Parameter(json, "tx"), kTrue[0], 0.003);
 }
 
 // WGS-84 names without a grid partner are listed in the order of their lines; a name the WGS-84
@@ -142,12 +142,12 @@ TEST_F(RepeatedNames, UnpairedWgs84NamesInLineOrderAndRefusedOnesNotAgain) {
     wgs84 += Point(name, 9).wgs84;
   const RunResult r = Pair(grid, wgs84);
   EXPECT_EQ(r.status, kExitRefused) << r.err;
-  ASSERT_TRUE(IsJson(r.out)) << r.out;
-  const std::size_t at = r.out.find("\"unpaired\": [");
-  ASSERT_NE(at, std::string::npos) << r.out;
-  const std::string unpaired = r.out.substr(at, r.out.find(']', at) - at);
-  EXPECT_EQ(Names(unpaired), (std::vector<std::string>{"W3", "W1", "W2"})) << unpaired;
-  EXPECT_NE(unpaired.find("\"line\": 6}, {\"name\": \"W1\""), std::string::npos) << unpaired;
+  rapidjson::Document json;
+  ASSERT_TRUE(ParseJson(r.out, &json)) << r.out;
+  EXPECT_EQ(Names(json, "/unpaired"), (std::vector<std::string>{"W3", "W1", "W2"})) << r.out;
+  EXPECT_EQ(NumberAt(json, "/unpaired/0/line"), 6);
+  EXPECT_EQ(NumberAt(json, "/unpaired/1/line"), 8);
+  EXPECT_EQ(NumberAt(json, "/unpaired/2/line"), 10);
   EXPECT_EQ(r.err.find("'DUP' is not in"), std::string::npos) << r.err;
 }
 

@@ -104,22 +104,19 @@ std::string Report(const std::vector<std::string_view>& args, const std::string&
   return r.out.substr(0, r.out.find_last_not_of('\n') + 1);
 }
 
-// The number after "key": at or after from in a JSON report (the reports print each value
-// after exactly one blank).
-double After(const std::string& json, const std::string& key, std::size_t from = 0) {
-  const std::size_t at = json.find("\"" + key + "\": ", from);
-  return at == std::string::npos ? NAN : Number(json.substr(at + key.size() + 4, 40));
+// The program's JSON report on a table, status 0 asked for, parsed.
+rapidjson::Document Json(const std::vector<std::string_view>& args, const std::string& csv) {
+  const std::string text = Report(args, csv);
+  rapidjson::Document json;
+  EXPECT_TRUE(ParseJson(text, &json)) << text;
+  return json;
 }
-double Param(const std::string& json, const std::string& name, const std::string& field) {
-  return After(json, field, json.find("\"" + name + "\": {\"value\""));
+double Param(const rapidjson::Value& json, const std::string& name, const std::string& field) {
+  return NumberAt(json, "/parameters/" + name + "/" + field);
 }
-// The report's point objects, one line each.
-std::vector<std::string> PointLines(const std::string& json) {
-  std::vector<std::string> lines;
-  for (std::size_t at = json.find("\n    {\"line\""); at != std::string::npos;
-       at = json.find("\n    {\"line\"", at + 1))
-    lines.push_back(json.substr(at + 1, json.find('\n', at + 1) - at - 1));
-  return lines;
+// Where key of the report's point i is.
+std::string OfPoint(std::size_t i, const char* key) {
+  return "/points/" + std::to_string(i) + "/" + key;
 }
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -201,8 +198,7 @@ TEST_P(SevenParameters, CoordinateFrameHelmertStepPutsEveryGridPointWithinTheSer
 
 TEST_P(SevenParameters, RecoversRotationsAndScaleAndJustifiesThem) {
   const Area a = GetParam();
-  const std::string json = Report({"--model", "7", "-f", "json"}, Csv(Make(kSeven, a), a.L0));
-  ASSERT_TRUE(IsJson(json));
+  const rapidjson::Document json = Json({"--model", "7", "-f", "json"}, Csv(Make(kSeven, a), a.L0));
   // The leftover of the series (a few tenths of a millimetre, smooth) over half the area's side
   // is what can tilt or stretch the fit: 1 mm over half the side bounds a rotation (radians) and
   // the scale; 3 sd on top in case the estimate is the looser.
@@ -215,8 +211,8 @@ TEST_P(SevenParameters, RecoversRotationsAndScaleAndJustifiesThem) {
     EXPECT_NEAR(Param(json, names[k], "unrounded"), truth, unit + 3 * sd) << names[k];
   }
   // The data carry 0.1 mm of rounding and the smooth leftover of the series only.
-  EXPECT_LT(After(json, "sigma0"), 0.001);
-  EXPECT_TRUE(Has(json, "\"extra_parameters_justified\": true"));
+  EXPECT_LT(NumberAt(json, "/sigma0"), 0.001);
+  EXPECT_TRUE(At(json, "/extra_parameters_justified").IsTrue());
 }
 
 INSTANTIATE_TEST_SUITE_P(Areas, SevenParameters, ::testing::Values(kSmall, kLarge),
@@ -225,10 +221,9 @@ INSTANTIATE_TEST_SUITE_P(Areas, SevenParameters, ::testing::Values(kSmall, kLarg
 // Three-parameter data with 1 cm of noise: the rotations and scale explain nothing the noise
 // does not, and the F test must say so.
 TEST(SevenParameterStatistics, ExtraParametersNotJustifiedOnThreeParameterData) {
-  const std::string json =
-      Report({"--model", "7", "-f", "json"}, Csv(Make(kThree, kSmall, 0.01), 117));
-  ASSERT_TRUE(IsJson(json));
-  EXPECT_TRUE(Has(json, "\"extra_parameters_justified\": false")) << json;
+  const rapidjson::Document json =
+      Json({"--model", "7", "-f", "json"}, Csv(Make(kThree, kSmall, 0.01), 117));
+  EXPECT_TRUE(At(json, "/extra_parameters_justified").IsFalse());
 }
 
 // A 0.25 m blunder is about 25 sigma on 30 points whose redundancy numbers are near 0.9: data
@@ -244,21 +239,22 @@ TEST(SevenParameterStatistics, BlunderFlaggedAndLeftOut) {
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(std::string(args[1]) + (args.size() > 4 ? " --sigma" : ""));
-    const std::string json = Report(args, csv);
-    ASSERT_TRUE(IsJson(json));
-    const auto lines = PointLines(json);
-    ASSERT_EQ(lines.size(), 30u);
+    const rapidjson::Document json = Json(args, csv);
+    ASSERT_EQ(At(json, "/points").Size(), 30u);
     for (int i = 0; i < 30; ++i) {
       const bool bad = i == kBlunder;
-      EXPECT_EQ(Has(lines[i], "\"flagged\": true"), bad) << lines[i];
-      EXPECT_EQ(Has(lines[i], "\"used\": false"), bad) << lines[i];
+      const rapidjson::Value& flagged = At(json, OfPoint(i, "flagged"));
+      const rapidjson::Value& used = At(json, OfPoint(i, "used"));
+      ASSERT_TRUE(flagged.IsBool() && used.IsBool()) << i;
+      EXPECT_EQ(flagged.GetBool(), bad) << i;
+      EXPECT_EQ(used.GetBool(), !bad) << i;
     }
     // With 29 points x 3 coordinates less 3 or 7 parameters (80 to 84 degrees of freedom) the
     // estimate of the 1 cm noise scatters by 1/sqrt(2 dof), 8 %: 30 % is over 3.5 of those, and
     // the series' millimetre leftover adds under 1 %. Given 1 cm a priori, the estimate is the
     // same and sigma0, then the ratio to the given 1 cm, near 1.
     const double expected = args.size() > 4 ? 1.0 : 0.01;
-    EXPECT_NEAR(After(json, "sigma0"), expected, 0.3 * expected);
+    EXPECT_NEAR(NumberAt(json, "/sigma0"), expected, 0.3 * expected);
   }
 }
 
@@ -266,42 +262,37 @@ TEST(SevenParameterStatistics, BlunderFlaggedAndLeftOut) {
 TEST(SevenParameterChecks, CheckPointsStayOutOfTheFit) {
   const auto points = Make(kSeven, kSmall);
   const std::vector<int> checks = {2, 9, 17};
-  const std::string by_option =
-      Report({"--model", "7", "-f", "json", "--check", "P03,P10,P18"}, Csv(points, 117));
-  const std::string by_role = Report({"--model", "7", "-f", "json"}, Csv(points, 117, checks));
-  const std::string without =
-      Report({"--model", "7", "-f", "json"}, Csv(points, 117, checks, true));
-  for (const std::string& json : {by_option, by_role}) {
-    ASSERT_TRUE(IsJson(json));
-    const auto lines = PointLines(json);
-    ASSERT_EQ(lines.size(), points.size());
+  const rapidjson::Document by_option =
+      Json({"--model", "7", "-f", "json", "--check", "P03,P10,P18"}, Csv(points, 117));
+  const rapidjson::Document by_role =
+      Json({"--model", "7", "-f", "json"}, Csv(points, 117, checks));
+  const rapidjson::Document without =
+      Json({"--model", "7", "-f", "json"}, Csv(points, 117, checks, true));
+  for (const rapidjson::Document* json : {&by_option, &by_role}) {
+    ASSERT_EQ(At(*json, "/points").Size(), points.size());
     for (int i : checks) {
-      SCOPED_TRACE(lines[i]);
-      EXPECT_TRUE(Has(lines[i], "\"used\": false"));
-      EXPECT_TRUE(Has(lines[i], "\"check\": true"));
+      SCOPED_TRACE(i);
+      EXPECT_TRUE(At(*json, OfPoint(i, "used")).IsFalse());
+      EXPECT_TRUE(At(*json, OfPoint(i, "check")).IsTrue());
       // Exact data: the check point misses by the series' leftover, tenths of a millimetre.
-      EXPECT_LT(After(lines[i], "v"), 0.005);
+      EXPECT_LT(NumberAt(*json, OfPoint(i, "v")), 0.005);
     }
     // The same points in the same order make the same normal equations; only the centring
     // over other points may change the last bits: a micrometre, a millionth of an arc-second.
     for (const char* name : {"tx", "ty", "tz", "rx", "ry", "rz", "s"})
-      EXPECT_NEAR(Param(json, name, "unrounded"), Param(without, name, "unrounded"), 1e-6) << name;
+      EXPECT_NEAR(Param(*json, name, "unrounded"), Param(without, name, "unrounded"), 1e-6) << name;
   }
 }
 
 // The correlation matrix of a report: from the JSON, or parsed from the text report's table.
 using Correlations = std::vector<std::vector<double>>;
-Correlations JsonCorrelations(const std::string& json) {
+Correlations JsonCorrelations(const rapidjson::Value& json) {
   Correlations c;
-  std::size_t at = json.find("\"correlation\": [");
-  for (int r = 0; r < 7 && at != std::string::npos; ++r) {
-    at = json.find('[', at + (r == 0 ? 16 : 1));
+  for (int r = 0; r < 7; ++r) {
     c.emplace_back();
-    for (int k = 0; k < 7; ++k) {
-      const std::size_t start = k == 0 ? at + 1 : json.find(',', at) + 1;
-      c.back().push_back(Number(json.substr(json.find_first_not_of(' ', start), 24)));
-      at = start;
-    }
+    for (int k = 0; k < 7; ++k)
+      c.back().push_back(
+          NumberAt(json, "/correlation/" + std::to_string(r) + "/" + std::to_string(k)));
   }
   return c;
 }
@@ -331,14 +322,14 @@ TEST(SevenParameterCorrelations, FollowTheLeverArmInEitherConvention) {
   const std::string csv = Csv(Make(kSeven, kSmall, 0.01), kSmall.L0);
   // d T_i / d r_k: rows tx, ty, tz; columns rx, ry, rz; 0 on the diagonal, where c x r has none.
   const int lever[3][3] = {{0, -1, +1}, {+1, 0, +1}, {-1, -1, 0}};
-  const Correlations base = JsonCorrelations(Report({"--model", "7", "-f", "json"}, csv));
+  const Correlations base = JsonCorrelations(Json({"--model", "7", "-f", "json"}, csv));
   for (const char* convention : {"position-vector", "coordinate-frame"}) {
     SCOPED_TRACE(convention);
     const int flip = std::string(convention) == "coordinate-frame" ? -1 : 1;
     const std::vector<std::string_view> args = {"--model", "7", "--convention", convention};
     std::vector<std::string_view> json_args = args;
     json_args.insert(json_args.end(), {"-f", "json"});
-    const std::string json = Report(json_args, csv);
+    const rapidjson::Document json = Json(json_args, csv);
     const std::string text = Report(args, csv);
     for (const Correlations& c : {JsonCorrelations(json), TextCorrelations(text)}) {
       ASSERT_EQ(c.size(), 7u) << text;
@@ -375,15 +366,12 @@ TEST(AprioriAccuracy, HorizontalAndVerticalAsGiven) {
     p.y += 0.01 * gauss(random);
     p.h += 0.05 * gauss(random);
   }
-  const std::string json =
-      Report({"--model", "7", "--sigma", "0.01,0.05", "-f", "json"}, Csv(points, kSmall.L0));
-  ASSERT_TRUE(IsJson(json));
-  EXPECT_NEAR(After(json, "sigma0"), 1, 0.3);
-  const std::size_t global = json.find("\"global_test\": {");
-  ASSERT_NE(global, std::string::npos) << json;
-  const std::string test = json.substr(global, json.find('}', global) - global);
-  EXPECT_TRUE(Has(test, "\"rejected\": false")) << test;
-  EXPECT_TRUE(Has(json, "\"a_priori\": {\"horizontal\": 0.01, \"vertical\": 0.05}"));
+  const rapidjson::Document json =
+      Json({"--model", "7", "--sigma", "0.01,0.05", "-f", "json"}, Csv(points, kSmall.L0));
+  EXPECT_NEAR(NumberAt(json, "/sigma0"), 1, 0.3);
+  EXPECT_TRUE(At(json, "/global_test/rejected").IsFalse());
+  EXPECT_EQ(NumberAt(json, "/a_priori/horizontal"), 0.01);
+  EXPECT_EQ(NumberAt(json, "/a_priori/vertical"), 0.05);
 }
 
 TEST(SevenParameterRefusals, TooFewPointsAndCollinearPoints) {
@@ -412,9 +400,12 @@ TEST(SevenParameterRefusals, TooFewPointsAndCollinearPoints) {
   }
   proj_destroy(grid);
   const RunResult collinear = RunZerbShift({"--model", "7", "-f", "json"}, Csv(line, 117));
-  ASSERT_TRUE(IsJson(collinear.out)) << collinear.err;
-  EXPECT_TRUE(Has(collinear.out, "collinear")) << collinear.out;
-  EXPECT_FALSE(Has(collinear.out, "\"warnings\": []"));
+  rapidjson::Document json;
+  ASSERT_TRUE(ParseJson(collinear.out, &json)) << collinear.err;
+  bool said = false;
+  for (rapidjson::SizeType k = 0; k < At(json, "/warnings").Size(); ++k)
+    said = said || Has(TextAt(json, "/warnings/" + std::to_string(k)), "collinear");
+  EXPECT_TRUE(said) << collinear.out;
 }
 
 TEST(SevenParameterPlot, WritesAnSvgThatRenders) {

@@ -1,7 +1,9 @@
-// Shared by the zerb-shift tests: the program run in the test process and its CSV report read
-// back.
+// Shared by the zerb-shift tests: the program run in the test process and its CSV and JSON
+// reports read back.
 #ifndef ZERB_TESTS_CLI_SUPPORT_H
 #define ZERB_TESTS_CLI_SUPPORT_H
+
+#include <rapidjson/document.h>
 
 #include <bit>
 #include <cstdint>
@@ -28,8 +30,16 @@ std::vector<std::vector<std::string>> Rows(const std::string& csv);
 // A number as printed; NaN when the text is none.
 double Number(const std::string& text);
 
-// Whether text is one JSON value, nested as JSON demands (no extension accepted).
+// Parses text as the one JSON value of RFC 8259 (no extension accepted, every string well-formed
+// UTF-8, nothing after the value but blanks) into *document, every number read back to the
+// double it was written from; false when it is none.
+bool ParseJson(const std::string& text, rapidjson::Document* document);
 bool IsJson(const std::string& text);
+// The value at a JSON Pointer (RFC 6901: "/points/0/dx") in json, a null where there is none.
+const rapidjson::Value& At(const rapidjson::Value& json, const std::string& pointer);
+// The number there, NaN where there is none; the string there, "(no text)" where there is none.
+double NumberAt(const rapidjson::Value& json, const std::string& pointer);
+std::string TextAt(const rapidjson::Value& json, const std::string& pointer);
 
 // For comparisons that are exact by construction: the same double, bit for bit.
 inline std::uint64_t Bits(double v) {
