@@ -3,7 +3,7 @@
 
 #include <getopt.h>
 
-#include "cli/points/grid_values.h"
+#include "readers/grid_values.h"
 
 namespace zerb {
 namespace {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "adjust/adjust.h"
-#include "cli/input.h"
-#include "cli/models/model.h"
-#include "cli/text.h"
-#include "cli/writers/format.h"
+#include "models/model.h"
+#include "points/gather.h"
+#include "text/text.h"
+#include "writers/format.h"
 
 namespace zerb {
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "cli/command_line.h"
-#include "cli/readers/columns.h"
-#include "cli/readers/units.h"
+#include "readers/columns.h"
+#include "readers/units.h"
 
 namespace zerb {
 namespace {

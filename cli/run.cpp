@@ -6,12 +6,12 @@
 #include <string>
 
 #include "cli/command_line.h"
-#include "cli/diagnostics.h"
 #include "cli/exit_status.h"
-#include "cli/input.h"
-#include "cli/models/plausibility.h"
-#include "cli/writers/plot.h"
-#include "cli/writers/report.h"
+#include "models/plausibility.h"
+#include "points/gather.h"
+#include "text/diagnostics.h"
+#include "writers/plot.h"
+#include "writers/report.h"
 
 namespace zerb {
 namespace {
@@ -46,7 +46,7 @@ void NoteFlags(const adjust::Adjustment& fit, Diagnostics* d) {
 
 int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE* out,
              std::FILE* err) {
-  Diagnostics diagnostics(err);
+  StreamDiagnostics diagnostics(err, "zerb-shift");
   Options o;
   if (Reason r = ParseOptions(args, &o); !r.empty()) {
     diagnostics.Say(r + "\nTry 'zerb-shift --help' for more information.");
@@ -63,8 +63,14 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
 
   PointSet points;
   InputSummary input;
-  if (int status = GatherPoints(o.input, in, &diagnostics, &points, &input); status != kExitOk)
-    return status;
+  switch (GatherPoints(o.input, in, &diagnostics, &points, &input)) {
+    case Gathered::kPoints:
+      break;
+    case Gathered::kUnusable:
+      return kExitUsage;
+    case Gathered::kNoPoint:
+      return kExitNoPoint;
+  }
 
   adjust::Adjustment& fit = points.adjustment();
   if (Reason r = fit.Solve(o.fit); !r.empty()) {

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "cli/points/angle.h"
 #include "fuzz/fuzz_support.h"
 #include "numtext/number_text.h"
+#include "readers/angle.h"
 
 namespace zerb::fuzz {
 namespace {

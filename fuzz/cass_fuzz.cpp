@@ -2,8 +2,8 @@
 // Input: one settings byte (side, encoding, whether the stream is seekable), then the file.
 #include <cstdint>
 
-#include "cli/readers/record_reader.h"
 #include "fuzz/fuzz_support.h"
+#include "readers/record_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zerb;

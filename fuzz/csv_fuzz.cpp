@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/readers/columns.h"
-#include "cli/readers/csv_fields.h"
-#include "cli/readers/record_reader.h"
 #include "fuzz/fuzz_support.h"
+#include "readers/columns.h"
+#include "readers/csv_fields.h"
+#include "readers/record_reader.h"
 
 namespace zerb::fuzz {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/readers/encoding.h"
-#include "cli/readers/line_reader.h"
-#include "cli/text.h"
 #include "fuzz/fuzz_support.h"
+#include "readers/encoding.h"
+#include "readers/line_reader.h"
+#include "text/text.h"
 
 namespace zerb::fuzz {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cli/text.h"
+#include "text/text.h"
 
 namespace zerb::fuzz {
 namespace {

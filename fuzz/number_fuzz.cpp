@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "cli/points/grid_values.h"
-#include "cli/text.h"
 #include "fuzz/fuzz_support.h"
 #include "numtext/number_text.h"
+#include "readers/grid_values.h"
+#include "text/text.h"
 
 namespace zerb::fuzz {
 namespace {

@@ -7,9 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "cli/exit_status.h"
-#include "cli/input.h"
 #include "fuzz/fuzz_support.h"
+#include "points/gather.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zerb;
@@ -35,13 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::FILE* in = OpenBytes(grid_on_stdin ? grid_text : std::string_view(), (settings & 64) == 0);
   std::FILE* err = std::tmpfile();
   Require(err != nullptr, "cannot make a temporary file");
-  Diagnostics diagnostics(err);
+  StreamDiagnostics diagnostics(err, "zerb-shift");
   PointSet points;
   InputSummary summary;
-  const int status = GatherPoints(s, in, &diagnostics, &points, &summary);
+  const Gathered status = GatherPoints(s, in, &diagnostics, &points, &summary);
   RequireUtf8(ReadBack(err), "the messages");
-  Require(status == kExitOk || status == kExitUsage || status == kExitNoPoint, "an exit status");
-  if (status == kExitOk)
+  if (status == Gathered::kPoints)
     Require(points.usable() > 0, "success without a usable point");
   for (std::size_t i = 0; i < points.added(); ++i) {
     const adjust::PointResult p = points.adjustment().Point(i);

@@ -1,5 +1,5 @@
 // Measures the error of the inverse Gauss-Krueger projection (GaussKrugerInverse) by latitude and
-// distance from the central meridian and prints the table kept in cli/points/projection_domain.h.
+// distance from the central meridian and prints the table kept in points/projection_domain.h.
 //
 // Method: each sample point (B, L) on Krassovsky 1940 is projected to the grid with
 // GeographicLib::TransverseMercator and taken back with GaussKrugerInverse; the latitude and
@@ -22,8 +22,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "cli/points/projection_domain.h"
 #include "geodesy/geodesy.h"
+#include "points/projection_domain.h"
 
 namespace {
 

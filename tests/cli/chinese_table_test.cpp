@@ -9,8 +9,8 @@
 #include <string>
 
 #include "cli/exit_status.h"
-#include "cli/text.h"
 #include "tests/cli/support.h"
+#include "text/text.h"
 
 namespace zerb::test {
 namespace {

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "cli/text.h"
 #include "geodesy/geodesy.h"
 #include "numtext/number_text.h"
 #include "tests/cli/support.h"
 #include "tests/cli/temp_folder.h"
+#include "text/text.h"
 
 namespace zerb::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/text.h"
 #include "tests/cli/support.h"
+#include "text/text.h"
 
 namespace zerb::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/writers/output.h"
 #include "tests/cli/support.h"
+#include "writers/output.h"
 
 namespace zerb::test {
 namespace {

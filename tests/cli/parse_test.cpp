@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/points/angle.h"
-#include "cli/points/common_point.h"
-#include "cli/points/grid_values.h"
 #include "geodesy/geodesy.h"
+#include "points/common_point.h"
+#include "readers/angle.h"
+#include "readers/grid_values.h"
 #include "tests/cli/support.h"
 
 namespace zerb::test {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/models/plausibility.h"
+#include "models/plausibility.h"
 #include "tests/adjust/support.h"
 
 namespace zerb::test {

@@ -16,8 +16,8 @@
 #include <random>
 #include <utility>
 
-#include "cli/points/projection_domain.h"
 #include "geodesy/geodesy.h"
+#include "points/projection_domain.h"
 
 namespace zerb {
 namespace {

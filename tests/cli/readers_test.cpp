@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "cli/readers/columns.h"
-#include "cli/text.h"
+#include "readers/columns.h"
 #include "tests/cli/support.h"
 #include "tests/cli/temp_folder.h"
+#include "text/text.h"
 
 namespace zerb::test {
 namespace {

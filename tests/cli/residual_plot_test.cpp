@@ -2,7 +2,7 @@
 // parsed by a strict XML reader written here, its text checked as UTF-8, and its geometry measured
 // from the drawn points themselves (north up, one scale on both axes, scale bars that tell the
 // truth and carry round values), on ordinary networks and on degenerate ones.
-#include "cli/writers/residual_plot.h"
+#include "writers/residual_plot.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/text.h"
+#include "text/text.h"
 
 namespace zerb::test {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "cli/readers/line_reader.h"
 #include "geodesy/geodesy.h"
+#include "readers/line_reader.h"
 #include "tests/cli/support.h"
 
 namespace zerb::test {

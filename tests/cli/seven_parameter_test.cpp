@@ -137,7 +137,7 @@ double Miss(const PJ_COORD& lon_lat_h, const Point& p) {
 // Gauss-Krueger series (bit for bit), whose footpoint latitude is 0.34 mm per 1000 km of
 // northing off; PROJ's transverse Mercator is exact, so a point carried by PROJ with the fitted
 // shift lands that far north or south of its WGS-84 point: 1.57 mm at most at latitudes up to
-// 45 degrees within 2.5 degrees of L0 (the table of cli/points/projection_domain.h), plus under
+// 45 degrees within 2.5 degrees of L0 (the table of points/projection_domain.h), plus under
 // 0.1 mm of the exports' rounding (0.1 mm, 1e-6 arc-second, 1e-6 ppm). A wrong convention or
 // sign is metres off.
 constexpr double kApplied = 0.0017;

@@ -2,7 +2,7 @@
 // of bytes that are not UTF-8, and of numbers that are not finite. The expected bytes follow
 // XML 1.0's rules for character data and attribute values; librsvg's rsvg-convert, whose XML
 // parser refuses a document that is not well-formed or not UTF-8, judges the documents too.
-#include "cli/writers/svg_writer.h"
+#include "writers/svg_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli/text.h"
 #include "tests/cli/temp_folder.h"
+#include "text/text.h"
 
 namespace zerb::test {
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "cli/points/angle.h"
 #include "geodesy/geodesy.h"
+#include "readers/angle.h"
 #include "tests/cli/support.h"
 #include "tests/cli/temp_folder.h"
 

@@ -1,0 +1,69 @@
+// Model, convention and a-priori accuracy from the command line; see model.h.
+#include "models/model.h"
+
+namespace zerb {
+
+Reason ParseConvention(std::string_view text, Convention* convention) {
+  if (text == "position-vector" || text == "position_vector") {
+    *convention = Convention::kPositionVector;
+  } else if (text == "coordinate-frame" || text == "coordinate_frame") {
+    *convention = Convention::kCoordinateFrame;
+  } else {
+    return "unknown convention " + Quoted(text) + " (position-vector or coordinate-frame)";
+  }
+  return {};
+}
+
+std::string_view ConventionName(Convention convention) {
+  return convention == Convention::kPositionVector ? "position-vector" : "coordinate-frame";
+}
+
+std::string_view ProjConventionName(Convention convention) {
+  return convention == Convention::kPositionVector ? "position_vector" : "coordinate_frame";
+}
+
+Reason ParseModel(std::string_view text, adjust::Model* model) {
+  if (text == "3") {
+    *model = adjust::Model::kThreeParameter;
+  } else if (text == "7") {
+    *model = adjust::Model::kSevenParameter;
+  } else {
+    return "unknown model " + Quoted(text) + " (3: translations, 7: Bursa-Wolf)";
+  }
+  return {};
+}
+
+Reason ParseSigma(std::string_view text, adjust::Settings* settings) {
+  const std::size_t comma = text.find(',');
+  double h = 0;
+  double v = 0;
+  const bool ok =
+      ParseOptionNumber(text.substr(0, comma), &h) &&
+      (comma == std::string_view::npos || ParseOptionNumber(text.substr(comma + 1), &v));
+  if (comma == std::string_view::npos)
+    v = h;
+  if (!ok || !(h > 0) || !(v > 0)) {
+    return "--sigma needs one or two positive lengths in metres (horizontal[,vertical]), not " +
+           Quoted(text);
+  }
+  settings->sigma_horizontal = h;
+  settings->sigma_vertical = v;
+  return {};
+}
+
+adjust::BursaWolf InConvention(const adjust::BursaWolf& p, Convention convention) {
+  if (convention == Convention::kPositionVector)
+    return p;
+  adjust::BursaWolf c = p;
+  c.rx = -p.rx;
+  c.ry = -p.ry;
+  c.rz = -p.rz;
+  return c;
+}
+
+std::string_view ModelName(adjust::Model model) {
+  return model == adjust::Model::kThreeParameter ? "three-parameter translation"
+                                                 : "seven-parameter Bursa-Wolf";
+}
+
+}  // namespace zerb

@@ -1,0 +1,41 @@
+// The models zerb-shift fits to its common points, through the adjustment library (adjust/):
+// three translations, or the seven Bursa-Wolf parameters; and the rotation sign convention the
+// parameters are reported in.
+//
+// The library works in the position-vector convention, that of +towgs84 and WKT1 TOWGS84. The
+// coordinate-frame convention, used by many published parameter sets and field controllers,
+// describes the same transformation with the rotations' signs turned; a wrong sign moves points
+// by about 30 m per arc-second, so every output names the convention it is written in.
+#ifndef ZERB_MODELS_MODEL_H
+#define ZERB_MODELS_MODEL_H
+
+#include <string_view>
+
+#include "adjust/adjust.h"
+#include "text/text.h"
+
+namespace zerb {
+
+enum class Convention { kPositionVector, kCoordinateFrame };
+
+// "position-vector" or "coordinate-frame".
+Reason ParseConvention(std::string_view text, Convention* convention);
+std::string_view ConventionName(Convention convention);
+// PROJ's spelling for +convention=: position_vector or coordinate_frame.
+std::string_view ProjConventionName(Convention convention);
+
+// "3" or "7".
+Reason ParseModel(std::string_view text, adjust::Model* model);
+// "H" or "H,V" in metres: the a-priori standard deviation of one coordinate.
+Reason ParseSigma(std::string_view text, adjust::Settings* settings);
+
+// The parameters as written in the convention: the position-vector ones, or their rotations
+// with the signs turned.
+adjust::BursaWolf InConvention(const adjust::BursaWolf& position_vector, Convention convention);
+
+// One line naming the model: "three-parameter translation" or "seven-parameter Bursa-Wolf".
+std::string_view ModelName(adjust::Model model);
+
+}  // namespace zerb
+
+#endif  // ZERB_MODELS_MODEL_H

@@ -1,0 +1,39 @@
+// One common point from the texts of its record: the grid side (northing, easting with its zone,
+// height, central meridian), the WGS-84 side (latitude, longitude, ellipsoidal height), and the
+// check that both describe the same place (same_place.h), which fills the dialog's ShiftForm so
+// that ComputeShift gives the dialog's bits for the same typed values. A point that fails the
+// check is refused with the likely cause, found by trying each in turn: the angles read as
+// dd.mmss, another central meridian or zone, northing and easting swapped; else the distance.
+#ifndef ZERB_POINTS_COMMON_POINT_H
+#define ZERB_POINTS_COMMON_POINT_H
+
+#include "geodesy/geodesy.h"
+#include "readers/columns.h"
+#include "readers/point_values.h"
+#include "readers/record_reader.h"
+#include "text/text.h"
+
+namespace zerb {
+
+// How far the WGS-84 longitude may lie from the zone's central meridian, in degrees: half a
+// 6-degree zone and a margin. Farther, the grid point and the WGS-84 point cannot be the same
+// point, and the shift would be hundreds of kilometres of nonsense.
+inline constexpr double kMaxMeridianDistance = 5.0;
+
+struct CommonPoint {
+  GridPoint grid;
+  Wgs84Point wgs84;
+  ShiftForm form;                // the dialog's form for both sides
+  double meridian_distance = 0;  // of the WGS-84 longitude from the central meridian, degrees
+};
+
+// The common point of the grid values of record (titled by columns) and its WGS-84 point, which
+// came from the same record or from its partner in another file. The default meridian stands in
+// for an absent L0; a zone number in the easting decides L0 and must agree with a typed or default
+// one. A refusal says why, with the hint described above.
+Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84Point& wgs84,
+                       const PointReading& reading, CommonPoint* point);
+
+}  // namespace zerb
+
+#endif  // ZERB_POINTS_COMMON_POINT_H

@@ -1,0 +1,435 @@
+// The three ways in of zerb-shift; see input.h.
+#include "points/gather.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "pairing/repeated_names.h"
+#include "points/projection_domain.h"
+#include "readers/input_file.h"
+
+namespace zerb {
+namespace {
+
+// How a file is named in messages: a name that is not UTF-8 would make them invalid.
+std::string SourceName(const std::string& file) {
+  return file.empty() || file == "-" ? "<stdin>" : Printable(file);
+}
+
+// Collects the central meridian and zone of the points, warns about points far from L0.
+class Meridians {
+ public:
+  Meridians(Diagnostics* d, InputSummary* s) : diagnostics_(d), summary_(s) {}
+
+  void Note(const std::string& source, std::uint64_t line, std::string_view name,
+            const CommonPoint& point) {
+    const ShiftForm& form = point.form;
+    const GridPoint& grid = point.grid;
+    const double distance = point.meridian_distance;
+    if (first_) {
+      summary_->meridian = form.m_centralMeridian;
+      summary_->zone = grid.zone;
+      first_ = false;
+    } else if (summary_->meridian != form.m_centralMeridian || summary_->zone != grid.zone) {
+      summary_->mixed_zones = true;
+    }
+    if (!(distance > kWarnMeridianDistance))
+      return;
+    const double error = ExpectedInverseError(Degrees(point.wgs84.latitude), distance);
+    ++summary_->far_points;
+    summary_->worst_expected_error = std::max(summary_->worst_expected_error, error);
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  " lies %.2f degrees from the central meridian %d (more than 3): the inverse "
+                  "projection there is good to %.1f mm",
+                  distance, form.m_centralMeridian, std::ceil(error * 10000) / 10);
+    diagnostics_->Warn(source, line, (name.empty() ? "the point" : Quoted(name)) + text);
+  }
+
+ private:
+  Diagnostics* diagnostics_;
+  InputSummary* summary_;
+  bool first_ = true;
+};
+
+// The names given with --check, and which of them the input had.
+class NamedChecks {
+ public:
+  explicit NamedChecks(const std::vector<std::string>& names)
+      : names_(names), found_(names.size(), false) {}
+  bool Contains(std::string_view name) {
+    bool any = false;
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (names_[i] == name)
+        any = found_[i] = true;
+    }
+    return any;
+  }
+  // Reports every name the input lacks; false when there was one. A typo must not leave the
+  // intended check point in the fit unnoticed.
+  bool AllFound(const std::string& where, Diagnostics* d) const {
+    bool all = true;
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+      if (!found_[i]) {
+        d->Say("--check " + Quoted(names_[i]) + ": no point of that name in " + where);
+        all = false;
+      }
+    }
+    return all;
+  }
+
+ private:
+  const std::vector<std::string>& names_;
+  std::vector<bool> found_;
+};
+
+// An input file opened with its reader started; status is that of a failure already reported.
+struct OpenedInput {
+  std::unique_ptr<InputFile> file;
+  std::unique_ptr<RecordReader> reader;
+  Gathered status = Gathered::kPoints;
+};
+
+OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side, InputForm form,
+                      std::FILE* in, Diagnostics* d) {
+  OpenedInput o;
+  o.file = std::make_unique<InputFile>();
+  if (Reason r = o.file->Open(name, in); !r.empty()) {
+    d->Say(r);
+    o.status = Gathered::kUnusable;
+    return o;
+  }
+  ReaderSettings rs;
+  rs.side = side;
+  rs.form = form;
+  rs.encoding = s.encoding;
+  rs.delimiter = s.delimiter;
+  rs.pipe = o.file->pipe();
+  o.reader = MakeReader(o.file->get(), name, rs);
+  if (Reason r = o.reader->Start(); !r.empty()) {
+    // Before the first line (an empty file, an unreadable one) there is no line to name.
+    const std::uint64_t line = o.reader->line();
+    d->Say(SourceName(name) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " + r);
+    o.status = o.reader->failed() ? Gathered::kUnusable : Gathered::kNoPoint;
+  }
+  return o;
+}
+
+// Enters the name of line; when it came before, refuses the line and withdraws the earlier
+// line's point, for which of the two is meant cannot be known.
+bool RefusedAsRepeated(std::string_view name, std::uint64_t line, const std::string& source,
+                       GridNames* names, PointSet* points, Diagnostics* d) {
+  const GridNames::Seen* seen = names->Enter(name, line, GridNames::kNoPoint);
+  if (seen == nullptr)
+    return false;
+  if (seen->point != GridNames::kNoPoint)
+    points->Withdraw(seen->point);
+  d->Refused(source, line,
+             "name " + Quoted(name) + " occurs again (first at line " + std::to_string(seen->line) +
+                 "): both lines are refused");
+  return true;
+}
+
+// The common point of a record holding both sides. The grid side is looked at first, so that a
+// row with faults on both sides is refused for the first, as it reads from the left.
+Reason ReadBothSides(const Record& record, const Columns& columns, const PointReading& reading,
+                     Wgs84Point* wgs84, CommonPoint* point) {
+  if (Reason r = ReadWgs84Point(record, columns, reading.angle_format, wgs84); !r.empty()) {
+    GridPoint grid;
+    Reason g = ReadGridPoint(record, columns, &grid);
+    return g.empty() ? r : g;
+  }
+  return MakeCommonPoint(record, columns, *wgs84, reading, point);
+}
+
+Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
+                    InputSummary* summary) {
+  if (!s.check_names.empty()) {
+    d->Say("--check names points of a file; one point given as options has no name");
+    return Gathered::kUnusable;
+  }
+  Record record;
+  Columns columns;
+  for (int f = 0; f < kFieldCount; ++f) {
+    columns.index[f] = f;
+    columns.titles.emplace_back(FieldName(static_cast<Field>(f)));
+    if (s.value[f])
+      record.value[f] = *s.value[f];
+  }
+  Wgs84Point wgs84;
+  CommonPoint point;
+  const Reason r = ReadBothSides(record, columns, s.reading, &wgs84, &point);
+  if (!r.empty()) {
+    d->Say("the point is refused: " + r);
+    return Gathered::kNoPoint;
+  }
+  Meridians(d, summary).Note("options", 0, "", point);
+  if (Reason e = points->Open({}, false, false, s.grid_positions); !e.empty()) {
+    d->Say(e);
+    return Gathered::kUnusable;
+  }
+  if (Reason e = points->Add(Compute(&point.form), 0, 0, false, point.grid.x, point.grid.y, {});
+      !e.empty()) {
+    d->Say(e);
+    return Gathered::kUnusable;
+  }
+  return Gathered::kPoints;
+}
+
+// The text columns a point carries to the output: its name, then the passed-through columns.
+std::vector<std::string> TextTitles(const Columns& columns, const std::vector<std::string>* more) {
+  std::vector<std::string> titles;
+  if (columns.index[kName] >= 0)
+    titles.push_back(columns.titles[columns.index[kName]]);
+  for (int c : columns.passed)
+    titles.push_back(columns.titles[c]);
+  if (more != nullptr)
+    titles.insert(titles.end(), more->begin(), more->end());
+  return titles;
+}
+
+Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet* points,
+                      InputSummary* summary) {
+  const std::string source = SourceName(s.table);
+  summary->source = source;
+  // A table holding both sides is always a CSV table: a CASS file holds the grid only.
+  const OpenedInput input = OpenInput(s, s.table, Side::kBoth, InputForm::kCsv, in, d);
+  if (input.status != Gathered::kPoints)
+    return input.status;
+  RecordReader* reader = input.reader.get();
+  const Columns& columns = reader->columns();
+  const bool has_name = columns.index[kName] >= 0;
+  if (Reason r = points->Open(TextTitles(columns, nullptr), has_name, false, s.grid_positions);
+      !r.empty()) {
+    d->Say(r);
+    return Gathered::kUnusable;
+  }
+  Meridians meridians(d, summary);
+  NamedChecks named(s.check_names);
+  RepeatedNames names;
+  Record record;
+  Reason reason;
+  std::vector<std::string_view> texts;
+  while (reader->Next(&record, &reason)) {
+    // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
+    const std::string_view name =
+        reason.empty() && has_name ? Trim(record.value[kName]) : std::string_view();
+    const bool named_check = !name.empty() && named.Contains(name);
+    Wgs84Point wgs84;
+    CommonPoint point;
+    if (reason.empty())
+      reason = ReadBothSides(record, columns, s.reading, &wgs84, &point);
+    if (!name.empty())
+      names.Note(name, record.line, reason.empty());
+    if (!reason.empty()) {
+      d->Refused(source, reader->line(), reason);
+      continue;
+    }
+    meridians.Note(source, record.line, name, point);
+    texts.clear();
+    if (has_name)
+      texts.push_back(record.value[kName]);
+    texts.insert(texts.end(), record.passed.begin(), record.passed.end());
+    const bool check = IsCheckPoint(record) || named_check;
+    if (Reason r = points->Add(Compute(&point.form), record.line, 0, check, point.grid.x,
+                               point.grid.y, texts);
+        !r.empty()) {
+      d->Say(r);
+      return Gathered::kUnusable;
+    }
+  }
+  if (reader->failed()) {
+    d->Say(source + ": read error: " + ErrnoText(reader->error()));
+    return Gathered::kUnusable;
+  }
+  // A name given twice is handled as in two files: which row is meant cannot be known, so every
+  // row of it is refused.
+  std::vector<RepeatedNames::Repeat> repeats;
+  std::vector<std::size_t> withdraw;
+  if (has_name && !names.Find(points->spool(), &repeats, &withdraw)) {
+    d->Say(source + ": cannot read the temporary file of names back");
+    return Gathered::kUnusable;
+  }
+  for (std::size_t i : withdraw)
+    points->Withdraw(i);
+  for (const RepeatedNames::Repeat& r : repeats) {
+    if (r.gave_point) {
+      d->Refused(source, r.line,
+                 "name " + Quoted(r.name) + " occurs again (first at line " +
+                     std::to_string(r.first_line) + "): both lines are refused");
+    }
+  }
+  if (!named.AllFound(source, d))
+    return Gathered::kUnusable;
+  if (points->usable() == 0) {
+    d->Say(source + ": no usable point (" + Counted(d->refused(), "line", "lines") + " refused)");
+    return Gathered::kNoPoint;
+  }
+  return Gathered::kPoints;
+}
+
+// Reads the WGS-84 file into the index: kPoints, or how it failed.
+Gathered ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wgs84Index* index,
+                       std::vector<std::string>* passed_titles) {
+  const std::string source = SourceName(s.wgs84);
+  const OpenedInput input = OpenInput(s, s.wgs84, Side::kWgs84, s.wgs84_form, in, d);
+  if (input.status != Gathered::kPoints)
+    return input.status;
+  RecordReader* reader = input.reader.get();
+  const Columns& columns = reader->columns();
+  for (int c : columns.passed)
+    passed_titles->push_back(columns.titles[c]);
+  Record record;
+  Reason reason;
+  while (reader->Next(&record, &reason)) {
+    // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
+    const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
+    Wgs84Index::Entry entry;
+    if (reason.empty() && name.empty())
+      reason = "no point name";
+    if (reason.empty())
+      reason = ReadWgs84Point(record, columns, s.reading.angle_format, &entry.point);
+    if (reason.empty()) {
+      entry.line = record.line;
+      entry.check = IsCheckPoint(record);
+      for (std::string_view p : record.passed)
+        entry.passed.emplace_back(p);
+      reason = index->Add(name, std::move(entry));
+    }
+    if (!reason.empty())
+      d->Refused(source, reader->line(), reason);
+  }
+  if (reader->failed()) {
+    d->Say(source + ": read error: " + ErrnoText(reader->error()));
+    return Gathered::kUnusable;
+  }
+  return Gathered::kPoints;
+}
+
+Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet* points,
+                      InputSummary* summary) {
+  summary->source = SourceName(s.grid);
+  summary->wgs84_source = SourceName(s.wgs84);
+  if (summary->source == "<stdin>" && summary->wgs84_source == "<stdin>") {
+    d->Say("--grid and --wgs84 cannot both read standard input");
+    return Gathered::kUnusable;
+  }
+  Wgs84Index index;
+  std::vector<std::string> wgs84_titles;
+  if (Gathered status = ReadWgs84File(s, in, d, &index, &wgs84_titles); status != Gathered::kPoints)
+    return status;
+
+  const std::string& source = summary->source;
+  const OpenedInput input = OpenInput(s, s.grid, Side::kGrid, s.grid_form, in, d);
+  if (input.status != Gathered::kPoints)
+    return input.status;
+  RecordReader* reader = input.reader.get();
+  const Columns& columns = reader->columns();
+  // The WGS-84 file's own columns follow the grid file's, told apart where a title repeats.
+  std::vector<std::string> grid_titles = TextTitles(columns, nullptr);
+  for (std::string& t : wgs84_titles) {
+    if (std::find(grid_titles.begin(), grid_titles.end(), t) != grid_titles.end())
+      t = "wgs84 " + t;
+  }
+  if (Reason r = points->Open(TextTitles(columns, &wgs84_titles), true, true, s.grid_positions);
+      !r.empty()) {
+    d->Say(r);
+    return Gathered::kUnusable;
+  }
+  Meridians meridians(d, summary);
+  NamedChecks named(s.check_names);
+  GridNames names;
+  Record record;
+  Reason reason;
+  std::vector<std::string_view> texts;
+  while (reader->Next(&record, &reason)) {
+    // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
+    const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
+    if (reason.empty() && name.empty())
+      reason = "no point name";
+    if (!reason.empty()) {
+      d->Refused(source, reader->line(), reason);
+      continue;
+    }
+    const bool named_check = named.Contains(name);
+    if (RefusedAsRepeated(name, record.line, source, &names, points, d))
+      continue;
+    Wgs84Index::Entry* partner = index.Pair(name);
+    if (partner == nullptr) {
+      GridPoint grid;
+      reason = ReadGridPoint(record, columns, &grid);
+      if (reason.empty())
+        summary->unpaired.push_back({std::string(name), record.line, true});
+      else
+        d->Refused(source, record.line, reason);
+      continue;
+    }
+    CommonPoint point;
+    if (partner->duplicate_line != 0) {
+      reason = "its WGS-84 point is refused: " + Quoted(name) + " occurs twice in " +
+               summary->wgs84_source + " (lines " + std::to_string(partner->line) + " and " +
+               std::to_string(partner->duplicate_line) + ")";
+    } else {
+      reason = MakeCommonPoint(record, columns, partner->point, s.reading, &point);
+      if (!reason.empty()) {
+        reason += " (its WGS-84 point: " + summary->wgs84_source + ", line " +
+                  std::to_string(partner->line) + ")";
+      }
+    }
+    if (!reason.empty()) {
+      d->Refused(source, record.line, reason);
+      continue;
+    }
+    meridians.Note(source, record.line, name, point);
+    texts.assign(1, record.value[kName]);
+    texts.insert(texts.end(), record.passed.begin(), record.passed.end());
+    texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
+    const bool check = IsCheckPoint(record) || partner->check || named_check;
+    names.SetPoint(name, points->added());
+    if (Reason r = points->Add(Compute(&point.form), record.line, partner->line, check,
+                               point.grid.x, point.grid.y, texts);
+        !r.empty()) {
+      d->Say(r);
+      return Gathered::kUnusable;
+    }
+  }
+  if (reader->failed()) {
+    d->Say(source + ": read error: " + ErrnoText(reader->error()));
+    return Gathered::kUnusable;
+  }
+  std::vector<Unpaired> wgs84_only = index.NeverPaired();
+  summary->unpaired.insert(summary->unpaired.end(), wgs84_only.begin(), wgs84_only.end());
+  for (const Unpaired& u : summary->unpaired) {
+    const std::string& file_name = u.in_grid ? source : summary->wgs84_source;
+    const std::string& other = u.in_grid ? summary->wgs84_source : source;
+    d->Say(file_name + ", line " + std::to_string(u.line) + ": " + Quoted(u.name) + " is not in " +
+           other + ": left unpaired");
+  }
+  if (!named.AllFound(source + " and " + summary->wgs84_source, d))
+    return Gathered::kUnusable;
+  if (points->usable() == 0 && d->refused() > 0) {
+    d->Say("no usable pair: " + Counted(d->refused(), "line", "lines") + " refused");
+    return Gathered::kNoPoint;
+  }
+  if (points->usable() == 0) {
+    d->Say("no pair: no usable point name occurs in both " + source + " and " +
+           summary->wgs84_source);
+    return Gathered::kNoPoint;
+  }
+  return Gathered::kPoints;
+}
+
+}  // namespace
+
+Gathered GatherPoints(const InputSettings& settings, std::FILE* in, Diagnostics* diagnostics,
+                      PointSet* points, InputSummary* summary) {
+  if (settings.single)
+    return ReadSingle(settings, diagnostics, points, summary);
+  if (!settings.grid.empty())
+    return ReadTwoFiles(settings, in, diagnostics, points, summary);
+  return ReadOneTable(settings, in, diagnostics, points, summary);
+}
+
+}  // namespace zerb

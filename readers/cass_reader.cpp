@@ -1,0 +1,27 @@
+// The reader of a CASS .dat file: name,code,east,north,height per line, no header.
+#include "readers/split_lines.h"
+
+namespace zerb {
+namespace {
+
+class CassReader final : public SplitRecordReader {
+ public:
+  CassReader(std::FILE* in, const ReaderSettings& s) : SplitRecordReader(in, s) {
+    columns_ = CassColumns(s.side);
+  }
+
+  Reason Start() override { return lines_.Start(pipe_); }
+
+  bool Next(Record* record, Reason* reason) override {
+    return lines_.NextRecord(',', columns_, 5,
+                             "a CASS .dat line has 5: name,code,east,north,height", record, reason);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<RecordReader> MakeCassReader(std::FILE* in, const ReaderSettings& settings) {
+  return std::make_unique<CassReader>(in, settings);
+}
+
+}  // namespace zerb

@@ -1,0 +1,49 @@
+// The reader of a delimited table with a header row naming its columns.
+#include "readers/csv_fields.h"
+#include "readers/split_lines.h"
+
+namespace zerb {
+namespace {
+
+class CsvTableReader final : public SplitRecordReader {
+ public:
+  CsvTableReader(std::FILE* in, const ReaderSettings& s)
+      : SplitRecordReader(in, s), side_(s.side), delimiter_(s.delimiter) {}
+
+  Reason Start() override {
+    if (Reason r = lines_.Start(pipe_); !r.empty())
+      return r;
+    std::string_view line;
+    Reason reason;
+    if (!lines_.Next(0, &line, &reason)) {
+      return lines_.failed() ? "read error: " + ErrnoText(lines_.error())
+                             : "no header row: the file holds blank lines only";
+    }
+    if (!reason.empty())
+      return reason;
+    if (delimiter_ == 0)
+      delimiter_ = DetectDelimiter(line);
+    if (Reason r = SplitCsvLine(line, delimiter_, &lines_.fields(), &scratch_); !r.empty())
+      return r;
+    return ReadHeader(lines_.fields(), side_, &columns_);
+  }
+
+  bool Next(Record* record, Reason* reason) override {
+    const std::size_t width = columns_.titles.size();
+    return lines_.NextRecord(delimiter_, columns_, width, "the header has " + std::to_string(width),
+                             record, reason);
+  }
+
+ private:
+  Side side_;
+  char delimiter_;
+  std::string scratch_;
+};
+
+}  // namespace
+
+std::unique_ptr<RecordReader> MakeCsvTableReader(std::FILE* in, const ReaderSettings& settings) {
+  return std::make_unique<CsvTableReader>(in, settings);
+}
+
+}  // namespace zerb

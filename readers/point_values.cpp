@@ -1,0 +1,78 @@
+// Reading the two sides of a point from a record's cells; see point_values.h.
+#include "readers/point_values.h"
+
+#include <cmath>
+#include <string>
+#include <tuple>
+
+#include "numtext/number_text.h"
+#include "readers/grid_values.h"
+
+namespace zerb {
+namespace {
+
+std::string Refusal(const Columns& columns, const Record& record, Field field, const Reason& why) {
+  return "column " + columns.Label(field) + " " + Quoted(Trim(record.value[field])) + ": " + why;
+}
+
+}  // namespace
+
+Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* point) {
+  *point = GridPoint();
+  if (Reason r = ParseLength(record.value[kNorth], &point->x); !r.empty())
+    return Refusal(columns, record, kNorth, r);
+  if (!(std::fabs(point->x) <= kMaxNorthing)) {
+    return Refusal(columns, record, kNorth,
+                   "northing beyond 9000000 m (the polar caps are outside the grid)");
+  }
+  Easting easting;
+  if (Reason r = ParseEasting(record.value[kEast], &easting); !r.empty())
+    return Refusal(columns, record, kEast, r);
+  point->y = easting.y;
+  point->zone = easting.zone;
+  point->zone_meridian = easting.zone_meridian;
+  if (Reason r = ParseLength(record.value[kGridHeight], &point->h); !r.empty())
+    return Refusal(columns, record, kGridHeight, r);
+  if (!Trim(record.value[kMeridian]).empty()) {
+    if (Reason r = ParseCentralMeridian(record.value[kMeridian], &point->meridian); !r.empty())
+      return Refusal(columns, record, kMeridian, r);
+    if (point->zone != 0 && point->meridian != point->zone_meridian) {
+      return "central meridian " + columns.Label(kMeridian) + " " +
+             std::to_string(point->meridian) + " disagrees with zone " +
+             std::to_string(point->zone) + " of easting " + Quoted(Trim(record.value[kEast])) +
+             " (L0 " + std::to_string(point->zone_meridian) + ")";
+    }
+  }
+  return {};
+}
+
+Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat format,
+                      Wgs84Point* point) {
+  for (const auto& [field, axis, angle] :
+       {std::tuple(kLatitude, AngleAxis::kLatitude, &point->latitude),
+        std::tuple(kLongitude, AngleAxis::kLongitude, &point->longitude)}) {
+    if (Reason r = ParseAngle(record.value[field], axis, format, angle); !r.empty())
+      return Refusal(columns, record, field, r);
+    // A title that says degrees, minutes and seconds over a bare number with a fraction: packed
+    // dd.mmss, not decimal degrees, unless the user has said which.
+    if (format == AngleFormat::kAuto && columns.dms[field] && angle->bare_number &&
+        (angle->min != 0 || angle->sec != 0)) {
+      return Refusal(columns, record, field,
+                     "a decimal number where the title says degrees, minutes and seconds: give "
+                     "--angle-format dd.mmss for packed dd.mmss, or write 39:54:44.442");
+    }
+  }
+  if (Reason r = ParseLength(record.value[kEllipsoidalHeight], &point->height); !r.empty())
+    return Refusal(columns, record, kEllipsoidalHeight, r);
+  return {};
+}
+
+bool IsCheckPoint(const Record& record) {
+  const std::string folded = FoldToAscii(Trim(record.value[kRole]));
+  std::string role(Trim(folded));
+  for (char& c : role)
+    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  return role == "check" || role == "检核";
+}
+
+}  // namespace zerb

@@ -1,0 +1,52 @@
+// The two sides of a common point as a record's cells give them: the grid side (northing,
+// easting with its zone, height, central meridian) and the WGS-84 side (latitude, longitude,
+// ellipsoidal height), each value parsed and checked on its own. Whether the two sides describe
+// the same place is the points' stage to judge (points/common_point.h).
+#ifndef ZERB_READERS_POINT_VALUES_H
+#define ZERB_READERS_POINT_VALUES_H
+
+#include "readers/angle.h"
+#include "readers/columns.h"
+#include "readers/record_reader.h"
+#include "text/text.h"
+
+namespace zerb {
+
+// The largest northing read, metres: footpoint latitude up to about 81 degrees; the inverse
+// series is not meant for the polar caps.
+inline constexpr double kMaxNorthing = 9000000.0;
+
+inline constexpr int kNoMeridian = -1000;
+
+struct GridPoint {
+  double x = 0;                // northing, metres
+  double y = 0;                // easting, metres, 500000 m false easting, no zone number
+  double h = 0;                // height, metres
+  int meridian = kNoMeridian;  // typed L0, whole degrees
+  int zone = 0;                // zone number in front of the easting, 0 when none
+  int zone_meridian = 0;       // the central meridian of that zone
+};
+
+struct Wgs84Point {
+  Angle latitude;
+  Angle longitude;
+  double height = 0;  // ellipsoidal, metres
+};
+
+// How the texts of a record are read.
+struct PointReading {
+  AngleFormat angle_format = AngleFormat::kAuto;
+  int default_meridian = kNoMeridian;  // --L0, for records without L0
+};
+
+// The grid values of record; a refusal names the column as the file titles it.
+Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* point);
+Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat format,
+                      Wgs84Point* point);
+
+// Whether the record's role column marks a check point: "check" (any case) or 检核.
+bool IsCheckPoint(const Record& record);
+
+}  // namespace zerb
+
+#endif  // ZERB_READERS_POINT_VALUES_H

@@ -1,0 +1,28 @@
+// Output format names; see format.h.
+#include "writers/format.h"
+
+#include <string>
+#include <utility>
+
+namespace zerb {
+
+Reason ParseFormat(std::string_view text, Format* format) {
+  static constexpr std::pair<std::string_view, Format> kFormats[] = {
+      {"text", Format::kText},        {"csv", Format::kCsv},
+      {"json", Format::kJson},        {"towgs84", Format::kTowgs84},
+      {"proj", Format::kProj},        {"wkt", Format::kWkt},
+      {"crs-proj", Format::kCrsProj}, {"crs-wkt1", Format::kCrsWkt1},
+      {"crs-wkt2", Format::kCrsWkt2}, {"crs-projjson", Format::kCrsProjJson},
+      {"pipeline", Format::kPipeline}};
+  for (const auto& [name, f] : kFormats) {
+    if (text == name) {
+      *format = f;
+      return {};
+    }
+  }
+  return "unknown format " + Quoted(text) +
+         " (text, csv, json, towgs84, proj, wkt, crs-proj, crs-wkt1, crs-wkt2, crs-projjson or "
+         "pipeline)";
+}
+
+}  // namespace zerb

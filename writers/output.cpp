@@ -1,0 +1,116 @@
+// Buffered output and number forms; see output.h.
+#include "writers/output.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace zerb {
+namespace {
+
+// Room for any double in fixed notation with 4 decimals: DBL_MAX has 309 digits.
+constexpr std::size_t kFixedRoom = 400;
+// Room for the shortest form of any double: -2.2250738585072014e-308 has 24 characters.
+constexpr std::size_t kShortestRoom = 32;
+
+std::string_view FixedForm(double value, char (&text)[kFixedRoom]) {
+  const auto r = std::to_chars(text, text + kFixedRoom, value, std::chars_format::fixed, 4);
+  std::string_view number(text, static_cast<std::size_t>(r.ptr - text));
+  if (number == "-0.0000")
+    number.remove_prefix(1);
+  return number;
+}
+
+std::string_view ShortestForm(double value, char (&text)[kShortestRoom]) {
+  const auto r = std::to_chars(text, text + kShortestRoom, value);
+  return {text, static_cast<std::size_t>(r.ptr - text)};
+}
+
+}  // namespace
+
+Output& Output::operator<<(std::string_view s) {
+  if (s.size() > kSize - used_) {
+    Flush();
+    if (s.size() >= kSize) {  // a piece as large as the buffer goes out as it is
+      std::fwrite(s.data(), 1, s.size(), file_);
+      return *this;
+    }
+  }
+  std::memcpy(buffer_.get() + used_, s.data(), s.size());
+  used_ += s.size();
+  return *this;
+}
+
+Output& Output::operator<<(std::uint64_t n) {
+  char text[24];
+  const auto r = std::to_chars(text, text + sizeof text, n);
+  return *this << std::string_view(text, static_cast<std::size_t>(r.ptr - text));
+}
+
+Output& Output::Fixed(double value) {
+  char text[kFixedRoom];
+  return *this << FixedForm(value, text);
+}
+
+Output& Output::Fixed(double value, std::size_t width) {
+  char text[kFixedRoom];
+  const std::string_view number = FixedForm(value, text);
+  for (std::size_t k = number.size(); k < width; ++k)
+    Put(' ');
+  return *this << number;
+}
+
+Output& Output::Shortest(double value) {
+  char text[kShortestRoom];
+  return *this << ShortestForm(value, text);
+}
+
+Output& Output::CsvField(std::string_view field, char delimiter) {
+  if (field.find_first_of(std::string{delimiter, '"', '\n', '\r'}) == std::string_view::npos)
+    return *this << field;
+  Put('"');
+  for (char c : field) {
+    if (c == '"')
+      Put('"');
+    Put(c);
+  }
+  return *this << '"';
+}
+
+void Output::Flush() {
+  if (used_ > 0)
+    std::fwrite(buffer_.get(), 1, used_, file_);
+  used_ = 0;
+}
+
+void AppendFixed(std::string* s, double value) {
+  char text[kFixedRoom];
+  *s += FixedForm(value, text);
+}
+
+void AppendShortest(std::string* s, double value) {
+  char text[kShortestRoom];
+  *s += ShortestForm(value, text);
+}
+
+std::string Fixed(double value) {
+  std::string s;
+  AppendFixed(&s, value);
+  return s;
+}
+
+std::string Triple(const Vec3& v, std::string_view separator) {
+  std::string s;
+  AppendFixed(&s, v.x);
+  s += separator;
+  AppendFixed(&s, v.y);
+  s += separator;
+  AppendFixed(&s, v.z);
+  return s;
+}
+
+double Length(const Vec3& v) {
+  return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+
+}  // namespace zerb

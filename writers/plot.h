@@ -1,0 +1,20 @@
+// The residual picture of a fit (--plot): its frame from a first walk over the points, then the
+// points drawn in a second one.
+#ifndef ZERB_WRITERS_PLOT_H
+#define ZERB_WRITERS_PLOT_H
+
+#include <string>
+
+#include "adjust/adjust.h"
+#include "points/point_set.h"
+#include "text/text.h"
+
+namespace zerb {
+
+// Writes the SVG picture to the file named path.
+Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjustment& fit,
+                 const adjust::Settings& settings);
+
+}  // namespace zerb
+
+#endif  // ZERB_WRITERS_PLOT_H

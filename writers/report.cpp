@@ -1,0 +1,73 @@
+// The choice of format and the walk over the points; see report.h.
+#include "writers/report.h"
+
+#include <charconv>
+
+namespace zerb {
+
+PointWalk::PointWalk(const ReportInput& in) : in_(in) {
+  if (in_.points->spool() != nullptr)
+    ok_ = in_.points->spool()->Rewind();
+}
+
+bool PointWalk::Next() {
+  for (std::size_t i = started_ ? index_ + 1 : 0; ok_ && i < in_.fit->size(); ++i) {
+    started_ = true;
+    index_ = i;
+    // Withdrawn points keep their record in the spool; it is read past.
+    if (TextSpool* spool = in_.points->spool(); spool != nullptr)
+      ok_ = spool->Read(&fields_);
+    if (!ok_)
+      return false;
+    if (in_.points->withdrawn(i))
+      continue;
+    result_ = in_.fit->Point(i);
+    return true;
+  }
+  return false;
+}
+
+std::string Decimals6(double value) {
+  char text[400];
+  auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+  std::string s(text, r.ptr);
+  return s == "-0.000000" ? "0.000000" : s;
+}
+
+std::string TranslationText(const adjust::BursaWolf& p, std::string_view separator) {
+  return Triple({p.tx, p.ty, p.tz}, separator);
+}
+
+std::string RotationText(const adjust::BursaWolf& p, std::string_view separator) {
+  return Decimals6(p.rx) + std::string(separator) + Decimals6(p.ry) + std::string(separator) +
+         Decimals6(p.rz) + std::string(separator) + Decimals6(p.s);
+}
+
+Reason WriteReport(const ReportInput& in, std::FILE* out) {
+  Output o(out);
+  bool ok = true;
+  switch (in.format) {
+    case Format::kText:
+      ok = WriteText(in, o);
+      break;
+    case Format::kCsv:
+      ok = WriteCsv(in, o);
+      break;
+    case Format::kJson:
+      return WriteJson(in, o);
+    case Format::kTowgs84:
+    case Format::kProj:
+    case Format::kWkt:
+      WriteExport(in, o);
+      break;
+    case Format::kCrsProj:
+    case Format::kCrsWkt1:
+    case Format::kCrsWkt2:
+    case Format::kCrsProjJson:
+    case Format::kPipeline:
+      return WriteDefinition(in, o);
+  }
+  return ok ? "" : kSpoolUnreadable;
+}
+
+}  // namespace zerb

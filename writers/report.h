@@ -1,0 +1,80 @@
+// Writes the result of zerb-shift in one of its formats as it goes: the readable report, CSV,
+// JSON, the three exports a GIS takes (+towgs84, a PROJ helmert step, a WKT TOWGS84 clause), and
+// the complete CRS definitions and pipeline that PROJ builds.
+#ifndef ZERB_WRITERS_REPORT_H
+#define ZERB_WRITERS_REPORT_H
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "adjust/adjust.h"
+#include "models/model.h"
+#include "points/gather.h"
+#include "points/point_set.h"
+#include "writers/format.h"
+#include "writers/output.h"
+
+namespace zerb {
+
+struct ReportInput {
+  Format format = Format::kText;
+  char delimiter = ',';
+  PointSet* points = nullptr;
+  const adjust::Adjustment* fit = nullptr;  // solved
+  const adjust::Settings* settings = nullptr;
+  Convention convention = Convention::kPositionVector;
+  const InputSummary* input = nullptr;
+  std::uint64_t refused = 0;
+  // The parameters beyond what a Krassovsky to WGS-84 fit can have (plausibility.h).
+  std::vector<std::string> implausible;
+};
+
+// Why a report stopped short: the points' text columns wait in a temporary file (text_spool.h).
+inline constexpr const char* kSpoolUnreadable = "cannot read the temporary file back";
+
+// Writes the report to out. Returns an empty string, or why it could not be written.
+Reason WriteReport(const ReportInput& in, std::FILE* out);
+
+bool WriteText(const ReportInput& in, Output& out);
+bool WriteCsv(const ReportInput& in, Output& out);
+Reason WriteJson(const ReportInput& in, Output& out);
+void WriteExport(const ReportInput& in, Output& out);
+Reason WriteDefinition(const ReportInput& in, Output& out);
+
+// The parameters as exported, in the convention asked for: 4 decimals in metres, 6 in
+// arc-seconds and ppm, so that rounding never moves a point by 0.1 mm.
+std::string TranslationText(const adjust::BursaWolf& p, std::string_view separator);
+std::string RotationText(const adjust::BursaWolf& p, std::string_view separator);
+std::string Decimals6(double value);
+
+// Walks the points in input order, with their text columns and their results in the fit.
+class PointWalk {
+ public:
+  explicit PointWalk(const ReportInput& in);
+  // Moves to the next point; false at the end or when the spool cannot be read.
+  bool Next();
+  bool ok() const { return ok_; }
+  std::size_t index() const { return index_; }
+  const adjust::PointResult& result() const { return result_; }
+  std::uint64_t line() const { return result_.tag; }
+  std::uint64_t wgs84_line() const { return in_.points->wgs84_line(index_); }
+  const std::vector<std::string>& fields() const { return fields_; }
+  std::string_view name() const {
+    return in_.points->has_name() && !fields_.empty() ? std::string_view(fields_[0])
+                                                      : std::string_view();
+  }
+
+ private:
+  const ReportInput& in_;
+  bool ok_ = true;
+  bool started_ = false;
+  std::vector<std::string> fields_;
+  std::size_t index_ = 0;
+  adjust::PointResult result_;
+};
+
+}  // namespace zerb
+
+#endif  // ZERB_WRITERS_REPORT_H
