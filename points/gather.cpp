@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "pairing/repeated_names.h"
+#include "pairing/two_files.h"
 #include "points/projection_domain.h"
 #include "readers/input_file.h"
 
@@ -115,21 +116,6 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
     o.status = o.reader->failed() ? Gathered::kUnusable : Gathered::kNoPoint;
   }
   return o;
-}
-
-// Enters the name of line; when it came before, refuses the line and withdraws the earlier
-// line's point, for which of the two is meant cannot be known.
-bool RefusedAsRepeated(std::string_view name, std::uint64_t line, const std::string& source,
-                       GridNames* names, PointSet* points, Diagnostics* d) {
-  const GridNames::Seen* seen = names->Enter(name, line, GridNames::kNoPoint);
-  if (seen == nullptr)
-    return false;
-  if (seen->point != GridNames::kNoPoint)
-    points->Withdraw(seen->point);
-  d->Refused(source, line,
-             "name " + Quoted(name) + " occurs again (first at line " + std::to_string(seen->line) +
-                 "): both lines are refused");
-  return true;
 }
 
 // The common point of a record holding both sides. The grid side is looked at first, so that a
@@ -270,44 +256,6 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   return Gathered::kPoints;
 }
 
-// Reads the WGS-84 file into the index: kPoints, or how it failed.
-Gathered ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wgs84Index* index,
-                       std::vector<std::string>* passed_titles) {
-  const std::string source = SourceName(s.wgs84);
-  const OpenedInput input = OpenInput(s, s.wgs84, Side::kWgs84, s.wgs84_form, in, d);
-  if (input.status != Gathered::kPoints)
-    return input.status;
-  RecordReader* reader = input.reader.get();
-  const Columns& columns = reader->columns();
-  for (int c : columns.passed)
-    passed_titles->push_back(columns.titles[c]);
-  Record record;
-  Reason reason;
-  while (reader->Next(&record, &reason)) {
-    // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
-    const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
-    Wgs84Index::Entry entry;
-    if (reason.empty() && name.empty())
-      reason = "no point name";
-    if (reason.empty())
-      reason = ReadWgs84Point(record, columns, s.reading.angle_format, &entry.point);
-    if (reason.empty()) {
-      entry.line = record.line;
-      entry.check = IsCheckPoint(record);
-      for (std::string_view p : record.passed)
-        entry.passed.emplace_back(p);
-      reason = index->Add(name, std::move(entry));
-    }
-    if (!reason.empty())
-      d->Refused(source, reader->line(), reason);
-  }
-  if (reader->failed()) {
-    d->Say(source + ": read error: " + ErrnoText(reader->error()));
-    return Gathered::kUnusable;
-  }
-  return Gathered::kPoints;
-}
-
 Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, PointSet* points,
                       InputSummary* summary) {
   summary->source = SourceName(s.grid);
@@ -316,12 +264,16 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     d->Say("--grid and --wgs84 cannot both read standard input");
     return Gathered::kUnusable;
   }
-  Wgs84Index index;
-  std::vector<std::string> wgs84_titles;
-  if (Gathered status = ReadWgs84File(s, in, d, &index, &wgs84_titles); status != Gathered::kPoints)
-    return status;
-
   const std::string& source = summary->source;
+  TwoFiles pairing(source, summary->wgs84_source, d);
+  {
+    const OpenedInput wgs84 = OpenInput(s, s.wgs84, Side::kWgs84, s.wgs84_form, in, d);
+    if (wgs84.status != Gathered::kPoints)
+      return wgs84.status;
+    if (!pairing.ReadWgs84(wgs84.reader.get(), s.reading.angle_format))
+      return Gathered::kUnusable;
+  }
+
   const OpenedInput input = OpenInput(s, s.grid, Side::kGrid, s.grid_form, in, d);
   if (input.status != Gathered::kPoints)
     return input.status;
@@ -329,6 +281,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   const Columns& columns = reader->columns();
   // The WGS-84 file's own columns follow the grid file's, told apart where a title repeats.
   std::vector<std::string> grid_titles = TextTitles(columns, nullptr);
+  std::vector<std::string> wgs84_titles = pairing.wgs84_titles();
   for (std::string& t : wgs84_titles) {
     if (std::find(grid_titles.begin(), grid_titles.end(), t) != grid_titles.end())
       t = "wgs84 " + t;
@@ -340,46 +293,23 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   }
   Meridians meridians(d, summary);
   NamedChecks named(s.check_names);
-  GridNames names;
   Record record;
   Reason reason;
   std::vector<std::string_view> texts;
   while (reader->Next(&record, &reason)) {
     // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
     const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
-    if (reason.empty() && name.empty())
-      reason = "no point name";
-    if (!reason.empty()) {
-      d->Refused(source, reader->line(), reason);
+    const bool named_check = !name.empty() && named.Contains(name);
+    std::size_t withdraw;
+    const Wgs84Index::Entry* partner = pairing.Partner(*reader, record, reason, &withdraw);
+    if (withdraw != TwoFiles::kNoPoint)
+      points->Withdraw(withdraw);
+    if (partner == nullptr)
       continue;
-    }
-    const bool named_check = named.Contains(name);
-    if (RefusedAsRepeated(name, record.line, source, &names, points, d))
-      continue;
-    Wgs84Index::Entry* partner = index.Pair(name);
-    if (partner == nullptr) {
-      GridPoint grid;
-      reason = ReadGridPoint(record, columns, &grid);
-      if (reason.empty())
-        summary->unpaired.push_back({std::string(name), record.line, true});
-      else
-        d->Refused(source, record.line, reason);
-      continue;
-    }
     CommonPoint point;
-    if (partner->duplicate_line != 0) {
-      reason = "its WGS-84 point is refused: " + Quoted(name) + " occurs twice in " +
-               summary->wgs84_source + " (lines " + std::to_string(partner->line) + " and " +
-               std::to_string(partner->duplicate_line) + ")";
-    } else {
-      reason = MakeCommonPoint(record, columns, partner->point, s.reading, &point);
-      if (!reason.empty()) {
-        reason += " (its WGS-84 point: " + summary->wgs84_source + ", line " +
-                  std::to_string(partner->line) + ")";
-      }
-    }
+    reason = MakeCommonPoint(record, columns, partner->point, s.reading, &point);
     if (!reason.empty()) {
-      d->Refused(source, record.line, reason);
+      d->Refused(source, record.line, reason + pairing.PartnerPlace(*partner));
       continue;
     }
     meridians.Note(source, record.line, name, point);
@@ -387,7 +317,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
     const bool check = IsCheckPoint(record) || partner->check || named_check;
-    names.SetPoint(name, points->added());
+    pairing.Made(name, points->added());
     if (Reason r = points->Add(Compute(&point.form), record.line, partner->line, check,
                                point.grid.x, point.grid.y, texts);
         !r.empty()) {
@@ -399,14 +329,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     d->Say(source + ": read error: " + ErrnoText(reader->error()));
     return Gathered::kUnusable;
   }
-  std::vector<Unpaired> wgs84_only = index.NeverPaired();
-  summary->unpaired.insert(summary->unpaired.end(), wgs84_only.begin(), wgs84_only.end());
-  for (const Unpaired& u : summary->unpaired) {
-    const std::string& file_name = u.in_grid ? source : summary->wgs84_source;
-    const std::string& other = u.in_grid ? summary->wgs84_source : source;
-    d->Say(file_name + ", line " + std::to_string(u.line) + ": " + Quoted(u.name) + " is not in " +
-           other + ": left unpaired");
-  }
+  summary->unpaired = pairing.Finish();
   if (!named.AllFound(source + " and " + summary->wgs84_source, d))
     return Gathered::kUnusable;
   if (points->usable() == 0 && d->refused() > 0) {
