@@ -166,8 +166,11 @@ std::string CrsName(const Helmert& shift, const Grid& grid, std::size_t fitted_p
          ModelName(shift, fitted_points);
 }
 
-std::string Define(Form form, const Helmert& shift, const Grid& grid, std::size_t fitted_points,
-                   std::string* error) {
+namespace {
+
+// The definition's text, or empty with *error set.
+std::string DefinitionText(Form form, const Helmert& shift, const Grid& grid,
+                           std::size_t fitted_points, std::string* error) {
   std::string refusal = CheckGrid(grid);
   if (refusal.empty()) {
     refusal = CheckShift(shift, fitted_points);
@@ -214,6 +217,15 @@ std::string Define(Form form, const Helmert& shift, const Grid& grid, std::size_
   }
   *error = "Unknown definition form.";
   return {};
+}
+
+}  // namespace
+
+std::string Define(Form form, const Helmert& shift, const Grid& grid, std::size_t fitted_points,
+                   std::string* text) {
+  std::string error;
+  *text = DefinitionText(form, shift, grid, fitted_points, &error);
+  return text->empty() ? error : std::string();
 }
 
 }  // namespace zerb::crs

@@ -56,14 +56,13 @@ std::optional<Form> ParseForm(std::string_view name);
 std::string CrsName(const Helmert& shift, const Grid& grid, std::size_t fitted_points);
 
 // The definition of the grid in the given form, fitted from fitted_points common points.
-// On success returns the text (UTF-8, no trailing newline) and leaves *error alone; on failure
-// returns an empty string and sets *error (must not be null) to an English sentence saying which
-// input is wrong or what PROJ refused and why. Refused: a central meridian outside -180..180, a
-// zone outside 13-23 and 25-45 or whose central meridian differs from grid.central_meridian,
-// parameters that are not finite, fewer fitted points than the model needs to be determined
-// (one for three parameters, three for seven).
+// Returns the reason it was refused, an English sentence saying which input is wrong or what
+// PROJ refused and why, or an empty string and the text (UTF-8, no trailing newline) in *text.
+// Refused: a central meridian outside -180..180, a zone outside 13-23 and 25-45 or whose central
+// meridian differs from grid.central_meridian, parameters that are not finite, fewer fitted points
+// than the model needs to be determined (one for three parameters, three for seven).
 std::string Define(Form form, const Helmert& shift, const Grid& grid, std::size_t fitted_points,
-                   std::string* error);
+                   std::string* text);
 
 }  // namespace zerb::crs
 

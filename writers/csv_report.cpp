@@ -3,7 +3,7 @@
 
 namespace zerb {
 
-bool WriteCsv(const ReportInput& in, Output& out) {
+Reason WriteCsv(const ReportInput& in, Output& out) {
   const adjust::Solution& s = in.fit->solution();
   const PointSet& points = *in.points;
   const char d = in.delimiter;
@@ -45,7 +45,7 @@ bool WriteCsv(const ReportInput& in, Output& out) {
     out << d << (r.flagged ? '1' : '0') << d << (r.check ? '1' : '0') << '\n';
   }
   if (!walk.ok())
-    return false;
+    return kSpoolUnreadable;
   // The parameters as rows of their own, under the dx, dy, dz columns: the translation in
   // metres, the rotations in arc-seconds and the scale in ppm in the convention named in the
   // row after them.
@@ -67,7 +67,7 @@ bool WriteCsv(const ReportInput& in, Output& out) {
   // No datum transformation has these parameters: a row says so, in every reader's view of it.
   for (const std::string& why : in.implausible)
     ((out << "implausible" << blanks << sep).CsvField(why, d) << sep << sep << rest) << '\n';
-  return true;
+  return {};
 }
 
 }  // namespace zerb

@@ -12,7 +12,7 @@ bool Seven(const ReportInput& in) {
 
 }  // namespace
 
-void WriteExport(const ReportInput& in, Output& out) {
+Reason WriteExport(const ReportInput& in, Output& out) {
   // +towgs84 and TOWGS84 are position-vector by definition, whatever the report's convention.
   const adjust::BursaWolf& pv = in.fit->solution().exported;
   switch (in.format) {
@@ -40,6 +40,7 @@ void WriteExport(const ReportInput& in, Output& out) {
     default:
       break;
   }
+  return {};
 }
 
 Reason WriteDefinition(const ReportInput& in, Output& out) {
@@ -80,10 +81,9 @@ Reason WriteDefinition(const ReportInput& in, Output& out) {
   crs::Grid grid;
   grid.central_meridian = input.meridian;
   grid.zone = input.zone;
-  std::string error;
-  const std::string text = crs::Define(form, h, grid, s.points_used, &error);
-  if (text.empty())
-    return error;
+  std::string text;
+  if (Reason r = crs::Define(form, h, grid, s.points_used, &text); !r.empty())
+    return r;
   out << text << '\n';
   return {};
 }

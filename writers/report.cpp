@@ -45,21 +45,17 @@ std::string RotationText(const adjust::BursaWolf& p, std::string_view separator)
 
 Reason WriteReport(const ReportInput& in, std::FILE* out) {
   Output o(out);
-  bool ok = true;
   switch (in.format) {
     case Format::kText:
-      ok = WriteText(in, o);
-      break;
+      return WriteText(in, o);
     case Format::kCsv:
-      ok = WriteCsv(in, o);
-      break;
+      return WriteCsv(in, o);
     case Format::kJson:
       return WriteJson(in, o);
     case Format::kTowgs84:
     case Format::kProj:
     case Format::kWkt:
-      WriteExport(in, o);
-      break;
+      return WriteExport(in, o);
     case Format::kCrsProj:
     case Format::kCrsWkt1:
     case Format::kCrsWkt2:
@@ -67,7 +63,7 @@ Reason WriteReport(const ReportInput& in, std::FILE* out) {
     case Format::kPipeline:
       return WriteDefinition(in, o);
   }
-  return ok ? "" : kSpoolUnreadable;
+  return {};
 }
 
 }  // namespace zerb

@@ -37,10 +37,11 @@ inline constexpr const char* kSpoolUnreadable = "cannot read the temporary file 
 // Writes the report to out. Returns an empty string, or why it could not be written.
 Reason WriteReport(const ReportInput& in, std::FILE* out);
 
-bool WriteText(const ReportInput& in, Output& out);
-bool WriteCsv(const ReportInput& in, Output& out);
+// Each form's writer; each returns why it stopped short, or an empty reason.
+Reason WriteText(const ReportInput& in, Output& out);
+Reason WriteCsv(const ReportInput& in, Output& out);
 Reason WriteJson(const ReportInput& in, Output& out);
-void WriteExport(const ReportInput& in, Output& out);
+Reason WriteExport(const ReportInput& in, Output& out);
 Reason WriteDefinition(const ReportInput& in, Output& out);
 
 // The parameters as exported, in the convention asked for: 4 decimals in metres, 6 in

@@ -96,20 +96,20 @@ void WriteInputNotes(const ReportInput& in, Output& out) {
 
 }  // namespace
 
-bool WriteText(const ReportInput& in, Output& out) {
+Reason WriteText(const ReportInput& in, Output& out) {
   const Solution& s = in.fit->solution();
   PointSet& points = *in.points;
   if (in.fit->size() == 1 && in.input->unpaired.empty()) {
     PointWalk walk(in);
     if (!walk.Next())
-      return false;
+      return kSpoolUnreadable;
     const Vec3& d = walk.result().shift;
     out << "dx = ";
     out.Fixed(d.x, 12) << " m\ndy = ";
     out.Fixed(d.y, 12) << " m\ndz = ";
     out.Fixed(d.z, 12) << " m\n";
     WriteInputNotes(in, out);
-    return true;
+    return {};
   }
   out << "    line          dx          dy          dz        vN        vE        vU         v"
          "     r          T     MDB"
@@ -139,7 +139,7 @@ bool WriteText(const ReportInput& in, Output& out) {
     out << '\n';
   }
   if (!walk.ok())
-    return false;
+    return kSpoolUnreadable;
 
   out << "\nmodel: " << ModelName(s.model) << ", fitted to "
       << static_cast<std::uint64_t>(s.points_used) << " of "
@@ -238,7 +238,7 @@ bool WriteText(const ReportInput& in, Output& out) {
   WriteInputNotes(in, out);
   if (in.refused > 0)
     out << Counted(in.refused, "line", "lines") << " refused (see standard error)\n";
-  return true;
+  return {};
 }
 
 }  // namespace zerb

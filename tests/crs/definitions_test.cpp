@@ -20,15 +20,15 @@ constexpr Form kCrsForms[] = {Form::kCrsProj, Form::kCrsWkt1, Form::kCrsWkt2, Fo
 constexpr Form kNamedForms[] = {Form::kCrsWkt1, Form::kCrsWkt2, Form::kCrsProjJson};
 
 std::string Define(Form form, const Helmert& shift, const Grid& grid, std::size_t points = 5) {
-  std::string error;
-  const std::string text = zerb::crs::Define(form, shift, grid, points, &error);
+  std::string text;
+  const std::string error = zerb::crs::Define(form, shift, grid, points, &text);
   EXPECT_EQ(error, "");
   return text;
 }
 
 std::string Refusal(const Helmert& shift, const Grid& grid, std::size_t points) {
-  std::string error;
-  const std::string text = zerb::crs::Define(Form::kCrsWkt2, shift, grid, points, &error);
+  std::string text;
+  const std::string error = zerb::crs::Define(Form::kCrsWkt2, shift, grid, points, &text);
   EXPECT_EQ(text, "");
   return error;
 }

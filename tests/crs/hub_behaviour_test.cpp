@@ -32,8 +32,8 @@ struct Outcome {
 
 Outcome Transform(Form form, const char* target) {
   const zerb::crs::Helmert shift = crs_test::SevenParameters();
-  std::string error;
-  const std::string definition = zerb::crs::Define(form, shift, kZone39, 5, &error);
+  std::string definition;
+  const std::string error = zerb::crs::Define(form, shift, kZone39, 5, &definition);
   const crs_test::Context context;
   const crs_test::Pj operation =
       crs_test::OperationFromDefinition(context.get(), definition, target);
@@ -65,8 +65,8 @@ TEST(BoundCrsHub, Wkt2TowardEpsgWgs84AppliesTheShift) {
 // shift out, though PROJ's library (and projinfo) find the operation with it.
 TEST(BoundCrsHub, Cs2csDropsTheShiftTowardProjStringWgs84) {
   const zerb::crs::Helmert shift = crs_test::SevenParameters();
-  std::string error;
-  const std::string definition = zerb::crs::Define(Form::kCrsWkt2, shift, kZone39, 5, &error);
+  std::string definition;
+  const std::string error = zerb::crs::Define(Form::kCrsWkt2, shift, kZone39, 5, &definition);
   const std::vector<crs_test::CommonPoint> points = crs_test::CommonPoints(shift, kZone39);
   char input[128];
   std::snprintf(input, sizeof input, "%.6f %.6f %.6f\n", points[0].grid.easting,

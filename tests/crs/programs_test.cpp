@@ -23,8 +23,8 @@ constexpr double kToleranceMetres = 1e-3;
 constexpr Grid kZone39{117, 39};
 
 std::string Define(Form form, const Helmert& shift) {
-  std::string error;
-  const std::string text = zerb::crs::Define(form, shift, kZone39, 5, &error);
+  std::string text;
+  const std::string error = zerb::crs::Define(form, shift, kZone39, 5, &text);
   EXPECT_EQ(error, "");
   return text;
 }

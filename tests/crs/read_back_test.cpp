@@ -48,8 +48,8 @@ class DefinitionReadBack : public testing::TestWithParam<Case> {
   Grid grid() const { return std::get<2>(GetParam()).grid; }
 
   std::string Definition() const {
-    std::string error;
-    const std::string text = zerb::crs::Define(form(), shift(), grid(), 5, &error);
+    std::string text;
+    const std::string error = zerb::crs::Define(form(), shift(), grid(), 5, &text);
     EXPECT_EQ(error, "");
     return text;
   }
@@ -86,8 +86,8 @@ TEST_P(PipelineInverse, BringsWgs84PointsToGrid) {
   const Helmert shift =
       std::get<0>(GetParam()) ? crs_test::SevenParameters() : crs_test::ThreeParameters();
   const Grid grid = std::get<1>(GetParam()).grid;
-  std::string error;
-  const std::string definition = zerb::crs::Define(Form::kPipeline, shift, grid, 5, &error);
+  std::string definition;
+  const std::string error = zerb::crs::Define(Form::kPipeline, shift, grid, 5, &definition);
   ASSERT_EQ(error, "");
   const crs_test::Context context;
   const crs_test::Pj pipeline(proj_create(context.get(), definition.c_str()));
