@@ -73,6 +73,26 @@ struct StatisticalTest {
   bool rejected = false;  // statistic > critical
 };
 
+// Below this principal spread of the points used (metres) rotations and scale are not
+// determined: common points good to 1 cm over a 1 km lever arm fix a rotation only to about 2
+// arc-seconds, more than the rotations between the datums themselves.
+inline constexpr double kMinimumSpread = 1000;
+// Second principal spread below this fraction of the first: the rotation about the points' line
+// rests on a lever arm twenty times shorter than the others.
+inline constexpr double kCollinear = 0.05;
+
+// What weakens a fit, as a code and the numbers it needs; the writers say it in words.
+struct Warning {
+  enum class Code {
+    kSnoopingStopped,  // half of the points failed the outlier test, which was stopped there
+    kPointsClose,      // seven parameters: principal spread under kMinimumSpread
+    kPointsCollinear,  // seven parameters: second spread under kCollinear of the first
+  };
+  Code code;
+  double spread_first = 0;  // the points' first two principal spreads, metres
+  double spread_second = 0;
+};
+
 struct Solution {
   Model model = Model::kThreeParameter;
   int parameter_count = 3;  // u: 3 or 7
@@ -100,11 +120,11 @@ struct Solution {
   bool a_priori = false;
   StatisticalTest global_test;  // chi-square: Omega against chi2(f); only with a-priori accuracy
 
-  // Outlier detection. tested is false, with the reason in not_tested, when there was too little
-  // redundancy for the rule chosen. undecided: the last two points both failed a limit in metres;
-  // both are flagged and both kept.
+  // Outlier detection. tested is false when there was too little redundancy for the rule chosen:
+  // fewer points in the fit than test_minimum. undecided: the last two points both failed a limit
+  // in metres; both are flagged and both kept.
   bool tested = false;
-  std::string not_tested;
+  std::size_t test_minimum = 0;  // points the outlier test needs in the fit
   bool undecided = false;
   std::size_t rounds = 0;  // rounds of the outlier test, one point out per failing round
   // Critical values of the point test against the final fit: for a point in it, and for one
@@ -120,9 +140,9 @@ struct Solution {
   StatisticalTest extra_parameters;
   bool extra_parameters_justified = false;
 
-  Vec3 centroid;                      // mean local position of the points used, metres
-  std::array<double, 3> spread{};     // principal standard spreads of those positions, metres
-  std::vector<std::string> warnings;  // weak geometry and the like, English sentences
+  Vec3 centroid;                   // mean local position of the points used, metres
+  std::array<double, 3> spread{};  // principal standard spreads of those positions, metres
+  std::vector<Warning> warnings;   // weak geometry and the like
 };
 
 struct PointResult {

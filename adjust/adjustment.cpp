@@ -30,17 +30,10 @@
 #include "adjust/linear_model.h"
 #include "adjust/local_frame.h"
 #include "adjust/point_store.h"
+#include "adjust/point_test.h"
 
 namespace zerb::adjust {
 namespace {
-
-// Below this principal spread (metres) the rotations are not determined: common points good to
-// 1 cm over a 1 km lever arm fix a rotation only to about 2 arc-seconds, more than the rotations
-// between the datums themselves.
-constexpr double kMinimumSpread = 1000;
-// Second principal spread below this fraction of the first: the rotation about the points' line
-// rests on a lever arm twenty times shorter than the others.
-constexpr double kCollinear = 0.05;
 
 bool Finite(double v) {
   return std::isfinite(v);
@@ -103,9 +96,6 @@ struct Adjustment::Impl {
   Weighting weighting;
   bool solved = false;
   std::vector<FlagRecord> flags;
-  double critical_in = 0;   // point test critical value for points in the fit
-  double critical_out = 0;  // and for points outside it
-  bool out_testable = false;
   bool snooping_stopped = false;  // half of the points failed: the test was given up
 
   // The criterion by which the worst point is chosen, or a negative value for a point that is
@@ -187,10 +177,7 @@ std::string Adjustment::Impl::Run() {
   const std::size_t minimum_test = u == 7 ? 4 : (by_limit ? 2 : 3);
   Solution& sol = solution;
   sol.tested = n >= minimum_test;
-  if (!sol.tested) {
-    sol.not_tested =
-        "the outlier test needs at least " + std::to_string(minimum_test) + " points in the fit";
-  }
+  sol.test_minimum = minimum_test;
   // Data snooping. A full pass over the points is a fit and a scan; between full passes the fit
   // is downdated point by point (a rank-3 update of Qxx, and Omega less the removed point's w,
   // both exact for leaving one point out), and the worst point is sought among the candidates of
@@ -257,21 +244,10 @@ std::string Adjustment::Impl::Run() {
       }
       if (worst_c < 0)
         break;
-      const double f = 3.0 * used - u;
-      double statistic;
-      double critical;
-      if (by_limit) {
-        statistic = worst_c;
-        critical = s.max_residual;
-      } else if (a_priori) {
-        statistic = worst_c / 3;
-        critical = FUpper(s.alpha_point, 3, std::numeric_limits<double>::infinity());
-      } else {
-        const double rest = omega - worst_c;
-        statistic =
-            rest > 0 ? worst_c / (3 * rest / (f - 3)) : std::numeric_limits<double>::infinity();
-        critical = FUpper(s.alpha_point, 3, f - 3);
-      }
+      const TestedFit tested{s, a_priori, omega, 3.0 * used - u};
+      const double statistic =
+          PointTestStatistic(tested, true, worst_e.quadratic, worst_e.gross_error.norm());
+      const double critical = PointTestCritical(tested, true);
       if (!(statistic > critical))
         break;
       // Data snooping looks for a few blunders among good points. When half of the points have
@@ -359,19 +335,9 @@ void Adjustment::Impl::Finish(const RoundScan& scan) {
 
   // Critical values of the point test, once for all points.
   sol.lambda0 = NonCentrality(s.alpha_point, s.power, 3);
-  if (s.max_residual > 0) {
-    critical_in = critical_out = s.max_residual;
-    out_testable = true;
-  } else if (a_priori) {
-    critical_in = critical_out = FUpper(s.alpha_point, 3, inf);
-    out_testable = true;
-  } else {
-    critical_in = f - 3 >= 1 ? FUpper(s.alpha_point, 3, f - 3) : 0;
-    out_testable = f >= 1;
-    critical_out = out_testable ? FUpper(s.alpha_point, 3, f) : 0;
-  }
-  sol.point_critical = critical_in;
-  sol.point_critical_outside = out_testable ? critical_out : 0;
+  const TestedFit tested{s, a_priori, sol.omega, f};
+  sol.point_critical = PointTestCritical(tested, true);
+  sol.point_critical_outside = PointTestCritical(tested, false);
 
   if (u == 7 && f >= 1) {
     StatisticalTest& x = sol.extra_parameters;
@@ -394,27 +360,13 @@ void Adjustment::Impl::Finish(const RoundScan& scan) {
   const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> eig(fit.scatter);
   for (int i = 0; i < 3; ++i)
     sol.spread[i] = std::sqrt(std::max(0.0, eig.eigenvalues()(2 - i)));
-  if (snooping_stopped) {
-    sol.warnings.emplace_back(
-        "half of the points failed the outlier test, so it was stopped there: the model or the "
-        "a-priori accuracy does not describe these points (rotations and scale, or a larger "
-        "a-priori standard deviation, may)");
-  }
+  if (snooping_stopped)
+    sol.warnings.push_back({Warning::Code::kSnoopingStopped, sol.spread[0], sol.spread[1]});
   if (u == 7) {
-    char text[200];
-    if (sol.spread[0] < kMinimumSpread) {
-      std::snprintf(text, sizeof text,
-                    "the points used lie close together (principal spread %.0f m, under %.0f m): "
-                    "rotations and scale are poorly determined",
-                    sol.spread[0], kMinimumSpread);
-      sol.warnings.emplace_back(text);
-    } else if (sol.spread[1] < kCollinear * sol.spread[0]) {
-      std::snprintf(text, sizeof text,
-                    "the points used are nearly collinear (principal spreads %.0f m and %.0f m): "
-                    "the rotation about their line is poorly determined",
-                    sol.spread[0], sol.spread[1]);
-      sol.warnings.emplace_back(text);
-    }
+    if (sol.spread[0] < kMinimumSpread)
+      sol.warnings.push_back({Warning::Code::kPointsClose, sol.spread[0], sol.spread[1]});
+    else if (sol.spread[1] < kCollinear * sol.spread[0])
+      sol.warnings.push_back({Warning::Code::kPointsCollinear, sol.spread[0], sol.spread[1]});
   }
   sol.exported = RoundForExport(sol.parameters, sol.centroid);
   std::sort(flags.begin(), flags.end(),
@@ -501,24 +453,17 @@ PointResult Adjustment::Point(std::size_t i) const {
     r.redundancy_neu = {red(0, 0), red(1, 1), red(2, 2)};
     r.redundancy = red.trace();
   }
-  const double f = sol.dof;
-  const bool by_limit = m.settings.max_residual > 0;
-  r.tested = sol.tested && e.testable && (r.used ? m.critical_in > 0 : m.out_testable);
-  if (!r.tested)
+  r.critical = r.used ? sol.point_critical : sol.point_critical_outside;
+  r.tested = sol.tested && e.testable && r.critical > 0;
+  if (!r.tested) {
+    r.critical = 0;
     return r;
+  }
   r.gross_error = ToVec(e.gross_error);
   r.gross_error_length = e.gross_error.norm();
-  r.critical = r.used ? m.critical_in : m.critical_out;
+  const TestedFit tested{m.settings, sol.a_priori, sol.omega, sol.dof};
+  r.test_statistic = PointTestStatistic(tested, r.used, e.quadratic, r.gross_error_length);
   const double inf = std::numeric_limits<double>::infinity();
-  if (by_limit) {
-    r.test_statistic = r.gross_error_length;
-  } else if (sol.a_priori) {
-    r.test_statistic = e.quadratic / 3;
-  } else {
-    const double dof = r.used ? f - 3 : f;
-    const double rest = r.used ? sol.omega - e.quadratic : sol.omega;
-    r.test_statistic = rest > 0 ? e.quadratic / (3 * rest / dof) : (e.quadratic > 0 ? inf : 0);
-  }
   // Bias detectable along each local axis: its non-centrality e' M e |b|^2 / sigma^2 = lambda0.
   const Eigen::Matrix3d mm = r.used ? Eigen::Matrix3d(e.weight.weight * e.qvv * e.weight.weight)
                                     : Eigen::Matrix3d(e.qvv.inverse());

@@ -251,7 +251,7 @@ void WriteOutlierTest(const ReportInput& in, JsonWriter& w) {
   w.Bool(s.tested);
   if (!s.tested) {
     w.Key("reason");
-    w.Text(s.not_tested);
+    w.Text(NotTestedText(s));
   }
   w.Key("rule");
   w.Text(settings.max_residual > 0 ? "max_residual" : "data_snooping");
@@ -372,7 +372,10 @@ Reason WriteJson(const ReportInput& in, Output& out) {
     w.Bool(s.extra_parameters_justified);
   }
   w.Key("warnings");
-  TextList(w, s.warnings);
+  w.StartArray();
+  for (const adjust::Warning& warning : s.warnings)
+    w.Text(WarningText(warning));
+  w.EndArray();
   // A fit no datum transformation can have carries the reasons instead of its +towgs84, so that
   // no reader of the JSON takes it for one.
   w.Key("implausible");

@@ -2,6 +2,7 @@
 #include "writers/report.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace zerb {
 
@@ -41,6 +42,34 @@ std::string TranslationText(const adjust::BursaWolf& p, std::string_view separat
 std::string RotationText(const adjust::BursaWolf& p, std::string_view separator) {
   return Decimals6(p.rx) + std::string(separator) + Decimals6(p.ry) + std::string(separator) +
          Decimals6(p.rz) + std::string(separator) + Decimals6(p.s);
+}
+
+std::string WarningText(const adjust::Warning& warning) {
+  char text[240];
+  switch (warning.code) {
+    case adjust::Warning::Code::kSnoopingStopped:
+      return "half of the points failed the outlier test, so it was stopped there: the model or "
+             "the a-priori accuracy does not describe these points (rotations and scale, or a "
+             "larger a-priori standard deviation, may)";
+    case adjust::Warning::Code::kPointsClose:
+      std::snprintf(text, sizeof text,
+                    "the points used lie close together (principal spread %.0f m, under %.0f m): "
+                    "rotations and scale are poorly determined",
+                    warning.spread_first, adjust::kMinimumSpread);
+      return text;
+    case adjust::Warning::Code::kPointsCollinear:
+      std::snprintf(text, sizeof text,
+                    "the points used are nearly collinear (principal spreads %.0f m and %.0f m): "
+                    "the rotation about their line is poorly determined",
+                    warning.spread_first, warning.spread_second);
+      return text;
+  }
+  return {};
+}
+
+std::string NotTestedText(const adjust::Solution& solution) {
+  return "the outlier test needs at least " + std::to_string(solution.test_minimum) +
+         " points in the fit";
 }
 
 Reason WriteReport(const ReportInput& in, std::FILE* out) {

@@ -50,6 +50,10 @@ std::string TranslationText(const adjust::BursaWolf& p, std::string_view separat
 std::string RotationText(const adjust::BursaWolf& p, std::string_view separator);
 std::string Decimals6(double value);
 
+// The words for a fit's warning, and for why its outlier test was not run.
+std::string WarningText(const adjust::Warning& warning);
+std::string NotTestedText(const adjust::Solution& solution);
+
 // Walks the points in input order, with their text columns and their results in the fit.
 class PointWalk {
  public:

@@ -185,7 +185,7 @@ Reason WriteText(const ReportInput& in, Output& out) {
       out << ", " << Number("%.2f", s.point_critical_outside) << " for a point outside it";
     out << '\n';
   } else {
-    out << "not run (" << s.not_tested << ")\n";
+    out << "not run (" << NotTestedText(s) << ")\n";
   }
   const bool by_limit = in.settings->max_residual > 0;
   for (std::size_t k = 0; k < flagged.size(); ++k) {
@@ -222,8 +222,8 @@ Reason WriteText(const ReportInput& in, Output& out) {
               "not justified by these points, the three-parameter model suffices",
               "justified by these points");
   }
-  for (const std::string& w : s.warnings)
-    out << "warning: " << w << '\n';
+  for (const adjust::Warning& w : s.warnings)
+    out << "warning: " << WarningText(w) << '\n';
   if (!in.implausible.empty()) {
     out << "NOT A DATUM TRANSFORMATION: no Krassovsky to WGS-84 fit has these parameters (";
     for (std::size_t k = 0; k < in.implausible.size(); ++k)

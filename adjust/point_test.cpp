@@ -1,0 +1,32 @@
+// The outlier test of one point; see point_test.h.
+#include "adjust/point_test.h"
+
+#include <limits>
+
+#include "adjust/distributions.h"
+
+namespace zerb::adjust {
+
+double PointTestCritical(const TestedFit& fit, bool inside) {
+  const Settings& s = fit.settings;
+  if (s.max_residual > 0)
+    return s.max_residual;
+  if (fit.a_priori)
+    return FUpper(s.alpha_point, 3, std::numeric_limits<double>::infinity());
+  const double dof = inside ? fit.dof - 3 : fit.dof;
+  return dof >= 1 ? FUpper(s.alpha_point, 3, dof) : 0;
+}
+
+double PointTestStatistic(const TestedFit& fit, bool inside, double w, double gross_error) {
+  if (fit.settings.max_residual > 0)
+    return gross_error;
+  if (fit.a_priori)
+    return w / 3;
+  const double dof = inside ? fit.dof - 3 : fit.dof;
+  const double rest = inside ? fit.omega - w : fit.omega;
+  if (!(rest > 0))
+    return w > 0 ? std::numeric_limits<double>::infinity() : 0;
+  return w / (3 * rest / dof);
+}
+
+}  // namespace zerb::adjust
