@@ -340,7 +340,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   }
   Meridians meridians(d, summary);
   NamedChecks named(s.check_names);
-  GridNames names;
+  GridNames names(&index);
   Record record;
   Reason reason;
   std::vector<std::string_view> texts;
