@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <functional>
 
 namespace zerb {
 namespace {
@@ -56,10 +55,6 @@ bool Packable(const Angle& a) {
 }
 
 }  // namespace
-
-std::uint64_t DefaultNameHash(std::string_view name) {
-  return std::hash<std::string_view>()(name);
-}
 
 Wgs84Index::Wgs84Index(NameHash hash) : hash_(hash) {}
 Wgs84Index::~Wgs84Index() = default;

@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "pairing/name_hash.h"
 #include "readers/point_values.h"
 #include "text/text.h"
 
@@ -34,10 +35,6 @@ struct Unpaired {
   std::uint64_t line;
   bool in_grid;  // in the grid file, else in the WGS-84 file
 };
-
-// The hash a name is filed under; tests put in a poor one to make names meet.
-using NameHash = std::uint64_t (*)(std::string_view);
-std::uint64_t DefaultNameHash(std::string_view name);
 
 class Wgs84Index {
  public:

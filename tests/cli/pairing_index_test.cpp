@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "pairing/pairing.h"
+#include "pairing/repeated_names.h"
+#include "text/text_spool.h"
 
 namespace zerb::test {
 namespace {
@@ -177,6 +179,76 @@ TEST(PairingIndex, GridNamesFindTheirFirstOccurrenceInOrBesideTheIndex) {
   }
   const std::vector<Unpaired> unpaired = index.NeverPaired();
   EXPECT_TRUE(unpaired.empty());
+}
+
+// One table's repeated names, found from the hashes of its rows: under any hash, rows are the same
+// name only when their names are (points' names read back from the spool, refused rows' kept),
+// every row of a repeated name is withdrawn and listed after its first, in line order, and a row
+// without a name repeats nothing.
+TEST(RepeatedNamesInOneTable, RowsAreRepeatsByTheirNamesUnderAnyHash) {
+  struct Row {
+    const char* name;
+    std::uint64_t line;
+    bool gave_point;
+  };
+  const Row rows[] = {{"A", 2, true},  {"B", 3, true},  {"C", 4, false},  {"A", 5, true},
+                      {"D", 6, true},  {"D", 7, false}, {"", 8, true},    {"E", 9, true},
+                      {"C", 10, true}, {"B", 11, true}, {" B ", 12, true}};
+  for (const NameHash hash : {NameHash{SameHash}, NameHash{FirstByte}, NameHash{DefaultNameHash}}) {
+    RepeatedNames names(hash);
+    TextSpool spool;
+    ASSERT_TRUE(spool.Open());
+    std::vector<std::uint64_t> point_lines;
+    for (const Row& r : rows) {
+      const std::string_view name = Trim(r.name);
+      if (!name.empty())
+        names.Note(name, r.line, r.gave_point);
+      if (r.gave_point) {
+        ASSERT_TRUE(spool.Append({r.name, "passed"}));
+        point_lines.push_back(r.line);
+      }
+    }
+    std::vector<RepeatedNames::Repeat> repeats;
+    std::vector<std::size_t> withdraw;
+    ASSERT_TRUE(names.Find(
+        &spool, point_lines.size(), [&](std::size_t i) { return point_lines.at(i); }, &repeats,
+        &withdraw));
+    EXPECT_EQ(withdraw, (std::vector<std::size_t>{0, 1, 2, 3, 6, 7, 8}));
+    struct Want {
+      const char* name;
+      std::uint64_t line, first_line;
+      bool gave_point;
+    };
+    const Want want[] = {{"A", 5, 2, true},
+                         {"D", 7, 6, false},
+                         {"C", 10, 4, true},
+                         {"B", 11, 3, true},
+                         {"B", 12, 3, true}};
+    ASSERT_EQ(repeats.size(), std::size(want));
+    for (std::size_t k = 0; k < repeats.size(); ++k) {
+      EXPECT_EQ(repeats[k].name, want[k].name);
+      EXPECT_EQ(repeats[k].line, want[k].line);
+      EXPECT_EQ(repeats[k].first_line, want[k].first_line);
+      EXPECT_EQ(repeats[k].gave_point, want[k].gave_point);
+    }
+  }
+  // Names that all meet under the hash but none twice: nothing is a repeat.
+  RepeatedNames names(SameHash);
+  TextSpool spool;
+  ASSERT_TRUE(spool.Open());
+  for (std::uint64_t i = 0; i < 300; ++i) {
+    const std::string name = "P" + std::to_string(i);
+    names.Note(name, 2 + i, i % 10 != 0);
+    if (i % 10 != 0) {
+      ASSERT_TRUE(spool.Append({name}));
+    }
+  }
+  std::vector<RepeatedNames::Repeat> repeats;
+  std::vector<std::size_t> withdraw;
+  ASSERT_TRUE(names.Find(
+      &spool, 270, [](std::size_t i) { return i; }, &repeats, &withdraw));
+  EXPECT_TRUE(repeats.empty());
+  EXPECT_TRUE(withdraw.empty());
 }
 
 }  // namespace
