@@ -190,6 +190,8 @@ class Adjustment {
   // bit; tag is the caller's (e.g. the input line); check points are never in the fit.
   void Add(const Vec3& local, const Vec3& shift, std::uint64_t tag, bool check);
   std::size_t size() const;
+  // The tag point i was added with.
+  std::uint64_t tag(std::size_t i) const;
   // Takes point i back for good (its name turned out to occur twice, say): it is never in a fit
   // and not counted, as if it had never been added; the indices of the others stay.
   void Withdraw(std::size_t i);

@@ -386,6 +386,10 @@ std::size_t Adjustment::size() const {
   return impl_->store.size();
 }
 
+std::uint64_t Adjustment::tag(std::size_t i) const {
+  return impl_->store.tag(i);
+}
+
 void Adjustment::Withdraw(std::size_t i) {
   // A withdrawn point is skipped wherever a check point is, and counted as neither.
   impl_->store.set_flags(i, kCheckPoint | kWithdrawn);

@@ -1,16 +1,17 @@
 // Storage of the common points in fixed blocks, so memory grows by whole blocks and is never
 // copied: a vector that doubles would hold up to three times the data while it moves. Per point
-// 45 bytes: d in three doubles, kept bit for bit; K as single-precision offsets from the first
-// point's K, the caller's tag and one byte of flags. K enters the shift only multiplied by the
-// rotations and the scale (below 1e-5 in size), so the offsets' rounding, at most 0.25 m over
-// 5000 km and 2 cm over 300 km, changes a modelled shift by less than 3 micrometres; a million
-// points fit in 45 MB.
+// 41 bytes: d in three doubles, kept bit for bit; K as single-precision offsets from the first
+// point's K, the caller's tag in 32 bits (a larger one is kept on the side) and one byte of
+// flags. K enters the shift only multiplied by the rotations and the scale (below 1e-5 in size),
+// so the offsets' rounding, at most 0.25 m over 5000 km and 2 cm over 300 km, changes a modelled
+// shift by less than 3 micrometres; a million points fit in 41 MB.
 #ifndef ZERB_ADJUST_POINT_STORE_H
 #define ZERB_ADJUST_POINT_STORE_H
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "adjust/adjust.h"
@@ -40,7 +41,12 @@ class PointStore {
     b.d[0][j] = shift.x;
     b.d[1][j] = shift.y;
     b.d[2][j] = shift.z;
-    b.tag[j] = tag;
+    if (tag < kWideTag) {
+      b.tag[j] = static_cast<std::uint32_t>(tag);
+    } else {
+      b.tag[j] = kWideTag;
+      wide_tags_.emplace(size_, tag);
+    }
     b.flags[j] = flags;
     ++size_;
   }
@@ -56,7 +62,10 @@ class PointStore {
     const std::size_t j = i % kBlock;
     return {b.d[0][j], b.d[1][j], b.d[2][j]};
   }
-  std::uint64_t tag(std::size_t i) const { return blocks_[i / kBlock]->tag[i % kBlock]; }
+  std::uint64_t tag(std::size_t i) const {
+    const std::uint32_t t = blocks_[i / kBlock]->tag[i % kBlock];
+    return t == kWideTag ? wide_tags_.at(i) : t;
+  }
   std::uint8_t flags(std::size_t i) const { return blocks_[i / kBlock]->flags[i % kBlock]; }
   void set_flags(std::size_t i, std::uint8_t f) { blocks_[i / kBlock]->flags[i % kBlock] = f; }
 
@@ -78,14 +87,17 @@ class PointStore {
   struct Block {
     float k[3][kBlock];
     double d[3][kBlock];
-    std::uint64_t tag[kBlock];
+    std::uint32_t tag[kBlock];
     std::uint8_t flags[kBlock];
   };
   Vec3 Local(const Block& b, std::size_t j) const {
     return {origin_.x + b.k[0][j], origin_.y + b.k[1][j], origin_.z + b.k[2][j]};
   }
 
+  static constexpr std::uint32_t kWideTag = 0xFFFFFFFFu;  // the tag is in wide_tags_
+
   std::vector<std::unique_ptr<Block>> blocks_;
+  std::unordered_map<std::size_t, std::uint64_t> wide_tags_;
   std::size_t size_ = 0;
   Vec3 origin_;
 };

@@ -2,12 +2,18 @@
 // number_text.h for the rules.
 #include "numtext/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
 
 // Bytes other than those folded pass through, so any other non-ASCII text is refused as garbage.
 std::string FoldToAscii(std::string_view text) {
+  // Nearly every cell is plain ASCII, which has nothing to fold: one copy instead of a loop of
+  // appends (a fifth of the reading time of a million points).
+  if (std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -2,31 +2,45 @@
 #include "pairing/repeated_names.h"
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <unordered_set>
 
 namespace zerb {
-
 void RepeatedNames::Note(std::string_view name, std::uint64_t line, bool gave_point) {
-  rows_.push_back({std::hash<std::string_view>()(name), line << 1 | (gave_point ? 1 : 0)});
-  if (!gave_point)
-    refused_names_.emplace(line, name);
+  if (gave_point)
+    hashes_.push_back(hash_(name));
+  else
+    refused_.push_back({hash_(name), line, std::string(name)});
 }
 
-bool RepeatedNames::Find(TextSpool* spool, std::vector<Repeat>* repeats,
-                         std::vector<std::size_t>* withdraw) {
+bool RepeatedNames::Find(TextSpool* spool, std::size_t points,
+                         const std::function<std::uint64_t(std::size_t)>& line_of_point,
+                         std::vector<Repeat>* repeats, std::vector<std::size_t>* withdraw) {
   repeats->clear();
   withdraw->clear();
-  std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.hash < b.hash; });
+  std::sort(hashes_.begin(), hashes_.end());
+  std::vector<std::uint64_t> refused_hashes;
+  for (const Refused& r : refused_)
+    refused_hashes.push_back(r.hash);
+  std::sort(refused_hashes.begin(), refused_hashes.end());
   // The hashes more than one row has: only their rows can repeat a name.
   std::unordered_set<std::uint64_t> shared;
-  for (std::size_t i = 0; i + 1 < rows_.size(); ++i) {
-    if (rows_[i].hash == rows_[i + 1].hash)
-      shared.insert(rows_[i].hash);
+  for (std::size_t i = 0; i + 1 < hashes_.size(); ++i) {
+    if (hashes_[i] == hashes_[i + 1])
+      shared.insert(hashes_[i]);
+  }
+  for (std::size_t i = 0; i < refused_hashes.size(); ++i) {
+    const std::uint64_t h = refused_hashes[i];
+    if ((i + 1 < refused_hashes.size() && refused_hashes[i + 1] == h) ||
+        std::binary_search(hashes_.begin(), hashes_.end(), h))
+      shared.insert(h);
   }
   if (shared.empty())
     return true;
+  const bool points_shared = std::any_of(shared.begin(), shared.end(), [&](std::uint64_t h) {
+    return std::binary_search(hashes_.begin(), hashes_.end(), h);
+  });
+  std::vector<std::uint64_t>().swap(hashes_);
 
   // The rows of those hashes by name: refused ones from their kept names, the others read back
   // from the spool, which holds each point's name first, in the order the points were added.
@@ -36,37 +50,22 @@ bool RepeatedNames::Find(TextSpool* spool, std::vector<Repeat>* repeats,
   };
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::map<std::string, std::vector<Named>> by_name;
-  for (const Row& r : rows_) {
-    if (!(r.line_and_point & 1) && shared.count(r.hash) != 0) {
-      const std::uint64_t line = r.line_and_point >> 1;
-      by_name[refused_names_[line]].push_back({line, kNone});
-    }
-  }
-  // Back in line order, the rows that gave a point are numbered as the points were added; those
-  // with a shared hash get their names back from the spool, which holds each point's name first.
-  std::sort(rows_.begin(), rows_.end(),
-            [](const Row& a, const Row& b) { return a.line_and_point < b.line_and_point; });
-  std::map<std::size_t, std::uint64_t> line_of_point;
-  std::size_t points = 0;
-  for (const Row& r : rows_) {
-    if (!(r.line_and_point & 1))
-      continue;
+  for (const Refused& r : refused_) {
     if (shared.count(r.hash) != 0)
-      line_of_point.emplace(points, r.line_and_point >> 1);
-    ++points;
+      by_name[r.name].push_back({r.line, kNone});
   }
-  if (spool == nullptr || !spool->Rewind())
-    return false;
-  std::vector<std::string> fields;
-  for (std::size_t i = 0; i < points && !line_of_point.empty(); ++i) {
-    if (!spool->Read(&fields))
+  if (points_shared) {
+    if (spool == nullptr || !spool->Rewind())
       return false;
-    const auto named = line_of_point.find(i);
-    if (named == line_of_point.end())
-      continue;
-    const std::string_view name = fields.empty() ? std::string_view() : Trim(fields[0]);
-    by_name[std::string(name)].push_back({named->second, i});
-    line_of_point.erase(named);
+    std::vector<std::string> fields;
+    for (std::size_t i = 0; i < points; ++i) {
+      if (!spool->Read(&fields))
+        return false;
+      // A row without a name was never noted.
+      const std::string_view name = fields.empty() ? std::string_view() : Trim(fields[0]);
+      if (!name.empty() && shared.count(hash_(name)) != 0)
+        by_name[std::string(name)].push_back({line_of_point(i), i});
+    }
   }
   for (auto& [name, rows] : by_name) {
     if (rows.size() < 2)

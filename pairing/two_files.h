@@ -22,7 +22,10 @@ class TwoFiles {
  public:
   // The sources as they are named in messages; refusals and the unpaired names go to d.
   TwoFiles(std::string grid_source, std::string wgs84_source, Diagnostics* d)
-      : grid_source_(std::move(grid_source)), wgs84_source_(std::move(wgs84_source)), d_(d) {}
+      : grid_source_(std::move(grid_source)),
+        wgs84_source_(std::move(wgs84_source)),
+        d_(d),
+        grid_names_(&index_) {}
 
   // Reads every record of the WGS-84 file into the index, its angles read in format; each line
   // that cannot be used is refused. False on a read error (reported).

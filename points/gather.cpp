@@ -234,7 +234,9 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   // row of it is refused.
   std::vector<RepeatedNames::Repeat> repeats;
   std::vector<std::size_t> withdraw;
-  if (has_name && !names.Find(points->spool(), &repeats, &withdraw)) {
+  const auto line_of_point = [points](std::size_t i) { return points->line(i); };
+  if (has_name &&
+      !names.Find(points->spool(), points->added(), line_of_point, &repeats, &withdraw)) {
     d->Say(source + ": cannot read the temporary file of names back");
     return Gathered::kUnusable;
   }

@@ -3,7 +3,7 @@
 // the text columns (name, passed-through columns) in a spool on disk, in input order.
 //
 // The numbers go straight into the adjustment's own store, which grows in blocks and never
-// copies itself: memory holds each point once, 45 bytes (and 8 more for its WGS-84 line when two
+// copies itself: memory holds each point once, 41 bytes (and 8 more for its WGS-84 line when two
 // files are paired, 16 for its grid position when a picture is drawn).
 #ifndef ZERB_POINTS_POINT_SET_H
 #define ZERB_POINTS_POINT_SET_H
@@ -53,6 +53,8 @@ class PointSet {
   adjust::Adjustment& adjustment() { return adjustment_; }
   const adjust::Adjustment& adjustment() const { return adjustment_; }
 
+  // The input line of point i (the grid file's when two files are paired).
+  std::uint64_t line(std::size_t i) const { return adjustment_.tag(i); }
   std::uint64_t wgs84_line(std::size_t i) const { return two_files_ ? wgs84_lines_[i] : 0; }
   double north(std::size_t i) const { return grid_[2 * i]; }
   double east(std::size_t i) const { return grid_[2 * i + 1]; }

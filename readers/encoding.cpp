@@ -79,6 +79,9 @@ bool ScanUtf8(std::FILE* in, bool* valid) {
     std::string_view s(block.data(), size);
     std::size_t i = 0;
     while (i < s.size()) {
+      i = SkipAscii(s, i);
+      if (i == s.size())
+        break;
       if (static_cast<unsigned char>(s[i]) < 0x80) {
         ++i;
         continue;

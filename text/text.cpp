@@ -3,6 +3,7 @@
 #include "text/text.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -67,9 +68,26 @@ std::size_t Utf8SequenceLength(std::string_view s) {
   return n;
 }
 
+std::size_t SkipAscii(std::string_view s, std::size_t i) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  while (i + 8 <= s.size()) {
+    std::uint64_t word;
+    std::memcpy(&word, s.data() + i, sizeof word);
+    if ((word & kHighBits) != 0)
+      break;
+    i += 8;
+  }
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80)
+    ++i;
+  return i;
+}
+
 bool IsValidUtf8(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size()) {
+    i = SkipAscii(s, i);
+    if (i == s.size())
+      break;
     if (static_cast<unsigned char>(s[i]) < 0x80) {
       ++i;
       continue;

@@ -50,6 +50,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Whether s is well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates,
 // nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s);
+// The position of the first byte at or after i that is not ASCII, or s.size(): eight bytes at a
+// step, since a survey table is nearly all ASCII.
+std::size_t SkipAscii(std::string_view s, std::size_t i);
 
 // The length of the well-formed UTF-8 sequence at the start of s, or 0 when there is none.
 std::size_t Utf8SequenceLength(std::string_view s);

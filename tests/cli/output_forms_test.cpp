@@ -3,6 +3,9 @@
 // with a minus sign (JSON: json_report_test.cpp).
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -54,6 +57,34 @@ TEST(OutputForms, NoZeroWithAMinusSign) {
   }
   EXPECT_EQ(Fixed(-0.00006), "-0.0001");
   EXPECT_EQ(Triple({-0.00001, 0.00001, -2.5}, ","), "0.0000,0.0000,-2.5000");
+}
+
+// The 4-decimal form is made by integer arithmetic for speed; it must be the text the standard
+// library's to_chars writes (the exact binary value rounded, ties to even), digit for digit, as
+// any report compared with an earlier one expects. Exact ties (k/32 m), values near a rounding
+// boundary, tiny, huge and random ones.
+TEST(OutputForms, FourDecimalsAreWhatToCharsWrites) {
+  const auto reference = [](double value) {
+    char text[400];
+    const auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4);
+    std::string s(text, r.ptr);
+    return s == "-0.0000" ? std::string("0.0000") : s;
+  };
+  std::vector<double> values = {0.0,       -0.0,    1.0 / 32,     3.0 / 32, -5.0 / 32,   2.5e-5,
+                                -2.5e-5,   0.00005, 1.00005,      1e-300,   4.9e-324,    1e15,
+                                -1.125e15, 0x1p50,  0x1p49 + 0.5, 0x1p-60,  12345.67895, 6378137.0};
+  std::uint64_t state = 20261209;
+  for (int i = 0; i < 200000; ++i) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    const double unit = static_cast<double>(state >> 11) * 0x1p-53;
+    const int exponent = static_cast<int>(state % 64) - 30;
+    values.push_back((state & 1 ? -1 : 1) * std::ldexp(unit, exponent));
+    values.push_back(std::round(unit * 1e8) / 1e4 + 0.00005);  // near a tie
+  }
+  for (int k = -4000; k < 4000; ++k)
+    values.push_back(k / 32.0);
+  for (const double v : values)
+    ASSERT_EQ(Fixed(v), reference(v)) << std::hexfloat << v;
 }
 
 // RFC 4180: each record of a CSV file has the same number of fields. The report's points and the

@@ -367,6 +367,28 @@ TEST_F(WrongInput, ExitStatusSaysWhenALineWasNotUsed) {
       << thrice.err;
 }
 
+// A row with an empty name gives a point like any other; the rows of a name repeated after it
+// were matched to the wrong points of the spool (numbered without the unnamed one), so the
+// repeat went unnoticed and both rows stayed in the fit.
+TEST_F(WrongInput, NameRepeatedAfterAnUnnamedRowIsStillRefused) {
+  const std::string table =
+      "name,x,y,h,B,L,H\n"
+      "GP01,4419971.693,39458259.110,92.591,39:54:44.4420,116:30:44.4420,52.317\n"
+      ",4400117.957,39508728.211,101.427,39:44:04.2432,117:06:08.4420,61.455\n"
+      "GP05,4385320.078,39491472.066,85.002,39:36:04.4424,116:54:04.4424,44.871\n"
+      "GP01,4419971.693,39458259.110,92.591,39:54:44.4420,116:30:44.4420,52.317\n";
+  const RunResult r = RunZerbShift({"-f", "json"}, table);
+  EXPECT_EQ(r.status, kExitRefused) << r.err;
+  EXPECT_NE(r.err.find("<stdin>, line 5: name 'GP01' occurs again (first at line 2): both lines "
+                       "are refused"),
+            std::string::npos)
+      << r.err;
+  rapidjson::Document json;
+  ASSERT_TRUE(ParseJson(r.out, &json)) << r.out;
+  EXPECT_EQ(NumberAt(json, "/count"), 2);
+  EXPECT_EQ(NumberAt(json, "/used"), 2);
+}
+
 TEST(OptionNumbers, ProbabilitiesAndLengthsTakeAnyNumberForm) {
   const std::string table =
       "x,y,h,B,L,H\n4419971.693,39458259.110,92.591,39:54:44.4420,"
