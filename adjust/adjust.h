@@ -177,6 +177,8 @@ struct PointResult {
   Vec3 mdb_neu;  // minimal detectable bias along north, east and up, metres
 };
 
+class FitResult;
+
 class Adjustment {
  public:
   Adjustment();
@@ -190,27 +192,48 @@ class Adjustment {
   // bit; tag is the caller's (e.g. the input line); check points are never in the fit.
   void Add(const Vec3& local, const Vec3& shift, std::uint64_t tag, bool check);
   std::size_t size() const;
-  // The tag point i was added with.
+  // The tag and the shift point i was added with.
   std::uint64_t tag(std::size_t i) const;
+  Vec3 shift(std::size_t i) const;
   // Takes point i back for good (its name turned out to occur twice, say): it is never in a fit
   // and not counted, as if it had never been added; the indices of the others stay.
   void Withdraw(std::size_t i);
 
-  // Fits the model with data snooping. Returns an empty string, or an English sentence saying why
-  // no fit is possible (bad settings, too few points, rotations undetermined). May be called again
-  // with other settings; previous flags are cleared.
-  std::string Solve(const Settings& settings);
-  const Solution& solution() const;
-
-  // Point i (in the order added) against the final solution, computed on demand.
-  PointResult Point(std::size_t i) const;
-
-  // The final transformation applied to a local position (metres).
-  Vec3 Transform(const Vec3& local) const;
+  // Fits the model with data snooping to the points added so far. Returns an empty string and
+  // the fit in *result, or an English sentence saying why no fit is possible (bad settings, too
+  // few points, rotations undetermined). Each call gives a fit of its own: solving again, with
+  // these settings or others, leaves an earlier result as it was. A result reads the points from
+  // here: it must not outlive the adjustment, nor be used after points are added or withdrawn.
+  std::string Solve(const Settings& settings, FitResult* result);
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
+};
+
+// The result of one Solve, unchanged after it.
+class FitResult {
+ public:
+  FitResult();
+  ~FitResult();
+  FitResult(const FitResult&) = delete;
+  FitResult& operator=(const FitResult&) = delete;
+  FitResult(FitResult&&) noexcept;
+  FitResult& operator=(FitResult&&) noexcept;
+
+  const Solution& solution() const;
+  // The points of the adjustment when it was solved, in the order added.
+  std::size_t size() const;
+  // Point i against the final fit, computed on demand.
+  PointResult Point(std::size_t i) const;
+  // The final transformation applied to a local position (metres).
+  Vec3 Transform(const Vec3& local) const;
+
+  struct State;
+
+ private:
+  friend class Adjustment;
+  std::unique_ptr<const State> state_;
 };
 
 }  // namespace zerb::adjust

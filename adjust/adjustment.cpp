@@ -68,7 +68,7 @@ Vec3 InFrame(const LocalFrame& f, const Eigen::Vector3d& v) {
 
 }  // namespace
 
-void Adjustment::Impl::Finish(const RoundScan& scan) {
+void FitResult::State::Finish(const RoundScan& scan) {
   const Settings& s = settings;
   Solution& sol = solution;
   const int u = fit.reduction.u;
@@ -171,46 +171,61 @@ std::uint64_t Adjustment::tag(std::size_t i) const {
   return impl_->store.tag(i);
 }
 
+Vec3 Adjustment::shift(std::size_t i) const {
+  return impl_->store.shift(i);
+}
+
 void Adjustment::Withdraw(std::size_t i) {
   // A withdrawn point is skipped wherever a check point is, and counted as neither.
   impl_->store.set_flags(i, kCheckPoint | kWithdrawn);
 }
 
-std::string Adjustment::Solve(const Settings& settings) {
-  Impl& m = *impl_;
-  m.solved = false;
-  m.solution = Solution{};
-  m.flags.clear();
-  m.snooping_stopped = false;
-  for (std::size_t i = 0; i < m.store.size(); ++i)
-    m.store.set_flags(i, m.store.flags(i) & (kCheckPoint | kWithdrawn));
+std::string Adjustment::Solve(const Settings& settings, FitResult* result) {
+  PointStore& store = impl_->store;
+  for (std::size_t i = 0; i < store.size(); ++i)
+    store.set_flags(i, store.flags(i) & (kCheckPoint | kWithdrawn));
   std::string error = CheckSettings(settings);
   if (!error.empty())
     return error;
-  m.settings = settings;
-  error = m.Run();
-  m.solved = error.empty();
-  return error;
+  auto state = std::make_unique<FitResult::State>(store);
+  state->settings = settings;
+  error = state->Run();
+  if (!error.empty())
+    return error;
+  state->point_flags.resize(store.size());
+  for (std::size_t i = 0; i < store.size(); ++i)
+    state->point_flags[i] = store.flags(i);
+  result->state_ = std::move(state);
+  return {};
 }
 
-const Solution& Adjustment::solution() const {
-  return impl_->solution;
+FitResult::FitResult() = default;
+FitResult::~FitResult() = default;
+FitResult::FitResult(FitResult&&) noexcept = default;
+FitResult& FitResult::operator=(FitResult&&) noexcept = default;
+
+std::size_t FitResult::size() const {
+  return state_->point_flags.size();
 }
 
-Vec3 Adjustment::Transform(const Vec3& local) const {
-  const BursaWolf& p = impl_->solution.parameters;
-  if (impl_->solution.parameter_count == 3)
+const Solution& FitResult::solution() const {
+  return state_->solution;
+}
+
+Vec3 FitResult::Transform(const Vec3& local) const {
+  const BursaWolf& p = state_->solution.parameters;
+  if (state_->solution.parameter_count == 3)
     return {local.x + p.tx, local.y + p.ty, local.z + p.tz};
   return ApplyBursaWolf(p, local);
 }
 
-PointResult Adjustment::Point(std::size_t i) const {
-  const Impl& m = *impl_;
+PointResult FitResult::Point(std::size_t i) const {
+  const State& m = *state_;
   PointResult r;
   r.local = m.store.local(i);
   r.shift = m.store.shift(i);
   r.tag = m.store.tag(i);
-  const std::uint8_t flags = m.store.flags(i);
+  const std::uint8_t flags = m.point_flags[i];
   r.check = (flags & kCheckPoint) != 0;
   r.flagged = (flags & kFlagged) != 0;
   r.used = (flags & (kCheckPoint | kOutOfFit)) == 0;
@@ -222,8 +237,6 @@ PointResult Adjustment::Point(std::size_t i) const {
     r.flag_statistic = it->statistic;
     r.flag_critical = it->critical;
   }
-  if (!m.solved)
-    return r;
   const Solution& sol = m.solution;
   const PointEvaluation e = Evaluate(m.fit, m.weighting, r.local, r.shift, r.used);
   const LocalFrame frame = LocalFrameAt(r.local);

@@ -35,11 +35,19 @@ inline constexpr std::size_t kCandidates = 4096;
 
 struct Adjustment::Impl {
   PointStore store;
+};
+
+// One solve: its settings, the fits and flags of its rounds, and at the end the final fit and
+// each point's flags, which FitResult keeps unchanged. The store's own flag byte is scratch for
+// the rounds; point_flags is this solve's copy of it.
+struct FitResult::State {
+  explicit State(PointStore& points) : store(points) {}
+  PointStore& store;
+  std::vector<std::uint8_t> point_flags;
   Settings settings;
   Solution solution;
   Fit fit;
   Weighting weighting;
-  bool solved = false;
   std::vector<FlagRecord> flags;
   bool snooping_stopped = false;  // half of the points failed: the test was given up
 

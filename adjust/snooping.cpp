@@ -18,7 +18,7 @@
 
 namespace zerb::adjust {
 
-std::string Adjustment::Impl::Run() {
+std::string FitResult::State::Run() {
   const Settings& s = settings;
   const bool a_priori = s.sigma_horizontal > 0;
   weighting = a_priori ? Weighting{s.sigma_horizontal * s.sigma_horizontal,

@@ -19,7 +19,7 @@ namespace {
 constexpr std::string_view kVersion = "zerb-shift " ZERB_VERSION "\n";
 
 // The exports carry no report: say on standard error that points were flagged.
-void NoteFlags(const adjust::Adjustment& fit, Diagnostics* d) {
+void NoteFlags(const adjust::FitResult& fit, Diagnostics* d) {
   const adjust::Solution& s = fit.solution();
   if (s.points_flagged == 0)
     return;
@@ -72,8 +72,8 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
       return kExitNoPoint;
   }
 
-  adjust::Adjustment& fit = points.adjustment();
-  if (Reason r = fit.Solve(o.fit); !r.empty()) {
+  adjust::FitResult fit;
+  if (Reason r = points.adjustment().Solve(o.fit, &fit); !r.empty()) {
     diagnostics.Say("no fit: " + r);
     return kExitNoPoint;
   }

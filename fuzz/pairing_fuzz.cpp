@@ -42,10 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (status == Gathered::kPoints)
     Require(points.usable() > 0, "success without a usable point");
   for (std::size_t i = 0; i < points.added(); ++i) {
-    const adjust::PointResult p = points.adjustment().Point(i);
-    Require(std::isfinite(p.shift.x) && std::isfinite(p.shift.y) && std::isfinite(p.shift.z),
+    const adjust::Vec3 shift = points.adjustment().shift(i);
+    Require(std::isfinite(shift.x) && std::isfinite(shift.y) && std::isfinite(shift.z),
             "a point kept with a shift that is not finite");
-    Require(p.tag > 0 && points.wgs84_line(i) > 0, "a point without its lines");
+    Require(points.adjustment().tag(i) > 0 && points.wgs84_line(i) > 0,
+            "a point without its lines");
   }
   for (const Unpaired& u : summary.unpaired)
     RequireUtf8(u.name, "an unpaired name");

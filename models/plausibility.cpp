@@ -24,7 +24,7 @@ void Check(const char* name, double value, double sd, double limit, const char* 
 
 }  // namespace
 
-std::vector<std::string> ImplausibleParameters(const adjust::Adjustment& fit,
+std::vector<std::string> ImplausibleParameters(const adjust::FitResult& fit,
                                                const adjust::Settings& settings) {
   const adjust::Solution& s = fit.solution();
   std::vector<std::string> beyond;

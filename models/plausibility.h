@@ -35,7 +35,7 @@ inline constexpr double kMaxSigma0 = 5;            // metres
 
 // The parameters of the solved fit beyond their limits, one statement each ("rz = 10795.3
 // arc-seconds (limit 20)"); empty when the fit is plausible.
-std::vector<std::string> ImplausibleParameters(const adjust::Adjustment& fit,
+std::vector<std::string> ImplausibleParameters(const adjust::FitResult& fit,
                                                const adjust::Settings& settings);
 
 }  // namespace zerb

@@ -12,7 +12,7 @@
 
 namespace zerb {
 
-Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjustment& fit,
+Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitResult& fit,
                  const adjust::Settings& settings) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr)

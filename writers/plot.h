@@ -12,7 +12,7 @@
 namespace zerb {
 
 // Writes the SVG picture to the file named path.
-Reason WritePlot(const std::string& path, PointSet& points, const adjust::Adjustment& fit,
+Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitResult& fit,
                  const adjust::Settings& settings);
 
 }  // namespace zerb

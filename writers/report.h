@@ -22,7 +22,7 @@ struct ReportInput {
   Format format = Format::kText;
   char delimiter = ',';
   PointSet* points = nullptr;
-  const adjust::Adjustment* fit = nullptr;  // solved
+  const adjust::FitResult* fit = nullptr;
   const adjust::Settings* settings = nullptr;
   Convention convention = Convention::kPositionVector;
   const InputSummary* input = nullptr;

@@ -53,9 +53,10 @@ void Solve(benchmark::State& state, Model model, double sigma_v) {
     Adjustment a;
     for (std::size_t i = 0; i < d.local.size(); ++i)
       a.Add(d.local[i], d.shift[i], i, false);
-    const std::string error = a.Solve(s);
+    zerb::adjust::FitResult fit;
+    const std::string error = a.Solve(s, &fit);
     benchmark::DoNotOptimize(error);
-    state.counters["rounds"] = static_cast<double>(a.solution().rounds);
+    state.counters["rounds"] = static_cast<double>(fit.solution().rounds);
   }
 }
 

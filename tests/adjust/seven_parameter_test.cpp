@@ -23,6 +23,7 @@ using testing::Area;
 using testing::Minus;
 using testing::Pj;
 using testing::ProjHelmert;
+using testing::Solving;
 using testing::ThroughDatum;
 using testing::TowgsDatum;
 
@@ -126,7 +127,7 @@ TEST_P(RecoversProjParameters, AndProjReproducesTheFitFromTheExport) {
   const std::vector<Vec3> local = Area(c.lat, c.lon, c.km, 40, rng);
   const Pj helmert = ProjHelmert(kFine);
   ASSERT_NE(helmert, nullptr);
-  Adjustment a;
+  Solving a;
   for (std::size_t i = 0; i < local.size(); ++i)
     a.Add(local[i], Minus(Apply(helmert.get(), local[i]), local[i]), i, false);
   Settings s;

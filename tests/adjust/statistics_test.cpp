@@ -25,6 +25,7 @@ using testing::Length;
 using testing::Minus;
 using testing::Pj;
 using testing::ProjHelmert;
+using testing::Solving;
 
 constexpr BursaWolf kSeven{-21.3, 118.7, 57.9, 0.35, -0.72, 1.05, 0.42};
 constexpr BursaWolf kThree{-21.3, 118.7, 57.9, 0, 0, 0, 0};
@@ -53,8 +54,8 @@ Points Make(const BursaWolf& truth, const std::vector<Vec3>& local, double sigma
   return p;
 }
 
-Adjustment Load(const Points& p, std::size_t check = SIZE_MAX) {
-  Adjustment a;
+Solving Load(const Points& p, std::size_t check = SIZE_MAX) {
+  Solving a;
   for (std::size_t i = 0; i < p.local.size(); ++i)
     a.Add(p.local[i], p.shift[i], i, i == check);
   return a;
@@ -76,7 +77,7 @@ double Get(const BursaWolf& p, int i) {
 TEST(VarianceFactor, MatchesTheNoiseOverManyPoints) {
   std::mt19937_64 rng(31);
   const Points p = Make(kSeven, Area(35, 110, 300, 2000, rng), 0.01, 0.01, rng);
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve(Seven()), "");
   // f = 5993: sigma0 scatters by 1/sqrt(2 f) = 0.9 %; 10 % would be a wrong model or weight.
   EXPECT_NEAR(a.solution().sigma0, 0.01, 0.001);
@@ -89,7 +90,7 @@ TEST(VarianceFactor, MatchesTheNoiseOverManyPoints) {
 TEST(VarianceFactor, RedundancyNumbersAddUpToTheDegreesOfFreedom) {
   std::mt19937_64 rng(32);
   const Points p = Make(kSeven, Area(30, 105, 100, 15, rng), 0.01, 0.03, rng);
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve(Seven(0.01, 0.03)), "");
   double sum = 0;
   for (std::size_t i = 0; i < p.local.size(); ++i) {
@@ -123,7 +124,7 @@ MonteCarlo Simulate(double sigma_h, double sigma_v, bool a_priori, int runs) {
   double sum[7] = {}, products[7][7] = {};
   for (int run = 0; run < runs; ++run) {
     const Points p = Make(kSeven, local, sigma_h, sigma_v, rng);
-    Adjustment a = Load(p);
+    Solving a = Load(p);
     Settings s = a_priori ? Seven(sigma_h, sigma_v) : Seven();
     s.keep_all = true;  // the spread of the estimator itself, no point left out
     EXPECT_EQ(a.Solve(s), "");
@@ -208,7 +209,7 @@ double ExplainedByRotationsAndScale(const Matrix7& r, int t) {
 TEST(ParameterCovariance, TranslationsOfASmallAreaHangOnRotationsAndScale) {
   std::mt19937_64 rng(33);
   const Points p = Make(kSeven, Area(38, 114, 50, 20, rng), 0.01, 0.01, rng);
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve(Seven()), "");
   const Matrix7& c = a.solution().correlation;
   // About the Earth's centre a rotation or a scale change moves a 50 km patch almost like a
@@ -230,7 +231,7 @@ TEST(MinimalDetectableBias, IsFoundWithThePowerAskedFor) {
   s.sigma_horizontal = s.sigma_vertical = 0.01;
   s.keep_all = true;
   Points base = Make(kThree, local, 0.01, 0.01, rng);
-  Adjustment probe = Load(base);
+  Solving probe = Load(base);
   ASSERT_EQ(probe.Solve(s), "");
   const double mdb = probe.Point(3).mdb_neu.x;
   const LocalFrame f = LocalFrameAt(local[3]);
@@ -240,7 +241,7 @@ TEST(MinimalDetectableBias, IsFoundWithThePowerAskedFor) {
     Points p = Make(kThree, local, 0.01, 0.01, rng);
     p.shift[3] = {p.shift[3].x + mdb * f.north.x, p.shift[3].y + mdb * f.north.y,
                   p.shift[3].z + mdb * f.north.z};
-    Adjustment a = Load(p);
+    Solving a = Load(p);
     ASSERT_EQ(a.Solve(s), "");
     const PointResult r = a.Point(3);
     detected += r.test_statistic > r.critical;
@@ -260,7 +261,7 @@ TEST_P(BlunderAmongThirty, IsFlaggedAndLeftOut) {
   const BursaWolf& truth = GetParam().model == Model::kSevenParameter ? kSeven : kThree;
   Points p = Make(truth, Area(36, 117, 50, 30, rng), 0.01, 0.01, rng);
   p.shift[7].y += 0.25;
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   Settings s;
   s.model = GetParam().model;
   s.sigma_horizontal = s.sigma_vertical = GetParam().sigma;
@@ -297,7 +298,7 @@ TEST(LimitInMetres, FlagsTheGrossErrorAboveIt) {
   std::mt19937_64 rng(71);
   Points p = Make(kThree, Area(36, 117, 50, 10, rng), 0.01, 0.01, rng);
   p.shift[2].z -= 0.3;
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   Settings s;
   s.max_residual = 0.1;
   ASSERT_EQ(a.Solve(s), "");
@@ -310,7 +311,7 @@ TEST(LimitInMetres, LeavesTwoDisagreeingPointsUndecided) {
   Points p;
   p.local = {{-2.1e6, 4.4e6, 4.0e6}, {-2.1e6, 4.41e6, 3.99e6}};
   p.shift = {{-15, 120, 60}, {-15, 120.2, 60}};
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   Settings s;
   s.max_residual = 0.1;
   ASSERT_EQ(a.Solve(s), "");
@@ -327,7 +328,7 @@ TEST(Snooping, NeverFlagsRoundingBelowTheFloor) {
   std::mt19937_64 rng(72);
   Points p = Make(kThree, Area(36, 117, 50, 10, rng), 1e-7, 1e-7, rng);
   p.shift[4].x += 5e-4;
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve({}), "");
   EXPECT_EQ(a.solution().points_flagged, 0u);
 }
@@ -338,7 +339,7 @@ TEST(Snooping, NeverFlagsRoundingBelowTheFloor) {
 TEST(Snooping, StopsWhenHalfThePointsFail) {
   std::mt19937_64 rng(74);
   const Points p = Make(kSeven, Area(36, 117, 300, 40, rng), 0.01, 0.01, rng);
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   Settings s;
   s.sigma_horizontal = s.sigma_vertical = 0.01;
   ASSERT_EQ(a.Solve(s), "");
@@ -373,7 +374,7 @@ Points Exact(const BursaWolf& truth, const std::vector<std::array<double, 2>>& w
 std::vector<std::size_t> FlaggedByFreshRefits(const Points& p, const Settings& s) {
   std::vector<std::size_t> order;
   for (bool found = true; found;) {
-    Adjustment a;
+    Solving a;
     for (std::size_t i = 0; i < p.local.size(); ++i) {
       const bool out = std::find(order.begin(), order.end(), i) != order.end();
       a.Add(p.local[i], p.shift[i], i, out);
@@ -403,7 +404,7 @@ TEST(Snooping, FlagsEachPointInTheRoundAFreshFitWould) {
   const Settings s = Seven(0.01, 0.01);
   const std::vector<std::size_t> fresh = FlaggedByFreshRefits(p, s);
   ASSERT_EQ(fresh, (std::vector<std::size_t>{3, 4}));
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve(s), "");
   for (std::size_t k = 0; k < fresh.size(); ++k) {
     EXPECT_TRUE(a.Point(fresh[k]).flagged) << fresh[k];
@@ -432,7 +433,7 @@ TEST(Snooping, BlunderMaskedByANeighbourIsFlaggedNotTheGoodPointsAroundIt) {
                          {{8, 0.5}, {9, 0.17}});
   const Settings s = Seven(0.01, 0.01);
   ASSERT_EQ(FlaggedByFreshRefits(p, s), (std::vector<std::size_t>{8, 9}));
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve(s), "");
   for (std::size_t i = 0; i < p.local.size(); ++i)
     EXPECT_EQ(a.Point(i).flagged, i == 8 || i == 9) << i;
@@ -440,10 +441,42 @@ TEST(Snooping, BlunderMaskedByANeighbourIsFlaggedNotTheGoodPointsAroundIt) {
   EXPECT_TRUE(a.solution().warnings.empty());
 }
 
+// A fit is a value: solving the same points again, with other settings, must not move the flags
+// or the statistics an earlier result reports (a report written after a second solve would
+// otherwise mix the two).
+TEST(Snooping, EarlierResultStaysAsItWasAfterAnotherSolve) {
+  std::mt19937_64 rng(61);
+  Points p = Make(kSeven, Area(36, 117, 100, 12, rng), 0.01, 0.01, rng);
+  p.shift[4].x += 0.5;  // a blunder of 0.5 m, far beyond the 1 cm noise
+  Adjustment points;
+  for (std::size_t i = 0; i < p.local.size(); ++i)
+    points.Add(p.local[i], p.shift[i], i, false);
+  FitResult snooped;
+  ASSERT_EQ(points.Solve(Seven(0.01, 0.01), &snooped), "");
+  ASSERT_TRUE(snooped.Point(4).flagged);
+  ASSERT_FALSE(snooped.Point(4).used);
+  const double sigma0 = snooped.solution().sigma0;
+  const Vec3 residual = snooped.Point(0).residual;
+
+  Settings keep = Seven(0.01, 0.01);
+  keep.keep_all = true;
+  FitResult kept;
+  ASSERT_EQ(points.Solve(keep, &kept), "");
+  EXPECT_TRUE(kept.Point(4).used);
+  // The blunder pulls the fit that keeps it: its sigma0 and residuals differ by far more than
+  // rounding, while the first result still answers as it did, bit for bit.
+  EXPECT_GT(kept.solution().sigma0, 2 * sigma0);
+  EXPECT_FALSE(snooped.Point(4).used);
+  EXPECT_TRUE(snooped.Point(4).flagged);
+  EXPECT_EQ(snooped.solution().sigma0, sigma0);
+  EXPECT_EQ(snooped.Point(0).residual.x, residual.x);
+  EXPECT_EQ(snooped.Point(0).residual.z, residual.z);
+}
+
 TEST(Snooping, IsNotRunWithTooLittleRedundancy) {
   std::mt19937_64 rng(73);
   const Points p = Make(kSeven, Area(36, 117, 50, 3, rng), 0.01, 0.01, rng);
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve(Seven()), "");
   EXPECT_FALSE(a.solution().tested);
   EXPECT_EQ(a.solution().test_minimum, 4u);
@@ -452,7 +485,7 @@ TEST(Snooping, IsNotRunWithTooLittleRedundancy) {
   Points two = p;
   two.local.pop_back();
   two.shift.pop_back();
-  Adjustment b = Load(two);
+  Solving b = Load(two);
   ASSERT_EQ(b.Solve({}), "");
   EXPECT_FALSE(b.solution().tested);
 }
@@ -464,8 +497,8 @@ TEST(CheckPoints, StayOutOfTheFit) {
   without.local.erase(without.local.begin() + 5);
   without.shift.erase(without.shift.begin() + 5);
   p.shift[5].x += 5;  // a check point far off must change nothing
-  Adjustment a = Load(p, 5);
-  Adjustment b = Load(without);
+  Solving a = Load(p, 5);
+  Solving b = Load(without);
   ASSERT_EQ(a.Solve(Seven()), "");
   ASSERT_EQ(b.Solve(Seven()), "");
   // The same points in the same order: the same arithmetic, bit for bit.
@@ -487,7 +520,7 @@ TEST(CheckPoints, StayOutOfTheFit) {
 TEST(ExtraParameters, AreNotJustifiedOnThreeParameterData) {
   std::mt19937_64 rng(91);
   const Points p = Make(kThree, Area(36, 117, 50, 30, rng), 0.01, 0.01, rng);
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve(Seven()), "");
   EXPECT_TRUE(a.solution().extra_parameters.run);
   EXPECT_FALSE(a.solution().extra_parameters_justified);
@@ -498,7 +531,7 @@ TEST(ExtraParameters, AreNotJustifiedOnThreeParameterData) {
 TEST(ExtraParameters, AreJustifiedOnSevenParameterData) {
   std::mt19937_64 rng(92);
   const Points p = Make(kSeven, Area(36, 117, 50, 30, rng), 0.01, 0.01, rng);
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   ASSERT_EQ(a.Solve(Seven()), "");
   EXPECT_TRUE(a.solution().extra_parameters_justified);
   EXPECT_EQ(a.solution().extra_parameters.dof1, 4);
@@ -515,7 +548,7 @@ TEST(ExtraParameters, AreTestedByTheGainOverTheThreeParameterFit) {
   std::mt19937_64 rng(93);
   const BursaWolf small_rotations{-21.3, 118.7, 57.9, 0.1, -0.12, 0.08, 0.3};
   const Points p = Make(small_rotations, Area(36, 117, 50, 10, rng), 0.01, 0.01, rng);
-  Adjustment seven = Load(p), three = Load(p);
+  Solving seven = Load(p), three = Load(p);
   Settings s7 = Seven(), s3;
   s7.keep_all = s3.keep_all = true;  // both fits on all ten points
   ASSERT_EQ(seven.Solve(s7), "");
@@ -537,9 +570,9 @@ TEST(ExtraParameters, AreTestedByTheGainOverTheThreeParameterFit) {
 TEST(Geometry, RefusesTooFewPointsAndCollinearOnes) {
   std::mt19937_64 rng(101);
   Points p = Make(kSeven, Area(36, 117, 50, 2, rng), 0.01, 0.01, rng);
-  Adjustment a = Load(p);
+  Solving a = Load(p);
   EXPECT_NE(a.Solve(Seven()).find("at least 3 points"), std::string::npos);
-  Adjustment none;
+  Solving none;
   EXPECT_NE(none.Solve({}), "");
 
   // Five points on one straight line: the rotation about it is undetermined.
@@ -549,7 +582,7 @@ TEST(Geometry, RefusesTooFewPointsAndCollinearOnes) {
     line.local.push_back(k);
     line.shift.push_back({-15, 120, 60 + 0.001 * i});
   }
-  Adjustment b = Load(line);
+  Solving b = Load(line);
   EXPECT_NE(b.Solve(Seven()).find("collinear"), std::string::npos);
   // The three-parameter model needs no geometry.
   EXPECT_EQ(b.Solve({}), "");
@@ -565,14 +598,14 @@ TEST(Geometry, WarnsOfAStripAndOfACluster) {
                          (117 + 0.01 * (i % 2)) * DEG_TO_RAD, 50, &k.x, &k.y, &k.z);
     strip.push_back(k);
   }
-  Adjustment a = Load(Make(kSeven, strip, 0.01, 0.01, rng));
+  Solving a = Load(Make(kSeven, strip, 0.01, 0.01, rng));
   ASSERT_EQ(a.Solve(Seven()), "");
   ASSERT_EQ(a.solution().warnings.size(), 1u);
   EXPECT_EQ(a.solution().warnings[0].code, zerb::adjust::Warning::Code::kPointsCollinear);
   EXPECT_LT(a.solution().warnings[0].spread_second,
             zerb::adjust::kCollinear * a.solution().warnings[0].spread_first);
 
-  Adjustment b = Load(Make(kSeven, Area(36, 117, 2, 12, rng), 0.01, 0.01, rng));
+  Solving b = Load(Make(kSeven, Area(36, 117, 2, 12, rng), 0.01, 0.01, rng));
   ASSERT_EQ(b.Solve(Seven()), "");
   ASSERT_EQ(b.solution().warnings.size(), 1u);
   EXPECT_EQ(b.solution().warnings[0].code, zerb::adjust::Warning::Code::kPointsClose);
@@ -581,7 +614,7 @@ TEST(Geometry, WarnsOfAStripAndOfACluster) {
 
 TEST(Settings, BadValuesAreRefusedWithAReason) {
   std::mt19937_64 rng(111);
-  Adjustment a = Load(Make(kThree, Area(36, 117, 50, 5, rng), 0.01, 0.01, rng));
+  Solving a = Load(Make(kThree, Area(36, 117, 50, 5, rng), 0.01, 0.01, rng));
   Settings s;
   s.alpha_point = 0;
   EXPECT_NE(a.Solve(s).find("alpha_point"), std::string::npos);

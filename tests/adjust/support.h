@@ -35,6 +35,24 @@ inline std::vector<Vec3> Area(double lat, double lon, double km, int n, std::mt1
   return out;
 }
 
+// An adjustment and the result of its latest solve, as most tests use them: add, solve, read.
+class Solving {
+ public:
+  void Add(const Vec3& local, const Vec3& shift, std::uint64_t tag, bool check) {
+    adjustment_.Add(local, shift, tag, check);
+  }
+  void Withdraw(std::size_t i) { adjustment_.Withdraw(i); }
+  std::size_t size() const { return adjustment_.size(); }
+  std::string Solve(const Settings& settings) { return adjustment_.Solve(settings, &fit_); }
+  const Solution& solution() const { return fit_.solution(); }
+  PointResult Point(std::size_t i) const { return fit_.Point(i); }
+  Vec3 Transform(const Vec3& local) const { return fit_.Transform(local); }
+
+ private:
+  Adjustment adjustment_;
+  FitResult fit_;
+};
+
 inline Vec3 Minus(const Vec3& a, const Vec3& b) {
   return {a.x - b.x, a.y - b.y, a.z - b.z};
 }

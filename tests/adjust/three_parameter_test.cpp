@@ -15,6 +15,7 @@ namespace {
 using testing::Area;
 using testing::Length;
 using testing::Minus;
+using testing::Solving;
 
 struct Data {
   std::vector<Vec3> local, shift;
@@ -31,8 +32,8 @@ Data Noisy(int n, unsigned seed) {
   return d;
 }
 
-Adjustment Load(const Data& d) {
-  Adjustment a;
+Solving Load(const Data& d) {
+  Solving a;
   for (std::size_t i = 0; i < d.local.size(); ++i)
     a.Add(d.local[i], d.shift[i], 100 + i, false);
   return a;
@@ -54,7 +55,7 @@ Vec3 Mean(const std::vector<Vec3>& v, std::size_t skip = SIZE_MAX) {
 
 TEST(ThreeParameterFit, EqualWeightsGiveTheMeanShift) {
   const Data d = Noisy(25, 1);
-  Adjustment a = Load(d);
+  Solving a = Load(d);
   ASSERT_EQ(a.Solve({}), "");
   const Solution& s = a.solution();
   const Vec3 mean = Mean(d.shift);
@@ -73,7 +74,7 @@ TEST(ThreeParameterFit, EqualWeightsGiveTheMeanShift) {
 
 TEST(ThreeParameterFit, KeepsEveryShiftBitForBit) {
   const Data d = Noisy(7, 2);
-  Adjustment a = Load(d);
+  Solving a = Load(d);
   ASSERT_EQ(a.Solve({}), "");
   for (std::size_t i = 0; i < d.shift.size(); ++i) {
     const PointResult p = a.Point(i);
@@ -90,11 +91,11 @@ TEST(ThreeParameterFit, KeepsEveryShiftBitForBit) {
 // A withdrawn point is in no fit and counted nowhere, as if it had never been added.
 TEST(ThreeParameterFit, WithdrawnPointIsAsIfNeverAdded) {
   const Data d = Noisy(7, 2);
-  Adjustment all = Load(d);
+  Solving all = Load(d);
   Data fewer = d;
   fewer.local.erase(fewer.local.begin() + 3);
   fewer.shift.erase(fewer.shift.begin() + 3);
-  Adjustment without = Load(fewer);
+  Solving without = Load(fewer);
   all.Withdraw(3);
   ASSERT_EQ(all.Solve({}), "");
   ASSERT_EQ(without.Solve({}), "");
@@ -106,7 +107,7 @@ TEST(ThreeParameterFit, WithdrawnPointIsAsIfNeverAdded) {
 
 TEST(ThreeParameterFit, GrossErrorIsTheDistanceFromTheMeanOfTheOthers) {
   const Data d = Noisy(12, 3);
-  Adjustment a = Load(d);
+  Solving a = Load(d);
   ASSERT_EQ(a.Solve({}), "");
   for (std::size_t i = 0; i < d.shift.size(); ++i) {
     const PointResult p = a.Point(i);
@@ -122,7 +123,7 @@ TEST(ThreeParameterFit, GrossErrorIsTheDistanceFromTheMeanOfTheOthers) {
 
 TEST(ThreeParameterFit, RedundancyNumbersAreOneLessOneOverN) {
   const Data d = Noisy(8, 4);
-  Adjustment a = Load(d);
+  Solving a = Load(d);
   ASSERT_EQ(a.Solve({}), "");
   for (std::size_t i = 0; i < d.shift.size(); ++i) {
     const PointResult p = a.Point(i);
@@ -151,7 +152,7 @@ TEST(ThreeParameterFit, PointTestStudentisesWithTheFitOfTheOthers) {
     const double s2 = omega_others / (3 * 5 - 3);
     const double distance = std::sqrt(t * 3 * s2 * 6 / 5);
     d.shift[0] = {others.x + distance, others.y, others.z};
-    Adjustment a = Load(d);
+    Solving a = Load(d);
     ASSERT_EQ(a.Solve({}), "");
     const PointResult p = a.Point(0);
     ASSERT_TRUE(p.tested) << t;
@@ -166,7 +167,7 @@ TEST(ThreeParameterFit, PointTestStudentisesWithTheFitOfTheOthers) {
 
 TEST(ThreeParameterFit, ResidualsInTheLocalHorizonKeepTheirLength) {
   const Data d = Noisy(5, 5);
-  Adjustment a = Load(d);
+  Solving a = Load(d);
   ASSERT_EQ(a.Solve({}), "");
   const Vec3 mean = Mean(d.shift);
   for (std::size_t i = 0; i < d.shift.size(); ++i) {

@@ -25,17 +25,18 @@ std::vector<std::string> Judge(const BursaWolf& p, double sigma, adjust::Model m
   std::mt19937_64 rng(20261209);
   std::normal_distribution<double> noise(0, sigma);
   const auto helmert = ProjHelmert(p);
-  adjust::Adjustment fit;
+  adjust::Adjustment points;
+  adjust::FitResult fit;
   std::uint64_t tag = 0;
   for (const adjust::Vec3& k : Area(40, 117, 200, 30, rng)) {
     adjust::Vec3 d = Minus(Apply(helmert.get(), k), k);
     d = {d.x + noise(rng), d.y + noise(rng), d.z + noise(rng)};
-    fit.Add(k, d, ++tag, false);
+    points.Add(k, d, ++tag, false);
   }
   adjust::Settings settings;
   settings.model = model;
   settings.keep_all = true;
-  EXPECT_EQ(fit.Solve(settings), "");
+  EXPECT_EQ(points.Solve(settings, &fit), "");
   return ImplausibleParameters(fit, settings);
 }
 
@@ -73,14 +74,15 @@ TEST(Plausibility, PublishedSetsPassAndEachLimitIsHeld) {
 TEST(Plausibility, APoorlyDeterminedRotationIsNotTakenForAWrongInput) {
   std::mt19937_64 rng(7);
   std::normal_distribution<double> noise(0, 0.1);
-  adjust::Adjustment fit;
+  adjust::Adjustment points;
+  adjust::FitResult fit;
   std::uint64_t tag = 0;
   for (const adjust::Vec3& k : Area(40, 117, 1, 8, rng))
-    fit.Add(k, {15.8 + noise(rng), -154.4 + noise(rng), -82.3 + noise(rng)}, ++tag, false);
+    points.Add(k, {15.8 + noise(rng), -154.4 + noise(rng), -82.3 + noise(rng)}, ++tag, false);
   adjust::Settings settings;
   settings.model = adjust::Model::kSevenParameter;
   settings.keep_all = true;
-  ASSERT_EQ(fit.Solve(settings), "");
+  ASSERT_EQ(points.Solve(settings, &fit), "");
   const adjust::Solution& s = fit.solution();
   const double worst_rotation = std::max(
       {std::fabs(s.parameters.rx), std::fabs(s.parameters.ry), std::fabs(s.parameters.rz)});
@@ -107,13 +109,14 @@ TEST(Plausibility, TheShiftIsJudgedWhereThePointsAreNotAtTheEarthsCentre) {
   p.tz = wanted.z - moved.z;
   ASSERT_GT(std::fabs(p.ty), kMaxCentroidShift);
   const auto helmert = ProjHelmert(p);
-  adjust::Adjustment fit;
+  adjust::Adjustment points;
+  adjust::FitResult fit;
   std::uint64_t tag = 0;
   for (const adjust::Vec3& k : area)
-    fit.Add(k, Minus(Apply(helmert.get(), k), k), ++tag, false);
+    points.Add(k, Minus(Apply(helmert.get(), k), k), ++tag, false);
   adjust::Settings settings;
   settings.model = adjust::Model::kSevenParameter;
-  ASSERT_EQ(fit.Solve(settings), "");
+  ASSERT_EQ(points.Solve(settings, &fit), "");
   EXPECT_EQ(Joined(ImplausibleParameters(fit, settings)), "");
 }
 

@@ -79,8 +79,8 @@ TEST_F(FrontEnd, GathersFitsAndWritesWithEveryRefusalInItsOwnSink) {
   // The fit of the README's example: GP04 carries a 0.7 m blunder and is left out; the others
   // give the published translation (the exports' rounding, 0.1 mm).
   adjust::Settings fit_settings;
-  adjust::Adjustment& fit = points.adjustment();
-  ASSERT_EQ(fit.Solve(fit_settings), "");
+  adjust::FitResult fit;
+  ASSERT_EQ(points.adjustment().Solve(fit_settings, &fit), "");
   const adjust::BursaWolf& p = fit.solution().exported;
   EXPECT_NEAR(p.tx, 15.7996, 1e-9);
   EXPECT_NEAR(p.ty, -130.3991, 1e-9);
