@@ -73,7 +73,7 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   }
 
   adjust::FitResult fit;
-  if (Reason r = points.adjustment().Solve(o.fit, &fit); !r.empty()) {
+  if (Reason r = FitPoints(points, o.fit, &fit); !r.empty()) {
     diagnostics.Say("no fit: " + r);
     return kExitNoPoint;
   }

@@ -61,6 +61,26 @@ adjust::BursaWolf InConvention(const adjust::BursaWolf& p, Convention convention
   return c;
 }
 
+adjust::Matrix7 CorrelationInConvention(const adjust::Matrix7& position_vector,
+                                        Convention convention) {
+  adjust::Matrix7 c = position_vector;
+  if (convention == Convention::kPositionVector)
+    return c;
+  for (int r = 0; r < 7; ++r) {
+    for (int k = 0; k < 7; ++k) {
+      const bool r_rotation = r >= adjust::kRx && r <= adjust::kRz;
+      const bool k_rotation = k >= adjust::kRx && k <= adjust::kRz;
+      if (r_rotation != k_rotation)
+        c[r][k] = -c[r][k];
+    }
+  }
+  return c;
+}
+
+Reason FitPoints(PointSet& points, const adjust::Settings& settings, adjust::FitResult* fit) {
+  return points.adjustment().Solve(settings, fit);
+}
+
 std::string_view ModelName(adjust::Model model) {
   return model == adjust::Model::kThreeParameter ? "three-parameter translation"
                                                  : "seven-parameter Bursa-Wolf";

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "adjust/adjust.h"
+#include "points/point_set.h"
 #include "text/text.h"
 
 namespace zerb {
@@ -32,6 +33,16 @@ Reason ParseSigma(std::string_view text, adjust::Settings* settings);
 // The parameters as written in the convention: the position-vector ones, or their rotations
 // with the signs turned.
 adjust::BursaWolf InConvention(const adjust::BursaWolf& position_vector, Convention convention);
+
+// The correlation matrix (in adjust::Parameter order) of the parameters as written in the
+// convention: turning the rotations' signs turns the sign of each correlation between a rotation
+// and a translation or the scale; those among the rotations, and among the others, stay.
+adjust::Matrix7 CorrelationInConvention(const adjust::Matrix7& position_vector,
+                                        Convention convention);
+
+// Fits the model of settings to the points with data snooping: the fit as a value in *fit, or
+// why there is none (too few points, bad settings). Every front end fits through here.
+Reason FitPoints(PointSet& points, const adjust::Settings& settings, adjust::FitResult* fit);
 
 // One line naming the model: "three-parameter translation" or "seven-parameter Bursa-Wolf".
 std::string_view ModelName(adjust::Model model);

@@ -228,15 +228,12 @@ void WriteParameters(const ReportInput& in, JsonWriter& w) {
   }
   w.EndObject();
   w.Key("correlation");
+  const adjust::Matrix7 correlation = CorrelationInConvention(s.correlation, in.convention);
   w.StartArray();
   for (int r = 0; r < n; ++r) {
     w.StartArray();
-    for (int c = 0; c < n; ++c) {
-      double v = s.correlation[r][c];
-      if (in.convention == Convention::kCoordinateFrame && ((r >= 3 && r < 6) != (c >= 3 && c < 6)))
-        v = -v;
-      w.Number(v);
-    }
+    for (int c = 0; c < n; ++c)
+      w.Number(correlation[r][c]);
     w.EndArray();
   }
   w.EndArray();

@@ -55,6 +55,7 @@ void WriteParameters(const ReportInput& in, Output& out) {
     out << (length ? Fixed(s.standard_deviation[k]) : Decimals6(s.standard_deviation[k])) << '\n';
   }
   if (n == 7) {
+    const adjust::Matrix7 correlation = CorrelationInConvention(s.correlation, in.convention);
     out << "correlations:\n       ";
     for (int k = 0; k < n; ++k)
       Right(out, kParameterNames[k], 7);
@@ -64,11 +65,7 @@ void WriteParameters(const ReportInput& in, Output& out) {
       Right(out, kParameterNames[r], 3);
       out << "  ";
       for (int c = 0; c < n; ++c) {
-        // The sign of a correlation with a rotation follows the convention's sign.
-        double v = s.correlation[r][c];
-        if (in.convention == Convention::kCoordinateFrame &&
-            ((r >= 3 && r < 6) != (c >= 3 && c < 6)))
-          v = -v;
+        const double v = correlation[r][c];
         // A correlation that rounds to zero is zero, whatever the sign of its last bits.
         const std::string text = Number("%.3f", v);
         Right(out, text == "-0.000" ? "0.000" : text, 7);

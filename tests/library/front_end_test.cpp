@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "models/model.h"
 #include "points/gather.h"
 #include "tests/cli/temp_folder.h"
 #include "writers/report.h"
@@ -80,7 +81,7 @@ TEST_F(FrontEnd, GathersFitsAndWritesWithEveryRefusalInItsOwnSink) {
   // give the published translation (the exports' rounding, 0.1 mm).
   adjust::Settings fit_settings;
   adjust::FitResult fit;
-  ASSERT_EQ(points.adjustment().Solve(fit_settings, &fit), "");
+  ASSERT_EQ(FitPoints(points, fit_settings, &fit), "");
   const adjust::BursaWolf& p = fit.solution().exported;
   EXPECT_NEAR(p.tx, 15.7996, 1e-9);
   EXPECT_NEAR(p.ty, -130.3991, 1e-9);
