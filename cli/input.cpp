@@ -26,7 +26,7 @@ class Meridians {
 
   void Note(const std::string& source, std::uint64_t line, std::string_view name,
             const CommonPoint& point) {
-    const ShiftForm& form = point.form;
+    const geodesy::ShiftForm& form = point.form;
     const GridPoint& grid = point.grid;
     const double distance = point.meridian_distance;
     if (first_) {

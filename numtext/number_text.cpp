@@ -6,6 +6,8 @@
 #include <cmath>
 #include <system_error>
 
+namespace zerb::numtext {
+
 // Bytes other than those folded pass through, so any other non-ASCII text is refused as garbage.
 std::string FoldToAscii(std::string_view text) {
   std::string out;
@@ -102,3 +104,5 @@ bool IsMinusZeroInt(std::string_view text) {
   const std::string_view s = TrimBlanks(folded);
   return !s.empty() && s.front() == '-' && ParseWhole<int>(s) == 0;
 }
+
+}  // namespace zerb::numtext

@@ -73,7 +73,7 @@ Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat 
 }
 
 bool IsCheckPoint(const Record& record) {
-  const std::string folded = FoldToAscii(Trim(record.value[kRole]));
+  const std::string folded = numtext::FoldToAscii(Trim(record.value[kRole]));
   std::string role(Trim(folded));
   for (char& c : role)
     c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
@@ -264,8 +264,8 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
     return NotTheSamePlace(record, columns, grid, meridian, wgs84, reading);
   point->wgs84 = wgs84;
   point->meridian_distance = MeridianDistance(wgs84, meridian);
-  ShiftForm& form = point->form;
-  form = ShiftForm();
+  geodesy::ShiftForm& form = point->form;
+  form = geodesy::ShiftForm();
   form.m_gridX = grid.x;
   form.m_gridY = grid.y;
   form.m_gridH = grid.h;

@@ -54,7 +54,7 @@ bool IsCheckPoint(const Record& record);
 struct CommonPoint {
   GridPoint grid;
   Wgs84Point wgs84;
-  ShiftForm form;                // the dialog's form for both sides
+  geodesy::ShiftForm form;       // the dialog's form for both sides
   double meridian_distance = 0;  // of the WGS-84 longitude from the central meridian, degrees
 };
 

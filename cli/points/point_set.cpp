@@ -8,14 +8,16 @@
 
 namespace zerb {
 
-ComputedPoint Compute(ShiftForm* form) {
-  ComputeShift(*form);
+ComputedPoint Compute(geodesy::ShiftForm* form) {
+  geodesy::ComputeShift(*form);
   // The WGS-84 position as ComputeShift forms it; the local one follows from the shift, so that
   // local + shift is that position to rounding.
   double X, Y, Z;
-  GeodeticToGeocentric(
-      WGS84_A, std::sqrt(WGS84_E2), DmsToRadians(form->m_latDeg, form->m_latMin, form->m_latSec),
-      DmsToRadians(form->m_lonDeg, form->m_lonMin, form->m_lonSec), form->m_geoH, &X, &Y, &Z);
+  geodesy::GeodeticToGeocentric(
+      geodesy::kWgs84.a, geodesy::kWgs84.e,
+      geodesy::DmsToRadians(form->m_latDeg, form->m_latMin, form->m_latSec),
+      geodesy::DmsToRadians(form->m_lonDeg, form->m_lonMin, form->m_lonSec), form->m_geoH, &X, &Y,
+      &Z);
   return {{form->m_dx, form->m_dy, form->m_dz}, {X - form->m_dx, Y - form->m_dy, Z - form->m_dz}};
 }
 

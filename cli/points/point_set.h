@@ -30,7 +30,7 @@ struct ComputedPoint {
   Vec3 local;
 };
 // Computes the form's shift with ComputeShift and the local position that goes with it.
-ComputedPoint Compute(ShiftForm* form);
+ComputedPoint Compute(geodesy::ShiftForm* form);
 
 class PointSet {
  public:

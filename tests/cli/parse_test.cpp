@@ -17,6 +17,9 @@
 namespace zerb::test {
 namespace {
 
+using geodesy::DmsToRadians;
+using geodesy::ShiftForm;
+
 constexpr AngleAxis kLat = AngleAxis::kLatitude;
 constexpr AngleAxis kLon = AngleAxis::kLongitude;
 

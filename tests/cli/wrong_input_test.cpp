@@ -19,6 +19,9 @@
 namespace zerb::test {
 namespace {
 
+using geodesy::ComputeShift;
+using geodesy::ShiftForm;
+
 // The README's six points (GP04 with a 0.7 m blunder), grid in zone 39 (L0 117).
 const std::string kGrid =
     "name,x,y,h\n"

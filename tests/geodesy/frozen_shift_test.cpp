@@ -27,6 +27,12 @@
 
 namespace {
 
+using zerb::geodesy::ComputeShift;
+using zerb::geodesy::DEG_TO_RAD;
+using zerb::geodesy::GaussKrugerInverse;
+using zerb::geodesy::kKrassovsky;
+using zerb::geodesy::ShiftForm;
+
 // Why a line of the table cannot be read; empty when it was.
 using Reason = std::string;
 
@@ -227,14 +233,13 @@ TEST_F(FrozenShifts, InverseProjectionGivesTheFrozenBits) {
     // The arguments ComputeShift passes for the grid side.
     const ShiftForm& f = point.form;
     double B, L;
-    GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), f.m_centralMeridian * DEG_TO_RAD,
-                       f.m_gridX, f.m_gridY, &B, &L);
+    GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, f.m_centralMeridian * DEG_TO_RAD, f.m_gridX,
+                       f.m_gridY, &B, &L);
     d->Compare("Bk", B, point.inverseB);
     d->Compare("Lk", L, point.inverseL);
     // About meridian 0 the longitude is the series alone, at its own finer last bit.
     double unusedB, seriesL;
-    GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), 0, f.m_gridX, f.m_gridY, &unusedB,
-                       &seriesL);
+    GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, 0, f.m_gridX, f.m_gridY, &unusedB, &seriesL);
     d->Compare("Lk0", seriesL, point.seriesL);
   });
 }
