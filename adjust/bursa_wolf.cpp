@@ -22,7 +22,7 @@ double Round(double v, double unit) {
 }  // namespace
 
 double ArcSecondToRadian() {
-  return DEG_TO_RAD / 3600.0;
+  return geodesy::DEG_TO_RAD / 3600.0;
 }
 
 Vec3 ApplyBursaWolf(const BursaWolf& p, const Vec3& k) {

@@ -15,8 +15,8 @@
 namespace zerb::adjust {
 
 LocalFrame LocalFrameAt(const Vec3& k) {
-  const double a = KRASSOVSKY_A;
-  const double e2 = KRASSOVSKY_E2;
+  const double a = geodesy::kKrassovsky.a;
+  const double e2 = geodesy::kKrassovsky.e2;
   const double b = a * std::sqrt(1.0 - e2);
   const double ep2 = e2 / (1.0 - e2);
   const double p = std::hypot(k.x, k.y);

@@ -10,7 +10,7 @@ class CShiftDialog : public CDialog {
  public:
   explicit CShiftDialog(CWnd* pParent = nullptr);
 
-  ShiftForm m_form;
+  zerb::geodesy::ShiftForm m_form;
   HICON m_hIcon;
 
  protected:

@@ -14,6 +14,8 @@
 namespace zerb::fuzz {
 namespace {
 
+using numtext::FoldToAscii;
+
 // Whether text (after folding and trimming) is digits with at most one point, nothing else.
 bool IsPlainDegrees(std::string_view s, double* value) {
   bool digit = false;

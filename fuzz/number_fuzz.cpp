@@ -17,6 +17,13 @@
 namespace zerb::fuzz {
 namespace {
 
+using numtext::FoldToAscii;
+using numtext::FormatDouble;
+using numtext::FormatInt;
+using numtext::IsMinusZeroInt;
+using numtext::ParseDouble;
+using numtext::ParseInt;
+
 void CheckNumberText(std::string_view text) {
   const std::string folded = FoldToAscii(text);
   Require(folded.size() <= text.size(), "folding made the text longer");

@@ -14,6 +14,7 @@
 
 #include "geodesy/geodesy.h"
 
+namespace zerb::geodesy {
 namespace {
 
 constexpr double kMeridianFactor = 1.57046064172e-7;  // radians of rectifying angle per metre
@@ -63,3 +64,5 @@ void GaussKrugerInverse(double a, double e, double L0, double x, double y, doubl
   *B = lat;
   *L = lon;
 }
+
+}  // namespace zerb::geodesy

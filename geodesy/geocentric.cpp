@@ -8,6 +8,8 @@
 
 #include "geodesy/geodesy.h"
 
+namespace zerb::geodesy {
+
 void GeodeticToGeocentric(double a, double e, double B, double L, double h, double* X, double* Y,
                           double* Z) {
   const double cB = std::cos(B);
@@ -22,3 +24,5 @@ void GeodeticToGeocentric(double a, double e, double B, double L, double h, doub
   // N (1 - e^2) + h written as R - e^2 N, so R is shared with X and Y.
   *Z = (R - (N * e) * e) * sB;
 }
+
+}  // namespace zerb::geodesy

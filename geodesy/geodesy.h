@@ -3,10 +3,15 @@
 //
 // Plain C++ with no state, no allocation, no error codes and no exceptions. Angles are radians
 // inside these functions and degrees-minutes-seconds (whole degrees for the central meridian) in
-// ShiftForm; lengths are metres. Every expression is evaluated in a fixed order and form, so with
-// the same elementary-function results the outputs are reproducible to the last bit.
+// ShiftForm and GeodeticDms; lengths are metres. Every expression is evaluated in a fixed order
+// and form, so with the same elementary-function results the outputs are reproducible to the
+// last bit.
 #ifndef ZERB_GEODESY_GEODESY_H
 #define ZERB_GEODESY_GEODESY_H
+
+#include <cmath>
+
+namespace zerb::geodesy {
 
 // The fourteen values of the main form, in the form's exchange order. x is the local northing,
 // y the local easting including the 500000 m false easting, h the height above Krassovsky;
@@ -38,6 +43,22 @@ inline constexpr double KRASSOVSKY_E2 = 0.00669342162297;
 // pi/180, the double nearest to it.
 inline constexpr double DEG_TO_RAD = 0.017453292519943295;
 
+// An ellipsoid as the functions below take it: semi-major axis a (metres), first eccentricity
+// squared e2 as defined, and the eccentricity e, formed once as std::sqrt(e2) (correctly rounded,
+// so every user gets the same bits), never passed around as a separately rounded constant.
+struct Ellipsoid {
+  Ellipsoid(double semi_major_axis, double eccentricity_squared)
+      : a(semi_major_axis), e2(eccentricity_squared), e(std::sqrt(eccentricity_squared)) {}
+  double a;
+  double e2;
+  double e;
+};
+
+// Inline, so each translation unit that includes this header initialises them before any of its
+// own namespace-scope objects that use them.
+inline const Ellipsoid kWgs84{WGS84_A, WGS84_E2};
+inline const Ellipsoid kKrassovsky{KRASSOVSKY_A, KRASSOVSKY_E2};
+
 // Geodetic latitude B, longitude L (radians, north and east positive) and height h (metres) on
 // the ellipsoid with semi-major axis a (metres) and first eccentricity e (not e^2) to
 // Earth-centred Cartesian X, Y, Z (metres; X toward B = 0, L = 0, Z toward the north pole).
@@ -62,5 +83,53 @@ double DmsToRadians(int deg, int min, double sec);
 // form's inputs. The heights are taken as ellipsoidal heights on their own ellipsoids; no geoid
 // term enters. Nothing is validated.
 void ComputeShift(ShiftForm& form);
+
+// An angle as degrees, minutes and seconds, with the sign of the whole angle in deg (see
+// DmsToRadians).
+struct Dms {
+  int deg = 0;
+  int min = 0;
+  double sec = 0;
+};
+
+// A WGS-84 point: latitude B and longitude L (north and east positive) and ellipsoidal height H
+// (metres).
+struct GeodeticDms {
+  Dms latitude;
+  Dms longitude;
+  double height = 0;
+};
+
+// A Gauss-Krueger grid point on Krassovsky 1940: northing x, easting y (metres, with its 500000 m
+// false easting and no zone prefix) and height h above the ellipsoid (metres).
+struct GaussKrugerPoint {
+  double x = 0;
+  double y = 0;
+  double h = 0;
+};
+
+// An Earth-centred Cartesian position (metres), axes as for GeodeticToGeocentric.
+struct GeocentricPoint {
+  double X = 0;
+  double Y = 0;
+  double Z = 0;
+};
+
+// The shift dx, dy, dz (metres, WGS-84 minus Krassovsky) and the two Earth-centred positions it
+// is the difference of: dx == wgs84.X - krassovsky.X exactly, and so on.
+struct ShiftResult {
+  double dx = 0;
+  double dy = 0;
+  double dz = 0;
+  GeocentricPoint wgs84;
+  GeocentricPoint krassovsky;
+};
+
+// The shift of one common point given as wgs84 and as grid in the zone with central meridian
+// central_meridian (whole degrees), with the bits ComputeShift gives for the same values in the
+// form (ComputeShift is this function on the form's fields). Nothing is validated.
+ShiftResult Shift(const GeodeticDms& wgs84, const GaussKrugerPoint& grid, int central_meridian);
+
+}  // namespace zerb::geodesy
 
 #endif  // ZERB_GEODESY_GEODESY_H

@@ -4,12 +4,15 @@
 // Method: both descriptions of the point go to geocentric coordinates on their own ellipsoid
 // (the grid point through the inverse Gauss-Krueger projection first) and are differenced: the
 // three-parameter (translation-only) datum shift of a single common point.
+// Shift returns the shift with both positions it is the difference of; ComputeShift is the
+// dialog's form read into Shift's values and its results written back, nothing more.
 // Accuracy: that of the inverse projection, 1e-4 arc-second (about 3 mm) within 3 degrees of the
 // central meridian; the conversion to geocentric coordinates adds only rounding.
 #include <cmath>
 
 #include "geodesy/geodesy.h"
 
+namespace zerb::geodesy {
 namespace {
 
 constexpr double kMinuteFactor = 0.016666666666666666;   // 1/60
@@ -33,22 +36,35 @@ double DmsToRadians(int deg, int min, double sec) {
   return DmsMagnitudeToRadians(deg, min, sec);
 }
 
-void ComputeShift(ShiftForm& form) {
-  const double B = DmsToRadians(form.m_latDeg, form.m_latMin, form.m_latSec);
-  const double L = DmsToRadians(form.m_lonDeg, form.m_lonMin, form.m_lonSec);
-  const double L0 = form.m_centralMeridian * DEG_TO_RAD;
-  const double eK = std::sqrt(KRASSOVSKY_E2);
-  const double eW = std::sqrt(WGS84_E2);
+ShiftResult Shift(const GeodeticDms& wgs84, const GaussKrugerPoint& grid, int central_meridian) {
+  const double B = DmsToRadians(wgs84.latitude.deg, wgs84.latitude.min, wgs84.latitude.sec);
+  const double L = DmsToRadians(wgs84.longitude.deg, wgs84.longitude.min, wgs84.longitude.sec);
+  const double L0 = central_meridian * DEG_TO_RAD;
 
-  double Xw, Yw, Zw;
-  GeodeticToGeocentric(WGS84_A, eW, B, L, form.m_geoH, &Xw, &Yw, &Zw);
+  ShiftResult r;
+  GeocentricPoint& w = r.wgs84;
+  GeodeticToGeocentric(kWgs84.a, kWgs84.e, B, L, wgs84.height, &w.X, &w.Y, &w.Z);
 
   double Bk, Lk;
-  GaussKrugerInverse(KRASSOVSKY_A, eK, L0, form.m_gridX, form.m_gridY, &Bk, &Lk);
-  double Xk, Yk, Zk;
-  GeodeticToGeocentric(KRASSOVSKY_A, eK, Bk, Lk, form.m_gridH, &Xk, &Yk, &Zk);
+  GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, L0, grid.x, grid.y, &Bk, &Lk);
+  GeocentricPoint& k = r.krassovsky;
+  GeodeticToGeocentric(kKrassovsky.a, kKrassovsky.e, Bk, Lk, grid.h, &k.X, &k.Y, &k.Z);
 
-  form.m_dx = Xw - Xk;
-  form.m_dy = Yw - Yk;
-  form.m_dz = Zw - Zk;
+  r.dx = w.X - k.X;
+  r.dy = w.Y - k.Y;
+  r.dz = w.Z - k.Z;
+  return r;
 }
+
+void ComputeShift(ShiftForm& form) {
+  const GeodeticDms wgs84{.latitude = {form.m_latDeg, form.m_latMin, form.m_latSec},
+                          .longitude = {form.m_lonDeg, form.m_lonMin, form.m_lonSec},
+                          .height = form.m_geoH};
+  const GaussKrugerPoint grid{.x = form.m_gridX, .y = form.m_gridY, .h = form.m_gridH};
+  const ShiftResult r = Shift(wgs84, grid, form.m_centralMeridian);
+  form.m_dx = r.dx;
+  form.m_dy = r.dy;
+  form.m_dz = r.dz;
+}
+
+}  // namespace zerb::geodesy

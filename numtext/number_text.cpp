@@ -7,6 +7,8 @@
 #include <cmath>
 #include <system_error>
 
+namespace zerb::numtext {
+
 // Bytes other than those folded pass through, so any other non-ASCII text is refused as garbage.
 std::string FoldToAscii(std::string_view text) {
   // Nearly every cell is plain ASCII, which has nothing to fold: one copy instead of a loop of
@@ -108,3 +110,5 @@ bool IsMinusZeroInt(std::string_view text) {
   const std::string_view s = TrimBlanks(folded);
   return !s.empty() && s.front() == '-' && ParseWhole<int>(s) == 0;
 }
+
+}  // namespace zerb::numtext

@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+namespace zerb::numtext {
+
 std::string FormatDouble(double value);
 std::string FormatInt(int value);
 std::optional<double> ParseDouble(std::string_view text);
@@ -26,5 +28,7 @@ bool IsMinusZeroInt(std::string_view text);
 // The text with the full-width ASCII forms (U+FF01..U+FF5E) and the ideographic space (U+3000)
 // turned into their ASCII characters; every other byte unchanged. The readers above fold first.
 std::string FoldToAscii(std::string_view text);
+
+}  // namespace zerb::numtext
 
 #endif  // ZERB_NUMTEXT_NUMBER_TEXT_H

@@ -45,7 +45,7 @@ void ExchangeText(CDataExchange* pDX, int nIDC, T& value,
 }
 
 const char* IntParseMessage(std::string_view text) {
-  if (IsMinusZeroInt(text))
+  if (zerb::numtext::IsMinusZeroInt(text))
     return "“-0”的负号无法保存，请输入 0。"
            "0 度以内的负角度，请把度和分写作 0、秒写作负值（如 -0°7′39″ 写作 0 度 0 分 -459 秒）。";
   return "请输入一个整数。";
@@ -58,11 +58,13 @@ const char* DoubleParseMessage(std::string_view) {
 }  // namespace
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
-  ExchangeText<int>(pDX, nIDC, value, &IntParseMessage, &ParseInt, &FormatInt);
+  ExchangeText<int>(pDX, nIDC, value, &IntParseMessage, &zerb::numtext::ParseInt,
+                    &zerb::numtext::FormatInt);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
-  ExchangeText<double>(pDX, nIDC, value, &DoubleParseMessage, &ParseDouble, &FormatDouble);
+  ExchangeText<double>(pDX, nIDC, value, &DoubleParseMessage, &zerb::numtext::ParseDouble,
+                       &zerb::numtext::FormatDouble);
 }
 
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {

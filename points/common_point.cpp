@@ -195,21 +195,13 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
     return NotTheSamePlace(record, columns, grid, meridian, wgs84, reading);
   point->wgs84 = wgs84;
   point->meridian_distance = MeridianDistance(wgs84, meridian);
-  ShiftForm& form = point->form;
-  form = ShiftForm();
-  form.m_gridX = grid.x;
-  form.m_gridY = grid.y;
-  form.m_gridH = grid.h;
-  form.m_centralMeridian = meridian;
+  point->gauss_kruger = {.x = grid.x, .y = grid.y, .h = grid.h};
+  point->central_meridian = meridian;
   const FormDms fb = ToFormDms(wgs84.latitude);
-  form.m_latDeg = fb.deg;
-  form.m_latMin = fb.min;
-  form.m_latSec = fb.sec;
   const FormDms fl = ToFormDms(wgs84.longitude);
-  form.m_lonDeg = fl.deg;
-  form.m_lonMin = fl.min;
-  form.m_lonSec = fl.sec;
-  form.m_geoH = wgs84.height;
+  point->wgs84_dms = {.latitude = {fb.deg, fb.min, fb.sec},
+                      .longitude = {fl.deg, fl.min, fl.sec},
+                      .height = wgs84.height};
   return {};
 }
 

@@ -1,7 +1,7 @@
 // One common point from the texts of its record: the grid side (northing, easting with its zone,
 // height, central meridian), the WGS-84 side (latitude, longitude, ellipsoidal height), and the
-// check that both describe the same place (same_place.h), which fills the dialog's ShiftForm so
-// that ComputeShift gives the dialog's bits for the same typed values. A point that fails the
+// check that both describe the same place (same_place.h), which fills the shift's inputs so that
+// geodesy::Shift gives the dialog's bits for the same typed values. A point that fails the
 // check is refused with the likely cause, found by trying each in turn: the angles read as
 // dd.mmss, another central meridian or zone, northing and easting swapped; else the distance.
 #ifndef ZERB_POINTS_COMMON_POINT_H
@@ -23,7 +23,11 @@ inline constexpr double kMaxMeridianDistance = 5.0;
 struct CommonPoint {
   GridPoint grid;
   Wgs84Point wgs84;
-  ShiftForm form;                // the dialog's form for both sides
+  // Both sides as geodesy::Shift takes them, with the bits the dialog's fields hold for the same
+  // typed values, and the central meridian the point was resolved to (whole degrees).
+  geodesy::GeodeticDms wgs84_dms;
+  geodesy::GaussKrugerPoint gauss_kruger;
+  int central_meridian = kNoMeridian;
   double meridian_distance = 0;  // of the WGS-84 longitude from the central meridian, degrees
 };
 

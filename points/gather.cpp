@@ -26,14 +26,13 @@ class Meridians {
 
   void Note(const std::string& source, std::uint64_t line, std::string_view name,
             const CommonPoint& point) {
-    const ShiftForm& form = point.form;
     const GridPoint& grid = point.grid;
     const double distance = point.meridian_distance;
     if (first_) {
-      summary_->meridian = form.m_centralMeridian;
+      summary_->meridian = point.central_meridian;
       summary_->zone = grid.zone;
       first_ = false;
-    } else if (summary_->meridian != form.m_centralMeridian || summary_->zone != grid.zone) {
+    } else if (summary_->meridian != point.central_meridian || summary_->zone != grid.zone) {
       summary_->mixed_zones = true;
     }
     if (!(distance > kWarnMeridianDistance))
@@ -45,7 +44,7 @@ class Meridians {
     std::snprintf(text, sizeof text,
                   " lies %.2f degrees from the central meridian %d (more than 3): the inverse "
                   "projection there is good to %.1f mm",
-                  distance, form.m_centralMeridian, std::ceil(error * 10000) / 10);
+                  distance, point.central_meridian, std::ceil(error * 10000) / 10);
     diagnostics_->Warn(source, line, (name.empty() ? "the point" : Quoted(name)) + text);
   }
 
@@ -156,7 +155,8 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
     d->Say(e);
     return Gathered::kUnusable;
   }
-  if (Reason e = points->Add(Compute(&point.form), 0, 0, false, point.grid.x, point.grid.y, {});
+  if (Reason e = points->Add(Compute(point.wgs84_dms, point.gauss_kruger, point.central_meridian),
+                             0, 0, false, point.grid.x, point.grid.y, {});
       !e.empty()) {
     d->Say(e);
     return Gathered::kUnusable;
@@ -219,8 +219,8 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     const bool check = IsCheckPoint(record) || named_check;
-    if (Reason r = points->Add(Compute(&point.form), record.line, 0, check, point.grid.x,
-                               point.grid.y, texts);
+    if (Reason r = points->Add(Compute(point.wgs84_dms, point.gauss_kruger, point.central_meridian),
+                               record.line, 0, check, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;
@@ -320,8 +320,9 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
     const bool check = IsCheckPoint(record) || partner->check || named_check;
     pairing.Made(name, points->added());
-    if (Reason r = points->Add(Compute(&point.form), record.line, partner->line, check,
-                               point.grid.x, point.grid.y, texts);
+    if (Reason r =
+            points->Add(Compute(point.wgs84_dms, point.gauss_kruger, point.central_meridian),
+                        record.line, partner->line, check, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;

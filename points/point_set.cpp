@@ -8,15 +8,15 @@
 
 namespace zerb {
 
-ComputedPoint Compute(ShiftForm* form) {
-  ComputeShift(*form);
-  // The WGS-84 position as ComputeShift forms it; the local one follows from the shift, so that
-  // local + shift is that position to rounding.
-  double X, Y, Z;
-  GeodeticToGeocentric(
-      WGS84_A, std::sqrt(WGS84_E2), DmsToRadians(form->m_latDeg, form->m_latMin, form->m_latSec),
-      DmsToRadians(form->m_lonDeg, form->m_lonMin, form->m_lonSec), form->m_geoH, &X, &Y, &Z);
-  return {{form->m_dx, form->m_dy, form->m_dz}, {X - form->m_dx, Y - form->m_dy, Z - form->m_dz}};
+ComputedPoint Compute(const geodesy::GeodeticDms& wgs84, const geodesy::GaussKrugerPoint& grid,
+                      int central_meridian) {
+  const geodesy::ShiftResult r = geodesy::Shift(wgs84, grid, central_meridian);
+  // The local position follows from the WGS-84 one and the shift, so that local + shift is the
+  // WGS-84 position to rounding. That is r.krassovsky itself wherever the shift's subtraction was
+  // exact (the two coordinates within a factor 2 of each other), but not in every case, and this
+  // form keeps the bits every fit was checked with.
+  const geodesy::GeocentricPoint& w = r.wgs84;
+  return {{r.dx, r.dy, r.dz}, {w.X - r.dx, w.Y - r.dy, w.Z - r.dz}};
 }
 
 Reason PointSet::Open(std::vector<std::string> titles, bool has_name, bool two_files,

@@ -23,14 +23,15 @@ namespace zerb {
 
 using adjust::Vec3;
 
-// One computed point: dx, dy, dz of the dialog for the form, bit for bit, and the point's
+// One computed point: dx, dy, dz of the dialog for the same values, bit for bit, and the point's
 // Earth-centred position on Krassovsky (metres), for models that rotate and scale.
 struct ComputedPoint {
   Vec3 shift;
   Vec3 local;
 };
-// Computes the form's shift with ComputeShift and the local position that goes with it.
-ComputedPoint Compute(ShiftForm* form);
+// Computes the shift with geodesy::Shift and the local position that goes with it.
+ComputedPoint Compute(const geodesy::GeodeticDms& wgs84, const geodesy::GaussKrugerPoint& grid,
+                      int central_meridian);
 
 class PointSet {
  public:

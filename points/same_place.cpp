@@ -30,9 +30,10 @@ Separation Separate(double x, double y, double h, int meridian, double latitude,
                     double height) {
   double b = 0;
   double l = 0;
-  GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), meridian * DEG_TO_RAD, x, y, &b, &l);
+  geodesy::GaussKrugerInverse(geodesy::kKrassovsky.a, geodesy::kKrassovsky.e,
+                              meridian * geodesy::DEG_TO_RAD, x, y, &b, &l);
   Separation s;
-  s.horizontal = GreatCircle(b, l, latitude * DEG_TO_RAD, longitude * DEG_TO_RAD);
+  s.horizontal = GreatCircle(b, l, latitude * geodesy::DEG_TO_RAD, longitude * geodesy::DEG_TO_RAD);
   // A footpoint series far outside its domain can give no number at all.
   if (!std::isfinite(s.horizontal))
     s.horizontal = std::numeric_limits<double>::infinity();

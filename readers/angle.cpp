@@ -231,7 +231,7 @@ Reason ParseAngleFormat(std::string_view text, AngleFormat* format) {
 
 Reason ParseAngle(std::string_view text, AngleAxis axis, AngleFormat format, Angle* angle) {
   const bool latitude = axis == AngleAxis::kLatitude;
-  const std::string folded = FoldToAscii(text);
+  const std::string folded = numtext::FoldToAscii(text);
   std::string_view s = Trim(folded);
   if (s.empty())
     return "empty";

@@ -32,13 +32,13 @@ bool IsPlainDecimal(std::string_view s) {
 }  // namespace
 
 Reason ParseLength(std::string_view text, double* value) {
-  const std::string folded = FoldToAscii(text);
+  const std::string folded = numtext::FoldToAscii(text);
   const std::string_view s = Trim(folded);
   if (s.empty())
     return "empty";
   if (!IsPlainDecimal(s))
     return "not a decimal number";
-  const std::optional<double> v = ParseDouble(s);
+  const std::optional<double> v = numtext::ParseDouble(s);
   if (!v || !std::isfinite(*v))
     return "not a finite number";
   *value = *v;
@@ -60,7 +60,7 @@ Reason ParseCentralMeridian(std::string_view text, int* degrees) {
 Reason ParseEasting(std::string_view text, Easting* easting) {
   Easting& e = *easting;
   e = Easting();
-  const std::string folded = FoldToAscii(text);
+  const std::string folded = numtext::FoldToAscii(text);
   std::string_view s = Trim(folded);
   if (s.empty())
     return "empty";

@@ -68,7 +68,7 @@ Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat 
 }
 
 bool IsCheckPoint(const Record& record) {
-  const std::string folded = FoldToAscii(Trim(record.value[kRole]));
+  const std::string folded = numtext::FoldToAscii(Trim(record.value[kRole]));
   std::string role(Trim(folded));
   for (char& c : role)
     c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;

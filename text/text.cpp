@@ -12,7 +12,7 @@
 namespace zerb {
 
 bool ParseOptionNumber(std::string_view text, double* value) {
-  const std::optional<double> v = ParseDouble(text);
+  const std::optional<double> v = numtext::ParseDouble(text);
   if (!v || !std::isfinite(*v))
     return false;
   *value = *v;

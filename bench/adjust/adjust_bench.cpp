@@ -12,6 +12,10 @@
 
 namespace {
 
+using zerb::geodesy::DEG_TO_RAD;
+using zerb::geodesy::GeodeticToGeocentric;
+using zerb::geodesy::kKrassovsky;
+
 using zerb::adjust::Adjustment;
 using zerb::adjust::Model;
 using zerb::adjust::Settings;
@@ -30,8 +34,8 @@ const Data& Points() {
     const zerb::adjust::BursaWolf p{-21.3, 118.7, 57.9, 0.35, -0.72, 1.05, 0.42};
     for (int i = 0; i < 1000000; ++i) {
       Vec3 k;
-      GeodeticToGeocentric(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), ub(rng) * DEG_TO_RAD,
-                           ul(rng) * DEG_TO_RAD, uh(rng), &k.x, &k.y, &k.z);
+      GeodeticToGeocentric(kKrassovsky.a, kKrassovsky.e, ub(rng) * DEG_TO_RAD, ul(rng) * DEG_TO_RAD,
+                           uh(rng), &k.x, &k.y, &k.z);
       const Vec3 w = zerb::adjust::ApplyBursaWolf(p, k);
       d.local.push_back(k);
       d.shift.push_back({w.x - k.x + noise(rng), w.y - k.y + noise(rng), w.z - k.z + noise(rng)});

@@ -22,6 +22,12 @@
 
 namespace {
 
+using zerb::geodesy::ComputeShift;
+using zerb::geodesy::DmsToRadians;
+using zerb::geodesy::kKrassovsky;
+using zerb::geodesy::kWgs84;
+using zerb::geodesy::ShiftForm;
+
 constexpr std::size_t kPointCount = 1024;        // a power of two: the index wraps with a mask
 constexpr int kFirstZone = 75, kZoneCount = 11;  // six-degree zones 75 to 135 degrees east
 
@@ -35,7 +41,7 @@ struct Shift {
 std::vector<ShiftForm> MakePoints() {
   std::mt19937 random(20240611);
   std::uniform_real_distribution<double> lat(18, 54), offset(-3, 3), height(-50, 5000);
-  const GeographicLib::TransverseMercator grid(KRASSOVSKY_A, 1 - std::sqrt(1 - KRASSOVSKY_E2), 1);
+  const GeographicLib::TransverseMercator grid(kKrassovsky.a, 1 - std::sqrt(1 - kKrassovsky.e2), 1);
   std::vector<ShiftForm> points(kPointCount);
   for (std::size_t i = 0; i < kPointCount; ++i) {
     ShiftForm& form = points[i];
@@ -127,10 +133,10 @@ class GeographicLibShift {
 
  private:
   // Flattenings that belong to the stored e^2, so all three compute on the same ellipsoids.
-  const double fW_ = 1 - std::sqrt(1 - WGS84_E2), fK_ = 1 - std::sqrt(1 - KRASSOVSKY_E2);
-  GeographicLib::Geocentric wgs84_{WGS84_A, fW_};
-  GeographicLib::Geocentric krassovsky_{KRASSOVSKY_A, fK_};
-  GeographicLib::TransverseMercator grid_{KRASSOVSKY_A, fK_, 1};
+  const double fW_ = 1 - std::sqrt(1 - kWgs84.e2), fK_ = 1 - std::sqrt(1 - kKrassovsky.e2);
+  GeographicLib::Geocentric wgs84_{kWgs84.a, fW_};
+  GeographicLib::Geocentric krassovsky_{kKrassovsky.a, fK_};
+  GeographicLib::TransverseMercator grid_{kKrassovsky.a, fK_, 1};
 };
 
 template <typename Compute>

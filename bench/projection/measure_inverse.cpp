@@ -27,15 +27,19 @@
 
 namespace {
 
+using zerb::geodesy::DEG_TO_RAD;
+using zerb::geodesy::GaussKrugerInverse;
+using zerb::geodesy::kKrassovsky;
+
 // The zone's meridian is arbitrary (the error depends only on L - L0); the dialog's default
 // keeps the final addition of L0 as it is in use.
 constexpr double kCentralMeridian = 117;
 constexpr double kFalseEasting = 500000;
 // The flattening that belongs to the stored e^2 (1/f = 298.3 to twelve digits).
-const double kFlattening = 1 - std::sqrt(1 - KRASSOVSKY_E2);
+const double kFlattening = 1 - std::sqrt(1 - kKrassovsky.e2);
 
-const GeographicLib::TransverseMercator kGrid(KRASSOVSKY_A, kFlattening, 1);
-const GeographicLib::TransverseMercatorExact kExactGrid(KRASSOVSKY_A, kFlattening, 1);
+const GeographicLib::TransverseMercator kGrid(kKrassovsky.a, kFlattening, 1);
+const GeographicLib::TransverseMercatorExact kExactGrid(kKrassovsky.a, kFlattening, 1);
 
 // The largest difference between the series and the exact projection seen so far, metres.
 double largest_reference_difference = 0;
@@ -51,13 +55,13 @@ double InverseError(double B, double offset) {
 
   const double L0 = kCentralMeridian * DEG_TO_RAD;
   double lat, lon;
-  GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), L0, northing, easting + kFalseEasting,
-                     &lat, &lon);
+  GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, L0, northing, easting + kFalseEasting, &lat,
+                     &lon);
 
   const double sinB = std::sin(B * DEG_TO_RAD);
-  const double w = std::sqrt(1 - KRASSOVSKY_E2 * sinB * sinB);
-  const double M = KRASSOVSKY_A * (1 - KRASSOVSKY_E2) / (w * w * w);
-  const double N = KRASSOVSKY_A / w;
+  const double w = std::sqrt(1 - kKrassovsky.e2 * sinB * sinB);
+  const double M = kKrassovsky.a * (1 - kKrassovsky.e2) / (w * w * w);
+  const double N = kKrassovsky.a / w;
   const double north = M * (lat - B * DEG_TO_RAD);
   const double east = N * std::cos(B * DEG_TO_RAD) * ((lon - L0) - offset * DEG_TO_RAD);
   return std::hypot(north, east);

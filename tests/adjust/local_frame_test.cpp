@@ -12,9 +12,12 @@
 namespace zerb::adjust {
 namespace {
 
+using geodesy::DEG_TO_RAD;
+using geodesy::kKrassovsky;
+
 TEST(LocalFrame, UpIsTheEllipsoidNormalForTerrestrialHeights) {
-  const GeographicLib::Geocentric krass(KRASSOVSKY_A,
-                                        1 - std::sqrt(1 - KRASSOVSKY_E2));  // flattening
+  const GeographicLib::Geocentric krass(kKrassovsky.a,
+                                        1 - std::sqrt(1 - kKrassovsky.e2));  // flattening
   double worst = 0;
   for (double lat = -89.5; lat <= 89.5; lat += 2.5) {
     for (const double h : {-500.0, 0.0, 3000.0, 9000.0}) {

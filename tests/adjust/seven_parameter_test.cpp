@@ -18,6 +18,10 @@
 namespace zerb::adjust {
 namespace {
 
+using geodesy::DEG_TO_RAD;
+using geodesy::GeodeticToGeocentric;
+using geodesy::kKrassovsky;
+
 using testing::Apply;
 using testing::Area;
 using testing::Minus;
@@ -97,10 +101,9 @@ TEST(ExportRounding, KeepsTheCentreWithinTheTranslationsRounding) {
                       rotation(rng),    rotation(rng),    scale(rng)};
     const double b = lat(rng) * DEG_TO_RAD, l = lon(rng) * DEG_TO_RAD;
     Vec3 centre, away;
-    GeodeticToGeocentric(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), b, l, 300, &centre.x, &centre.y,
-                         &centre.z);
-    GeodeticToGeocentric(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), b + 150 / 6371.0, l, 300, &away.x,
-                         &away.y, &away.z);
+    GeodeticToGeocentric(kKrassovsky.a, kKrassovsky.e, b, l, 300, &centre.x, &centre.y, &centre.z);
+    GeodeticToGeocentric(kKrassovsky.a, kKrassovsky.e, b + 150 / 6371.0, l, 300, &away.x, &away.y,
+                         &away.z);
     const BursaWolf r = RoundForExport(p, centre);
     const Pj exact = ProjHelmert(p), rounded = ProjHelmert(r);
     ASSERT_NE(exact, nullptr);

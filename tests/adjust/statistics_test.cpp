@@ -19,6 +19,10 @@
 namespace zerb::adjust {
 namespace {
 
+using geodesy::DEG_TO_RAD;
+using geodesy::GeodeticToGeocentric;
+using geodesy::kKrassovsky;
+
 using testing::Apply;
 using testing::Area;
 using testing::Length;
@@ -355,8 +359,8 @@ Points Exact(const BursaWolf& truth, const std::vector<std::array<double, 2>>& w
   std::vector<Vec3> local;
   for (const auto& [lat, lon] : where) {
     Vec3 k;
-    GeodeticToGeocentric(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), lat * DEG_TO_RAD, lon * DEG_TO_RAD,
-                         100, &k.x, &k.y, &k.z);
+    GeodeticToGeocentric(kKrassovsky.a, kKrassovsky.e, lat * DEG_TO_RAD, lon * DEG_TO_RAD, 100,
+                         &k.x, &k.y, &k.z);
     local.push_back(k);
   }
   std::mt19937_64 unused(0);
@@ -594,7 +598,7 @@ TEST(Geometry, WarnsOfAStripAndOfACluster) {
   std::vector<Vec3> strip;
   for (int i = 0; i < 12; ++i) {
     Vec3 k;
-    GeodeticToGeocentric(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), (36 + 0.05 * i) * DEG_TO_RAD,
+    GeodeticToGeocentric(kKrassovsky.a, kKrassovsky.e, (36 + 0.05 * i) * DEG_TO_RAD,
                          (117 + 0.01 * (i % 2)) * DEG_TO_RAD, 50, &k.x, &k.y, &k.z);
     strip.push_back(k);
   }

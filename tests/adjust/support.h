@@ -21,15 +21,16 @@ namespace zerb::adjust::testing {
 // centred on latitude lat and longitude lon (degrees), heights 0 to 500 m.
 inline std::vector<Vec3> Area(double lat, double lon, double km, int n, std::mt19937_64& rng) {
   const double half_lat = km / 2 / 111.0;
-  const double half_lon = half_lat / std::cos(lat * DEG_TO_RAD);
+  const double half_lon = half_lat / std::cos(lat * geodesy::DEG_TO_RAD);
   std::uniform_real_distribution<double> ub(lat - half_lat, lat + half_lat);
   std::uniform_real_distribution<double> ul(lon - half_lon, lon + half_lon);
   std::uniform_real_distribution<double> uh(0, 500);
   std::vector<Vec3> out;
   for (int i = 0; i < n; ++i) {
     Vec3 k;
-    GeodeticToGeocentric(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), ub(rng) * DEG_TO_RAD,
-                         ul(rng) * DEG_TO_RAD, uh(rng), &k.x, &k.y, &k.z);
+    geodesy::GeodeticToGeocentric(geodesy::kKrassovsky.a, geodesy::kKrassovsky.e,
+                                  ub(rng) * geodesy::DEG_TO_RAD, ul(rng) * geodesy::DEG_TO_RAD,
+                                  uh(rng), &k.x, &k.y, &k.z);
     out.push_back(k);
   }
   return out;

@@ -21,6 +21,11 @@
 namespace zerb::test {
 namespace {
 
+using geodesy::ComputeShift;
+using geodesy::ShiftForm;
+using numtext::ParseDouble;
+using numtext::ParseInt;
+
 // The translation WGS-84 minus Krassovsky (metres) the pair of files is made with.
 constexpr double kTrue[3] = {12.646, -155.176, -80.863};
 

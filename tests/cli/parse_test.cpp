@@ -17,6 +17,8 @@
 namespace zerb::test {
 namespace {
 
+using geodesy::DmsToRadians;
+
 constexpr AngleAxis kLat = AngleAxis::kLatitude;
 constexpr AngleAxis kLon = AngleAxis::kLongitude;
 
@@ -34,7 +36,7 @@ Easting EastingOf(std::string_view text, Reason* reason) {
 
 // A row of a one-table file with the titles x, y, h, L0, B, L, H made into one point.
 Reason BuildForm(const std::vector<std::string_view>& values, int default_meridian,
-                 ShiftForm* form) {
+                 CommonPoint* point) {
   const std::vector<std::string_view> titles = {"x", "y", "h", "L0", "B", "L", "H"};
   Columns columns;
   if (Reason r = ReadHeader(titles, Side::kBoth, &columns); !r.empty())
@@ -47,11 +49,9 @@ Reason BuildForm(const std::vector<std::string_view>& values, int default_meridi
   Wgs84Point wgs84;
   PointReading reading;
   reading.default_meridian = default_meridian;
-  CommonPoint point;
   Reason r = ReadWgs84Point(record, columns, reading.angle_format, &wgs84);
   if (r.empty())
-    r = MakeCommonPoint(record, columns, wgs84, reading, &point);
-  *form = point.form;
+    r = MakeCommonPoint(record, columns, wgs84, reading, point);
   return r;
 }
 
@@ -197,12 +197,12 @@ TEST(BuildForm, CentralMeridianFromZoneOrL0AndWhatCannotBeOnePoint) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.x) + " " + c.y + " L0 '" + c.L0 + "' " + c.B + " " + c.L);
-    ShiftForm f;
+    CommonPoint point;
     const std::string error =
-        BuildForm({c.x, c.y, "50", c.L0, c.B, c.L, "40"}, c.default_meridian, &f);
+        BuildForm({c.x, c.y, "50", c.L0, c.B, c.L, "40"}, c.default_meridian, &point);
     if (c.says.empty()) {
       EXPECT_EQ(error, "");
-      EXPECT_EQ(f.m_centralMeridian, c.meridian);
+      EXPECT_EQ(point.central_meridian, c.meridian);
     }
     for (const std::string& part : c.says)
       EXPECT_NE(error.find(part), std::string::npos) << error;

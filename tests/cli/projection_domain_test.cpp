@@ -22,10 +22,14 @@
 namespace zerb {
 namespace {
 
+using geodesy::DEG_TO_RAD;
+using geodesy::GaussKrugerInverse;
+using geodesy::kKrassovsky;
+
 constexpr double kCentralMeridian = 111;
 constexpr double kFalseEasting = 500000;
 // The flattening that belongs to the stored e^2 (1/f = 298.3 to twelve digits).
-const double kFlattening = 1 - std::sqrt(1 - KRASSOVSKY_E2);
+const double kFlattening = 1 - std::sqrt(1 - kKrassovsky.e2);
 
 // The reference projection (a few nanometres) and the geodesic (15 nm) together stay below
 // 1e-4 mm, against the table's values that are rounded up by less than 0.01 mm.
@@ -35,13 +39,13 @@ constexpr double kRoundingMm = 0.01;
 // Ground distance (millimetres) between the point at latitude B, offset from L0 (degrees), and
 // what GaussKrugerInverse makes of its exact grid coordinates.
 double FreshErrorMm(double B, double offset) {
-  static const GeographicLib::TransverseMercatorExact grid(KRASSOVSKY_A, kFlattening, 1);
-  static const GeographicLib::Geodesic geodesic(KRASSOVSKY_A, kFlattening);
+  static const GeographicLib::TransverseMercatorExact grid(kKrassovsky.a, kFlattening, 1);
+  static const GeographicLib::Geodesic geodesic(kKrassovsky.a, kFlattening);
   double easting, northing;
   grid.Forward(kCentralMeridian, B, kCentralMeridian + offset, easting, northing);
   double lat, lon;
-  GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), kCentralMeridian * DEG_TO_RAD,
-                     northing, easting + kFalseEasting, &lat, &lon);
+  GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, kCentralMeridian * DEG_TO_RAD, northing,
+                     easting + kFalseEasting, &lat, &lon);
   double distance;
   geodesic.Inverse(B, kCentralMeridian + offset, lat / DEG_TO_RAD, lon / DEG_TO_RAD, distance);
   return distance * 1e3;

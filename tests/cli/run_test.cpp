@@ -16,6 +16,9 @@
 namespace zerb::test {
 namespace {
 
+using geodesy::ComputeShift;
+using geodesy::ShiftForm;
+
 TEST(RunShift, ExitStatuses) {
   // No usable point: nothing at all, no header, no row, only refused rows, a header that lacks a
   // column ("X" and "b" are no grid or WGS-84 columns) or has one twice.

@@ -97,23 +97,14 @@ TEST_F(WrongInput, OnePointInDdMmssPrintsNoShift) {
                                      "--y", "39458259.110", "--h", "92.591", "--B", "39.54444420",
                                      "--L", "116.30444420", "--H", "52.317"});
   ASSERT_EQ(ok.status, kExitOk) << ok.err;
-  ShiftForm dialog{.m_gridH = 92.591,
-                   .m_gridX = 4419971.693,
-                   .m_gridY = 458259.110,
-                   .m_latDeg = 39,
-                   .m_latMin = 54,
-                   .m_latSec = 44.4420,
-                   .m_geoH = 52.317,
-                   .m_lonDeg = 116,
-                   .m_lonMin = 30,
-                   .m_lonSec = 44.4420,
-                   .m_centralMeridian = 117};
-  ComputeShift(dialog);
+  const geodesy::ShiftResult dialog = geodesy::Shift(
+      {.latitude = {39, 54, 44.4420}, .longitude = {116, 30, 44.4420}, .height = 52.317},
+      {.x = 4419971.693, .y = 458259.110, .h = 92.591}, 117);
   const auto rows = Rows(ok.out);
   ASSERT_GE(rows.size(), 2u);
-  EXPECT_EQ(Bits(Number(rows[1].at(1))), Bits(dialog.m_dx));
-  EXPECT_EQ(Bits(Number(rows[1].at(2))), Bits(dialog.m_dy));
-  EXPECT_EQ(Bits(Number(rows[1].at(3))), Bits(dialog.m_dz));
+  EXPECT_EQ(Bits(Number(rows[1].at(1))), Bits(dialog.dx));
+  EXPECT_EQ(Bits(Number(rows[1].at(2))), Bits(dialog.dy));
+  EXPECT_EQ(Bits(Number(rows[1].at(3))), Bits(dialog.dz));
 }
 
 TEST(AngleFormat, DdMmssIsReadExactlyAndOnlyWithProperMinutesAndSeconds) {

@@ -12,6 +12,9 @@
 
 namespace {
 
+using zerb::geodesy::ComputeShift;
+using zerb::geodesy::ShiftForm;
+
 template <typename T>
 bool Parse(std::string_view text, T* value) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);

@@ -1,4 +1,4 @@
-// ComputeShift and GaussKrugerInverse against a frozen table of their own results
+// ComputeShift, Shift and GaussKrugerInverse against a frozen table of their own results
 // (data/frozen_shifts.txt, whose header gives its columns and how its points were made): 302
 // common points across the zones, latitudes and distances from the central meridian in use. The
 // core's results are a bit-for-bit contract, so every value must come back with the bits the
@@ -8,6 +8,7 @@
 // last bit of a small term (the corrections of the series reordered, u * u * u for std::pow(u, 3))
 // is rounded away in nearly every result, and is caught only by reading the change.
 #include <gtest/gtest.h>
+#include <GeographicLib/Geocentric.hpp>
 
 #include <bit>
 #include <charconv>
@@ -26,6 +27,17 @@
 #include "geodesy/geodesy.h"
 
 namespace {
+
+using zerb::geodesy::ComputeShift;
+using zerb::geodesy::DEG_TO_RAD;
+using zerb::geodesy::Dms;
+using zerb::geodesy::GaussKrugerInverse;
+using zerb::geodesy::GeocentricPoint;
+using zerb::geodesy::kKrassovsky;
+using zerb::geodesy::kWgs84;
+using zerb::geodesy::Shift;
+using zerb::geodesy::ShiftForm;
+using zerb::geodesy::ShiftResult;
 
 // Why a line of the table cannot be read; empty when it was.
 using Reason = std::string;
@@ -178,6 +190,12 @@ class Differences {
     if (!SameBits(got, frozen))
       text_ += std::string("\n  ") + name + " is " + Hex(got) + ", the table has " + Hex(frozen);
   }
+  void CompareNear(const char* name, double got, double reference, double tolerance) {
+    if (!(std::fabs(got - reference) <= tolerance)) {
+      text_ += std::string("\n  ") + name + " is " + std::to_string(got) + ", the reference " +
+               std::to_string(reference) + " (difference " + Hex(got - reference) + ")";
+    }
+  }
   const std::string& text() const { return text_; }
 
  private:
@@ -227,15 +245,74 @@ TEST_F(FrozenShifts, InverseProjectionGivesTheFrozenBits) {
     // The arguments ComputeShift passes for the grid side.
     const ShiftForm& f = point.form;
     double B, L;
-    GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), f.m_centralMeridian * DEG_TO_RAD,
-                       f.m_gridX, f.m_gridY, &B, &L);
+    GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, f.m_centralMeridian * DEG_TO_RAD, f.m_gridX,
+                       f.m_gridY, &B, &L);
     d->Compare("Bk", B, point.inverseB);
     d->Compare("Lk", L, point.inverseL);
     // About meridian 0 the longitude is the series alone, at its own finer last bit.
     double unusedB, seriesL;
-    GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), 0, f.m_gridX, f.m_gridY, &unusedB,
-                       &seriesL);
+    GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, 0, f.m_gridX, f.m_gridY, &unusedB, &seriesL);
     d->Compare("Lk0", seriesL, point.seriesL);
+  });
+}
+
+// The angle deg min sec in degrees as the surveyor means it, the sign of the degrees (or, below
+// one degree, of the minutes and seconds) belonging to all of it; summed apart from the core's
+// own reading so that GeographicLib gets its angles by another way.
+double Degrees(int deg, int min, double sec) {
+  const double magnitude = std::abs(deg) + min / 60.0 + sec / 3600.0;
+  return deg < 0 ? -magnitude : magnitude;
+}
+
+// GeographicLib's Geocentric on the ellipsoid, with the flattening that belongs to its stored
+// e^2, so the comparison is of the positions alone.
+GeocentricPoint GeographicLibPosition(const zerb::geodesy::Ellipsoid& ellipsoid, double lat,
+                                      double lon, double h) {
+  const GeographicLib::Geocentric geocentric(ellipsoid.a, 1 - std::sqrt(1 - ellipsoid.e2));
+  GeocentricPoint p;
+  geocentric.Forward(lat, lon, h, p.X, p.Y, p.Z);
+  return p;
+}
+
+// A coordinate near the Earth's radius has a last place of 9.3e-10 m; the angles reach
+// GeographicLib through a degree sum of their own (and, on Krassovsky, a division of the
+// inverse's radians), each a unit in the last place of the angle, another 1.4e-9 m on the ground.
+// 1e-8 m leaves room for both while a wrong ellipsoid, height or angle costs metres.
+constexpr double kPositionToleranceM = 1e-8;
+
+// The value function the dialog's ComputeShift sits on gives its bits for every point of the
+// table, and its two positions are what it differences: each is where GeographicLib puts the
+// point on its own ellipsoid (the WGS-84 side from the typed angles, the Krassovsky side from
+// the inverse projection's frozen latitude and longitude), and their difference is the shift.
+TEST_F(FrozenShifts, ShiftGivesComputeShiftsBitsAndTheTwoPositions) {
+  ExpectEveryPoint([](const FrozenPoint& point, Differences* d) {
+    const ShiftForm& f = point.form;
+    ShiftForm form = f;
+    form.m_dx = form.m_dy = form.m_dz = std::numeric_limits<double>::quiet_NaN();
+    ComputeShift(form);
+    const ShiftResult r =
+        Shift({.latitude = Dms{f.m_latDeg, f.m_latMin, f.m_latSec},
+               .longitude = Dms{f.m_lonDeg, f.m_lonMin, f.m_lonSec},
+               .height = f.m_geoH},
+              {.x = f.m_gridX, .y = f.m_gridY, .h = f.m_gridH}, f.m_centralMeridian);
+    d->Compare("Shift dx", r.dx, form.m_dx);
+    d->Compare("Shift dy", r.dy, form.m_dy);
+    d->Compare("Shift dz", r.dz, form.m_dz);
+    d->Compare("Xw - Xk", r.wgs84.X - r.krassovsky.X, r.dx);
+    d->Compare("Yw - Yk", r.wgs84.Y - r.krassovsky.Y, r.dy);
+    d->Compare("Zw - Zk", r.wgs84.Z - r.krassovsky.Z, r.dz);
+
+    const GeocentricPoint w =
+        GeographicLibPosition(kWgs84, Degrees(f.m_latDeg, f.m_latMin, f.m_latSec),
+                              Degrees(f.m_lonDeg, f.m_lonMin, f.m_lonSec), f.m_geoH);
+    d->CompareNear("Xw", r.wgs84.X, w.X, kPositionToleranceM);
+    d->CompareNear("Yw", r.wgs84.Y, w.Y, kPositionToleranceM);
+    d->CompareNear("Zw", r.wgs84.Z, w.Z, kPositionToleranceM);
+    const GeocentricPoint k = GeographicLibPosition(kKrassovsky, point.inverseB / DEG_TO_RAD,
+                                                    point.inverseL / DEG_TO_RAD, f.m_gridH);
+    d->CompareNear("Xk", r.krassovsky.X, k.X, kPositionToleranceM);
+    d->CompareNear("Yk", r.krassovsky.Y, k.Y, kPositionToleranceM);
+    d->CompareNear("Zk", r.krassovsky.Z, k.Z, kPositionToleranceM);
   });
 }
 

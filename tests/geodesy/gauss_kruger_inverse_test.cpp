@@ -9,6 +9,10 @@
 
 namespace {
 
+using zerb::geodesy::DEG_TO_RAD;
+using zerb::geodesy::GaussKrugerInverse;
+using zerb::geodesy::kKrassovsky;
+
 constexpr double kFalseEasting = 500000;
 constexpr double kRadToArcsec = 3600 / DEG_TO_RAD;
 
@@ -18,8 +22,8 @@ constexpr double kSeriesArcsec = 1e-4;
 // The flattening that belongs to the stored e^2 (1/f = 298.3 to twelve digits), with k0 = 1
 // and the latitude of origin at the equator: the Gauss-Krueger grid without false easting.
 const GeographicLib::TransverseMercator& KrassovskyGrid() {
-  static const GeographicLib::TransverseMercator grid(KRASSOVSKY_A,
-                                                      1 - std::sqrt(1 - KRASSOVSKY_E2), 1);
+  static const GeographicLib::TransverseMercator grid(kKrassovsky.a,
+                                                      1 - std::sqrt(1 - kKrassovsky.e2), 1);
   return grid;
 }
 
@@ -29,7 +33,7 @@ struct Geodetic {
 
 Geodetic Inverse(double L0deg, double x, double y) {
   Geodetic g;
-  GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), L0deg * DEG_TO_RAD, x, y, &g.B, &g.L);
+  GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, L0deg * DEG_TO_RAD, x, y, &g.B, &g.L);
   return g;
 }
 

@@ -12,6 +12,9 @@
 
 namespace {
 
+using zerb::geodesy::ComputeShift;
+using zerb::geodesy::ShiftForm;
+
 // A realistic Krassovsky-to-WGS-84 translation, metres, WGS-84 minus local.
 constexpr double kDx = -15, kDy = 120, kDz = 60;
 

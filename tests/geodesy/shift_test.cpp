@@ -10,6 +10,12 @@
 
 namespace {
 
+using zerb::geodesy::ComputeShift;
+using zerb::geodesy::DmsToRadians;
+using zerb::geodesy::kKrassovsky;
+using zerb::geodesy::kWgs84;
+using zerb::geodesy::ShiftForm;
+
 constexpr double kRadPerDeg = std::numbers::pi / 180;
 
 // A form whose two descriptions both put the point on the equator at longitude Ldeg, at zero
@@ -90,13 +96,13 @@ TEST(ComputeShift, AllZeroFormIsStillComputed) {
   ComputeShift(form);
   // y = 0 is 500 km west of the central meridian on the equator. GeographicLib's inverse
   // projection puts that at lon0, and the point on the sphere of radius a at that longitude.
-  const GeographicLib::TransverseMercator grid(KRASSOVSKY_A, 1 - std::sqrt(1 - KRASSOVSKY_E2), 1);
+  const GeographicLib::TransverseMercator grid(kKrassovsky.a, 1 - std::sqrt(1 - kKrassovsky.e2), 1);
   double lat, lon;
   grid.Reverse(0, -500000, 0, lat, lon);
   ASSERT_EQ(lat, 0);
   // 4.5 degrees from the central meridian, beyond the 3 degrees the series is built for, its
   // error grows with the seventh power of the distance; a centimetre still bounds it.
-  EXPECT_NEAR(form.m_dx, WGS84_A - KRASSOVSKY_A * std::cos(lon * kRadPerDeg), 0.01);
-  EXPECT_NEAR(form.m_dy, -KRASSOVSKY_A * std::sin(lon * kRadPerDeg), 0.01);
+  EXPECT_NEAR(form.m_dx, kWgs84.a - kKrassovsky.a * std::cos(lon * kRadPerDeg), 0.01);
+  EXPECT_NEAR(form.m_dy, -kKrassovsky.a * std::sin(lon * kRadPerDeg), 0.01);
   EXPECT_EQ(form.m_dz, 0);  // the latitude series is zero on the equator
 }

@@ -16,6 +16,11 @@
 
 namespace {
 
+using zerb::geodesy::ComputeShift;
+using zerb::geodesy::ShiftForm;
+using zerb::numtext::ParseDouble;
+using zerb::numtext::ParseInt;
+
 std::uint64_t Bits(double x) {
   return std::bit_cast<std::uint64_t>(x);
 }

@@ -13,6 +13,13 @@
 
 namespace {
 
+using zerb::numtext::FoldToAscii;
+using zerb::numtext::FormatDouble;
+using zerb::numtext::FormatInt;
+using zerb::numtext::IsMinusZeroInt;
+using zerb::numtext::ParseDouble;
+using zerb::numtext::ParseInt;
+
 std::uint64_t Bits(double x) {
   return std::bit_cast<std::uint64_t>(x);
 }
