@@ -82,10 +82,6 @@ bool ScanUtf8(std::FILE* in, bool* valid) {
       i = SkipAscii(s, i);
       if (i == s.size())
         break;
-      if (static_cast<unsigned char>(s[i]) < 0x80) {
-        ++i;
-        continue;
-      }
       const std::size_t length = Utf8SequenceLength(s.substr(i));
       if (length == 0) {
         // Four bytes from the end a sequence may only be cut, unless the input ended.

@@ -88,10 +88,6 @@ bool IsValidUtf8(std::string_view s) {
     i = SkipAscii(s, i);
     if (i == s.size())
       break;
-    if (static_cast<unsigned char>(s[i]) < 0x80) {
-      ++i;
-      continue;
-    }
     const std::size_t n = Utf8SequenceLength(s.substr(i));
     if (n == 0)
       return false;
