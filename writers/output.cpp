@@ -41,7 +41,7 @@ bool FixedFormFast(double value, char (&text)[kFixedRoom], std::string_view* num
       ++scaled;
   }
   // Digits from the right: four decimals, the point, at least one whole digit, the sign (a
-  // negative value that rounds to zero is written without one, as FixedForm does).
+  // negative value that rounds to zero is written without one).
   char* const end = text + kFixedRoom;
   char* p = end;
   std::uint64_t rest = scaled;
@@ -64,11 +64,9 @@ std::string_view FixedForm(double value, char (&text)[kFixedRoom]) {
   std::string_view fast;
   if (FixedFormFast(value, text, &fast))
     return fast;
+  // Beyond 2^50 m, or not finite: no value there rounds to a signed zero.
   const auto r = std::to_chars(text, text + kFixedRoom, value, std::chars_format::fixed, 4);
-  std::string_view number(text, static_cast<std::size_t>(r.ptr - text));
-  if (number == "-0.0000")
-    number.remove_prefix(1);
-  return number;
+  return std::string_view(text, static_cast<std::size_t>(r.ptr - text));
 }
 
 std::string_view ShortestForm(double value, char (&text)[kShortestRoom]) {
