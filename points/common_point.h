@@ -25,6 +25,10 @@ struct CommonPoint {
   Wgs84Point wgs84;
   ShiftForm form;                // the dialog's form for both sides
   double meridian_distance = 0;  // of the WGS-84 longitude from the central meridian, degrees
+  // The grid position inverse projected on Krassovsky, radians, as the same-place check found it
+  // (the same bits ComputeShift's projection gives, for the form's x, y and L0).
+  double grid_latitude = 0;
+  double grid_longitude = 0;
 };
 
 // The common point of the grid values of record (titled by columns) and its WGS-84 point, which

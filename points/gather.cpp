@@ -233,8 +233,8 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     const bool check = IsCheckPoint(record) || named_check;
-    if (Reason r = points->Add(Compute(&point.form), record.line, 0, check, point.grid.x,
-                               point.grid.y, texts);
+    if (Reason r = points->Add(Compute(&point.form, point.grid_latitude, point.grid_longitude),
+                               record.line, 0, check, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;
@@ -390,8 +390,9 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
     const bool check = IsCheckPoint(record) || partner->check || named_check;
     names.SetPoint(name, points->added());
-    if (Reason r = points->Add(Compute(&point.form), record.line, partner->line, check,
-                               point.grid.x, point.grid.y, texts);
+    if (Reason r =
+            points->Add(Compute(&point.form, point.grid_latitude, point.grid_longitude),
+                        record.line, partner->line, check, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;

@@ -19,6 +19,23 @@ ComputedPoint Compute(ShiftForm* form) {
   return {{form->m_dx, form->m_dy, form->m_dz}, {X - form->m_dx, Y - form->m_dy, Z - form->m_dz}};
 }
 
+ComputedPoint Compute(ShiftForm* form, double grid_latitude, double grid_longitude) {
+  // ComputeShift (geodesy/shift.cpp) step for step, its inverse projection taken as given; a
+  // test holds the two to the same bits.
+  const double B = DmsToRadians(form->m_latDeg, form->m_latMin, form->m_latSec);
+  const double L = DmsToRadians(form->m_lonDeg, form->m_lonMin, form->m_lonSec);
+  double Xw, Yw, Zw;
+  GeodeticToGeocentric(WGS84_A, std::sqrt(WGS84_E2), B, L, form->m_geoH, &Xw, &Yw, &Zw);
+  double Xk, Yk, Zk;
+  GeodeticToGeocentric(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), grid_latitude, grid_longitude,
+                       form->m_gridH, &Xk, &Yk, &Zk);
+  form->m_dx = Xw - Xk;
+  form->m_dy = Yw - Yk;
+  form->m_dz = Zw - Zk;
+  return {{form->m_dx, form->m_dy, form->m_dz},
+          {Xw - form->m_dx, Yw - form->m_dy, Zw - form->m_dz}};
+}
+
 Reason PointSet::Open(std::vector<std::string> titles, bool has_name, bool two_files,
                       bool grid_positions) {
   titles_ = std::move(titles);

@@ -31,6 +31,10 @@ struct ComputedPoint {
 };
 // Computes the form's shift with ComputeShift and the local position that goes with it.
 ComputedPoint Compute(ShiftForm* form);
+// The same, bit for bit, for a form whose grid position's inverse projection is known already
+// (grid_latitude, grid_longitude: radians, as GaussKrugerInverse gives them for the form's x, y
+// and L0 on Krassovsky): ComputeShift's steps without the projection, the dearest of them.
+ComputedPoint Compute(ShiftForm* form, double grid_latitude, double grid_longitude);
 
 class PointSet {
  public:

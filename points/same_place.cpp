@@ -32,6 +32,8 @@ Separation Separate(double x, double y, double h, int meridian, double latitude,
   double l = 0;
   GaussKrugerInverse(KRASSOVSKY_A, std::sqrt(KRASSOVSKY_E2), meridian * DEG_TO_RAD, x, y, &b, &l);
   Separation s;
+  s.grid_latitude = b;
+  s.grid_longitude = l;
   s.horizontal = GreatCircle(b, l, latitude * DEG_TO_RAD, longitude * DEG_TO_RAD);
   // A footpoint series far outside its domain can give no number at all.
   if (!std::isfinite(s.horizontal))
