@@ -29,7 +29,15 @@ char* FastFixed(double value, char* out) {
     return nullptr;  // 2^50 and more, infinities, NaN
   // A subnormal or anything below 2^-67 is far below half of the last decimal.
   std::uint64_t scaled = 0;  // |value| * 10^4, rounded
-  if (biased >= 1023 - 67) {
+  // Below 2^39 the product in doubles, t, is below 2^53 and off the exact one by at most half
+  // an ulp, at most t 2^-53: unless t lies that close to a half, it rounds as the exact product
+  // does, without the wide arithmetic.
+  const double t = std::fabs(value) * 10000.0;
+  const auto below = static_cast<std::uint64_t>(t);        // t >= 0: truncation is the floor
+  const double fraction = t - static_cast<double>(below);  // exact
+  if (biased < 1023 + 39 && std::fabs(fraction - 0.5) > t * 0x1p-51) {
+    scaled = below + (fraction > 0.5 ? 1 : 0);
+  } else if (biased >= 1023 - 67) {
     const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | std::uint64_t{1} << 52;
     const int shift = 1075 - biased;  // |value| = mantissa / 2^shift, shift > 2 here
     const Wide product = static_cast<Wide>(mantissa) * 10000u;

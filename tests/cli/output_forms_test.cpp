@@ -80,6 +80,10 @@ TEST(OutputForms, FourDecimalsAreWhatToCharsWrites) {
     const int exponent = static_cast<int>(state % 64) - 30;
     values.push_back((state & 1 ? -1 : 1) * std::ldexp(unit, exponent));
     values.push_back(std::round(unit * 1e8) / 1e4 + 0.00005);  // near a tie
+    // Near a tie at any magnitude the fast path covers, and the doubles either side of it.
+    const double tie = (std::floor(std::ldexp(unit, exponent + 20)) + 0.5) / 10000;
+    for (const double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)})
+      values.push_back(v);
   }
   for (int k = -4000; k < 4000; ++k)
     values.push_back(k / 32.0);
