@@ -115,6 +115,27 @@ Output& Output::Fixed(double value) {
   return *this << FixedForm(value, text);
 }
 
+Output& Output::Fixed(double value, FixedMemo* memo) {
+  static_assert(sizeof memo->text == kFastFixedRoom);
+  if (kSize - used_ < kFastFixedRoom)
+    Flush();
+  char* const at = buffer_.get() + used_;
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  if (memo->size != 0 && memo->bits == bits) {
+    std::memcpy(at, memo->text, kFastFixedRoom);  // the whole room: a fixed-size copy
+    used_ += memo->size;
+    return *this;
+  }
+  char* const end = FastFixed(value, at);
+  if (end == nullptr)
+    return Fixed(value);
+  used_ = static_cast<std::size_t>(end - buffer_.get());
+  std::memcpy(memo->text, at, kFastFixedRoom);
+  memo->size = static_cast<std::size_t>(end - at);
+  memo->bits = bits;
+  return *this;
+}
+
 Output& Output::Fixed(double value, std::size_t width) {
   char text[kFixedRoom];
   const std::string_view number = FixedForm(value, text);

@@ -91,6 +91,23 @@ TEST(OutputForms, FourDecimalsAreWhatToCharsWrites) {
     ASSERT_EQ(Fixed(v), reference(v)) << std::hexfloat << v;
 }
 
+// A column written through a memo of its last value reads as one written value by value,
+// through repeats, changes, a negative zero after a zero and a value past the fast form's range.
+TEST(OutputForms, AMemoizedColumnIsWrittenAsWithoutTheMemo) {
+  const std::vector<double> column = {3.0,      3.0,   0.00005, 0.00005, 0.0,    -0.0,  -0.00006,
+                                      -0.00006, 1e300, 1e300,   3.0,     5.4221, 5.4221};
+  const std::string plain = Written([&](Output& out) {
+    for (double v : column)
+      out.Fixed(v) << ',';
+  });
+  const std::string memoized = Written([&](Output& out) {
+    Output::FixedMemo memo;
+    for (double v : column)
+      out.Fixed(v, &memo) << ',';
+  });
+  EXPECT_EQ(memoized, plain);
+}
+
 // RFC 4180: each record of a CSV file has the same number of fields. The report's points and the
 // rows of parameters under them share the header's columns, in both models.
 TEST(OutputForms, EveryCsvRowIsAsWideAsTheHeader) {
