@@ -13,6 +13,7 @@
 #include "adjust/linear_model.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "adjust/bursa_wolf.h"
 #include "adjust/local_frame.h"
@@ -127,7 +128,18 @@ PointEvaluation EvaluateTemplate(const Fit& fit, const Weighting& w, const Vec3&
   e.testable = !in_fit || det > kTestable;
   if (!e.testable)
     return e;
-  const Eigen::Vector3d y = e.qvv.ldlt().solve(e.residual);
+  // With equal weights in every direction Qvv is one and the same matrix for every point of the
+  // fit, so its factorization is kept: the same matrix gives the same factors, bit for bit, and a
+  // 3x3 LDLT per point was a tenth of writing a report.
+  thread_local bool factored = false;
+  thread_local Eigen::Matrix3d factored_qvv;
+  thread_local Eigen::LDLT<Eigen::Matrix3d> factors;
+  if (!factored || std::memcmp(factored_qvv.data(), e.qvv.data(), sizeof(double) * 9) != 0) {
+    factors.compute(e.qvv);
+    factored_qvv = e.qvv;
+    factored = true;
+  }
+  const Eigen::Vector3d y = factors.solve(e.residual);
   e.quadratic = e.residual.dot(y);
   e.gross_error = in_fit ? Eigen::Vector3d(e.weight.covariance * y) : e.residual;
   return e;

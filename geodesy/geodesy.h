@@ -130,6 +130,14 @@ struct ShiftResult {
 // form (ComputeShift is this function on the form's fields). Nothing is validated.
 ShiftResult Shift(const GeodeticDms& wgs84, const GaussKrugerPoint& grid, int central_meridian);
 
+// Shift's result, bit for bit, for a grid point whose inverse projection is known already:
+// grid_latitude, grid_longitude (radians) as GaussKrugerInverse gives them on Krassovsky for the
+// point's x, y and central meridian, and grid_height its h (metres). Shift is this function after
+// that projection, the dearest of its steps, so a caller that has projected already for its own
+// checks does not project twice.
+ShiftResult ShiftOfProjected(const GeodeticDms& wgs84, double grid_latitude, double grid_longitude,
+                             double grid_height);
+
 }  // namespace zerb::geodesy
 
 #endif  // ZERB_GEODESY_GEODESY_H

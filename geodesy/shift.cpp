@@ -36,24 +36,30 @@ double DmsToRadians(int deg, int min, double sec) {
   return DmsMagnitudeToRadians(deg, min, sec);
 }
 
-ShiftResult Shift(const GeodeticDms& wgs84, const GaussKrugerPoint& grid, int central_meridian) {
+ShiftResult ShiftOfProjected(const GeodeticDms& wgs84, double grid_latitude, double grid_longitude,
+                             double grid_height) {
   const double B = DmsToRadians(wgs84.latitude.deg, wgs84.latitude.min, wgs84.latitude.sec);
   const double L = DmsToRadians(wgs84.longitude.deg, wgs84.longitude.min, wgs84.longitude.sec);
-  const double L0 = central_meridian * DEG_TO_RAD;
 
   ShiftResult r;
   GeocentricPoint& w = r.wgs84;
   GeodeticToGeocentric(kWgs84.a, kWgs84.e, B, L, wgs84.height, &w.X, &w.Y, &w.Z);
 
-  double Bk, Lk;
-  GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, L0, grid.x, grid.y, &Bk, &Lk);
   GeocentricPoint& k = r.krassovsky;
-  GeodeticToGeocentric(kKrassovsky.a, kKrassovsky.e, Bk, Lk, grid.h, &k.X, &k.Y, &k.Z);
+  GeodeticToGeocentric(kKrassovsky.a, kKrassovsky.e, grid_latitude, grid_longitude, grid_height,
+                       &k.X, &k.Y, &k.Z);
 
   r.dx = w.X - k.X;
   r.dy = w.Y - k.Y;
   r.dz = w.Z - k.Z;
   return r;
+}
+
+ShiftResult Shift(const GeodeticDms& wgs84, const GaussKrugerPoint& grid, int central_meridian) {
+  const double L0 = central_meridian * DEG_TO_RAD;
+  double Bk, Lk;
+  GaussKrugerInverse(kKrassovsky.a, kKrassovsky.e, L0, grid.x, grid.y, &Bk, &Lk);
+  return ShiftOfProjected(wgs84, Bk, Lk, grid.h);
 }
 
 void ComputeShift(ShiftForm& form) {

@@ -28,6 +28,9 @@ bool IsMinusZeroInt(std::string_view text);
 // The text with the full-width ASCII forms (U+FF01..U+FF5E) and the ideographic space (U+3000)
 // turned into their ASCII characters; every other byte unchanged. The readers above fold first.
 std::string FoldToAscii(std::string_view text);
+// The same without a copy where nothing is to fold: text itself when it is plain ASCII (nearly
+// every cell is), else its folded form, kept in *storage.
+std::string_view FoldedToAscii(std::string_view text, std::string* storage);
 
 }  // namespace zerb::numtext
 

@@ -36,11 +36,16 @@ double MeridianDistance(const Wgs84Point& wgs84, int meridian) {
 }
 
 // Whether the grid point with this meridian and the WGS-84 point at latitude, longitude are the
-// same place; a longitude beyond the series' domain is not.
-bool Fits(const GridPoint& grid, int meridian, double latitude, double longitude, double height) {
+// same place; a longitude beyond the series' domain is not. The separation found goes to
+// *separation when one is asked for.
+bool Fits(const GridPoint& grid, int meridian, double latitude, double longitude, double height,
+          Separation* separation = nullptr) {
   if (!(std::fabs(std::remainder(longitude - meridian, 360.0)) <= kMaxMeridianDistance))
     return false;
-  return Separate(grid.x, grid.y, grid.h, meridian, latitude, longitude, height).within();
+  const Separation s = Separate(grid.x, grid.y, grid.h, meridian, latitude, longitude, height);
+  if (separation != nullptr)
+    *separation = s;
+  return s.within();
 }
 
 std::string Kilometres(double metres) {
@@ -191,9 +196,13 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
   int meridian;
   if (Reason r = ResolveMeridian(grid, reading.default_meridian, &meridian); !r.empty())
     return r;
-  if (!Fits(grid, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude), wgs84.height))
+  Separation separation;
+  if (!Fits(grid, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude), wgs84.height,
+            &separation))
     return NotTheSamePlace(record, columns, grid, meridian, wgs84, reading);
   point->wgs84 = wgs84;
+  point->grid_latitude = separation.grid_latitude;
+  point->grid_longitude = separation.grid_longitude;
   point->meridian_distance = MeridianDistance(wgs84, meridian);
   point->gauss_kruger = {.x = grid.x, .y = grid.y, .h = grid.h};
   point->central_meridian = meridian;
@@ -203,6 +212,11 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
                       .longitude = {fl.deg, fl.min, fl.sec},
                       .height = wgs84.height};
   return {};
+}
+
+geodesy::ShiftResult ShiftOf(const CommonPoint& point) {
+  return geodesy::ShiftOfProjected(point.wgs84_dms, point.grid_latitude, point.grid_longitude,
+                                   point.gauss_kruger.h);
 }
 
 }  // namespace zerb

@@ -29,6 +29,10 @@ struct CommonPoint {
   geodesy::GaussKrugerPoint gauss_kruger;
   int central_meridian = kNoMeridian;
   double meridian_distance = 0;  // of the WGS-84 longitude from the central meridian, degrees
+  // The grid position inverse projected on Krassovsky, radians, as the same-place check found it
+  // (the same bits ComputeShift's projection gives, for the form's x, y and L0).
+  double grid_latitude = 0;
+  double grid_longitude = 0;
 };
 
 // The common point of the grid values of record (titled by columns) and its WGS-84 point, which
@@ -37,6 +41,10 @@ struct CommonPoint {
 // one. A refusal says why, with the hint described above.
 Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84Point& wgs84,
                        const PointReading& reading, CommonPoint* point);
+
+// The shift of a point MakeCommonPoint made, through the inverse projection its same-place check
+// made already: geodesy::Shift's bits for the same values, one projection fewer.
+geodesy::ShiftResult ShiftOf(const CommonPoint& point);
 
 }  // namespace zerb
 

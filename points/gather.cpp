@@ -155,8 +155,7 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
     d->Say(e);
     return Gathered::kUnusable;
   }
-  if (Reason e = points->Add(Compute(point.wgs84_dms, point.gauss_kruger, point.central_meridian),
-                             0, 0, false, point.grid.x, point.grid.y, {});
+  if (Reason e = points->Add(Compute(ShiftOf(point)), 0, 0, false, point.grid.x, point.grid.y, {});
       !e.empty()) {
     d->Say(e);
     return Gathered::kUnusable;
@@ -219,8 +218,8 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     const bool check = IsCheckPoint(record) || named_check;
-    if (Reason r = points->Add(Compute(point.wgs84_dms, point.gauss_kruger, point.central_meridian),
-                               record.line, 0, check, point.grid.x, point.grid.y, texts);
+    if (Reason r = points->Add(Compute(ShiftOf(point)), record.line, 0, check, point.grid.x,
+                               point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;
@@ -320,9 +319,8 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
     const bool check = IsCheckPoint(record) || partner->check || named_check;
     pairing.Made(name, points->added());
-    if (Reason r =
-            points->Add(Compute(point.wgs84_dms, point.gauss_kruger, point.central_meridian),
-                        record.line, partner->line, check, point.grid.x, point.grid.y, texts);
+    if (Reason r = points->Add(Compute(ShiftOf(point)), record.line, partner->line, check,
+                               point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;

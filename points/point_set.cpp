@@ -8,9 +8,7 @@
 
 namespace zerb {
 
-ComputedPoint Compute(const geodesy::GeodeticDms& wgs84, const geodesy::GaussKrugerPoint& grid,
-                      int central_meridian) {
-  const geodesy::ShiftResult r = geodesy::Shift(wgs84, grid, central_meridian);
+ComputedPoint Compute(const geodesy::ShiftResult& r) {
   // The local position follows from the WGS-84 one and the shift, so that local + shift is the
   // WGS-84 position to rounding. That is r.krassovsky itself wherever the shift's subtraction was
   // exact (the two coordinates within a factor 2 of each other), but not in every case, and this

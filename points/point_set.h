@@ -29,9 +29,9 @@ struct ComputedPoint {
   Vec3 shift;
   Vec3 local;
 };
-// Computes the shift with geodesy::Shift and the local position that goes with it.
-ComputedPoint Compute(const geodesy::GeodeticDms& wgs84, const geodesy::GaussKrugerPoint& grid,
-                      int central_meridian);
+// The computed point of geodesy's shift (Shift or ShiftOfProjected): the shift and the local
+// position that goes with it.
+ComputedPoint Compute(const geodesy::ShiftResult& shift);
 
 class PointSet {
  public:

@@ -33,6 +33,8 @@ Separation Separate(double x, double y, double h, int meridian, double latitude,
   geodesy::GaussKrugerInverse(geodesy::kKrassovsky.a, geodesy::kKrassovsky.e,
                               meridian * geodesy::DEG_TO_RAD, x, y, &b, &l);
   Separation s;
+  s.grid_latitude = b;
+  s.grid_longitude = l;
   s.horizontal = GreatCircle(b, l, latitude * geodesy::DEG_TO_RAD, longitude * geodesy::DEG_TO_RAD);
   // A footpoint series far outside its domain can give no number at all.
   if (!std::isfinite(s.horizontal))

@@ -30,7 +30,11 @@ inline constexpr double kMaxVerticalSeparation = 200;
 struct Separation {
   double horizontal = 0;  // metres; infinite when the grid position projects to no place
   double vertical = 0;    // H - h, metres
-  bool within() const;    // both within their limits
+  // The grid position inverse projected on Krassovsky (radians), bit for bit as ComputeShift
+  // projects it, so that the shift need not project it again.
+  double grid_latitude = 0;
+  double grid_longitude = 0;
+  bool within() const;  // both within their limits
 };
 
 // The separation of the grid point (northing x, easting y with its 500000 m false easting and

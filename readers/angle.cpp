@@ -231,8 +231,8 @@ Reason ParseAngleFormat(std::string_view text, AngleFormat* format) {
 
 Reason ParseAngle(std::string_view text, AngleAxis axis, AngleFormat format, Angle* angle) {
   const bool latitude = axis == AngleAxis::kLatitude;
-  const std::string folded = numtext::FoldToAscii(text);
-  std::string_view s = Trim(folded);
+  std::string storage;
+  std::string_view s = Trim(numtext::FoldedToAscii(text, &storage));
   if (s.empty())
     return "empty";
 

@@ -32,8 +32,8 @@ bool IsPlainDecimal(std::string_view s) {
 }  // namespace
 
 Reason ParseLength(std::string_view text, double* value) {
-  const std::string folded = numtext::FoldToAscii(text);
-  const std::string_view s = Trim(folded);
+  std::string storage;
+  const std::string_view s = Trim(numtext::FoldedToAscii(text, &storage));
   if (s.empty())
     return "empty";
   if (!IsPlainDecimal(s))
@@ -60,8 +60,8 @@ Reason ParseCentralMeridian(std::string_view text, int* degrees) {
 Reason ParseEasting(std::string_view text, Easting* easting) {
   Easting& e = *easting;
   e = Easting();
-  const std::string folded = numtext::FoldToAscii(text);
-  std::string_view s = Trim(folded);
+  std::string storage;
+  std::string_view s = Trim(numtext::FoldedToAscii(text, &storage));
   if (s.empty())
     return "empty";
   if (!IsPlainDecimal(s))

@@ -1,8 +1,10 @@
-// Temporary storage of the text columns; see text_spool.h. Each record is its field count and
-// each field's length and bytes, so any byte may occur in a field.
+// Temporary storage of the text columns; see text_spool.h. Each record is its size, its field
+// count and each field's length and bytes, so any byte may occur in a field; a record goes out
+// and comes back in one call to stdio, whose every call takes a lock.
 #include "text/text_spool.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace zerb {
 
@@ -16,15 +18,33 @@ bool TextSpool::Open() {
   return file_ != nullptr;
 }
 
+namespace {
+
+void PutSize(std::string* out, std::uint32_t n) {
+  out->append(reinterpret_cast<const char*>(&n), sizeof n);
+}
+
+bool GetSize(std::string_view* in, std::uint32_t* n) {
+  if (in->size() < sizeof *n)
+    return false;
+  std::memcpy(n, in->data(), sizeof *n);
+  in->remove_prefix(sizeof *n);
+  return true;
+}
+
+}  // namespace
+
 bool TextSpool::Append(const std::vector<std::string_view>& fields) {
-  const auto count = static_cast<std::uint32_t>(fields.size());
-  bool ok = std::fwrite(&count, sizeof count, 1, file_) == 1;
+  std::string& record = scratch_;
+  record.assign(sizeof(std::uint32_t), '\0');  // the size, below
+  PutSize(&record, static_cast<std::uint32_t>(fields.size()));
   for (std::string_view f : fields) {
-    const auto size = static_cast<std::uint32_t>(f.size());
-    ok = ok && std::fwrite(&size, sizeof size, 1, file_) == 1;
-    ok = ok && (size == 0 || std::fwrite(f.data(), 1, size, file_) == size);
+    PutSize(&record, static_cast<std::uint32_t>(f.size()));
+    record.append(f);
   }
-  return ok;
+  const auto size = static_cast<std::uint32_t>(record.size() - sizeof(std::uint32_t));
+  std::memcpy(record.data(), &size, sizeof size);
+  return std::fwrite(record.data(), 1, record.size(), file_) == record.size();
 }
 
 bool TextSpool::Rewind() {
@@ -32,17 +52,23 @@ bool TextSpool::Rewind() {
 }
 
 bool TextSpool::Read(std::vector<std::string>* fields) {
+  std::uint32_t size;
+  if (std::fread(&size, sizeof size, 1, file_) != 1)
+    return false;
+  scratch_.resize(size);
+  if (size > 0 && std::fread(scratch_.data(), 1, size, file_) != size)
+    return false;
+  std::string_view in = scratch_;
   std::uint32_t count;
-  if (std::fread(&count, sizeof count, 1, file_) != 1)
+  if (!GetSize(&in, &count))
     return false;
   fields->resize(count);
   for (std::string& f : *fields) {
-    std::uint32_t size;
-    if (std::fread(&size, sizeof size, 1, file_) != 1)
+    std::uint32_t length;
+    if (!GetSize(&in, &length) || in.size() < length)
       return false;
-    f.resize(size);
-    if (size > 0 && std::fread(f.data(), 1, size, file_) != size)
-      return false;
+    f.assign(in.data(), length);
+    in.remove_prefix(length);
   }
   return true;
 }

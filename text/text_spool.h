@@ -28,6 +28,7 @@ class TextSpool {
 
  private:
   std::FILE* file_ = nullptr;
+  std::string scratch_;  // one record on its way out or in
 };
 
 }  // namespace zerb

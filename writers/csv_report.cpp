@@ -18,6 +18,9 @@ Reason WriteCsv(const ReportInput& in, Output& out) {
   for (std::string_view t : kColumns)
     out << d << t;
   out << '\n';
+  // Under equal weights the redundancy, the critical value and the MDBs are the same in every
+  // row.
+  Output::FixedMemo redundancy, critical, mdb[3];
   PointWalk walk(in);
   while (walk.Next()) {
     const adjust::PointResult& r = walk.result();
@@ -34,10 +37,13 @@ Reason WriteCsv(const ReportInput& in, Output& out) {
       (out << d).Fixed(value);
     out << d;
     if (r.used)
-      out.Fixed(r.redundancy);
+      out.Fixed(r.redundancy, &redundancy);
     if (r.tested) {
-      for (double value : {r.test_statistic, r.critical, r.mdb_neu.x, r.mdb_neu.y, r.mdb_neu.z})
-        (out << d).Fixed(value);
+      (out << d).Fixed(r.test_statistic);
+      (out << d).Fixed(r.critical, &critical);
+      (out << d).Fixed(r.mdb_neu.x, &mdb[0]);
+      (out << d).Fixed(r.mdb_neu.y, &mdb[1]);
+      (out << d).Fixed(r.mdb_neu.z, &mdb[2]);
     } else {
       out << std::string(5, d);
     }

@@ -1,6 +1,7 @@
 // Buffered output and number forms; see output.h.
 #include "writers/output.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -17,21 +18,28 @@ constexpr std::size_t kShortestRoom = 32;
 // The value with 4 decimals as to_chars writes it (the exact binary value rounded, a tie to
 // even), by integer arithmetic: value = m * 2^e, so value * 10^4 = m * 10^4 / 2^-e exactly, in
 // 128 bits. Five times faster than to_chars with a precision, which works for any precision.
-// Covers values below 2^50 in magnitude (far beyond any survey length); returns false for the
-// others.
-bool FixedFormFast(double value, char (&text)[kFixedRoom], std::string_view* number) {
+// Covers values below 2^50 in magnitude (far beyond any survey length), writing at most
+// kFastFixedRoom characters from out; returns null for the others.
+constexpr std::size_t kFastFixedRoom = 24;  // sign, 16 whole digits, point, 4 decimals
+char* FastFixed(double value, char* out) {
   __extension__ using Wide = unsigned __int128;
-  const double magnitude = std::fabs(value);
-  if (!(magnitude < 0x1p50))
-    return false;
-  int exponent;
-  const double fraction = std::frexp(magnitude, &exponent);  // magnitude = fraction * 2^exponent
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-  const int shift = 53 - exponent;  // magnitude = mantissa / 2^shift, shift > 3 here
-  std::uint64_t scaled;             // magnitude * 10^4, rounded
-  if (magnitude == 0 || shift >= 120) {
-    scaled = 0;  // below 2^-67: far below half of the last decimal
-  } else {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased >= 1023 + 50)
+    return nullptr;  // 2^50 and more, infinities, NaN
+  // A subnormal or anything below 2^-67 is far below half of the last decimal.
+  std::uint64_t scaled = 0;  // |value| * 10^4, rounded
+  // Below 2^39 the product in doubles, t, is below 2^53 and off the exact one by at most half
+  // an ulp, at most t 2^-53: unless t lies that close to a half, it rounds as the exact product
+  // does, without the wide arithmetic.
+  const double t = std::fabs(value) * 10000.0;
+  const auto below = static_cast<std::uint64_t>(t);        // t >= 0: truncation is the floor
+  const double fraction = t - static_cast<double>(below);  // exact
+  if (biased < 1023 + 39 && std::fabs(fraction - 0.5) > t * 0x1p-51) {
+    scaled = below + (fraction > 0.5 ? 1 : 0);
+  } else if (biased >= 1023 - 67) {
+    const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | std::uint64_t{1} << 52;
+    const int shift = 1075 - biased;  // |value| = mantissa / 2^shift, shift > 2 here
     const Wide product = static_cast<Wide>(mantissa) * 10000u;
     const Wide whole = product >> shift;
     const Wide rest = product - (whole << shift);
@@ -40,33 +48,31 @@ bool FixedFormFast(double value, char (&text)[kFixedRoom], std::string_view* num
     if (rest > half || (rest == half && (scaled & 1) != 0))
       ++scaled;
   }
-  // Digits from the right: four decimals, the point, at least one whole digit, the sign (a
-  // negative value that rounds to zero is written without one).
-  char* const end = text + kFixedRoom;
-  char* p = end;
-  std::uint64_t rest = scaled;
-  for (int k = 0; k < 4; ++k) {
-    *--p = static_cast<char>('0' + rest % 10);
-    rest /= 10;
-  }
-  *--p = '.';
-  do {
-    *--p = static_cast<char>('0' + rest % 10);
-    rest /= 10;
-  } while (rest != 0);
-  if (std::signbit(value) && scaled != 0)
-    *--p = '-';
-  *number = std::string_view(p, static_cast<std::size_t>(end - p));
-  return true;
+  // A negative value that rounds to zero is written without its sign, as FixedForm does.
+  if ((bits >> 63) != 0 && scaled != 0)
+    *out++ = '-';
+  std::uint64_t whole = scaled / 10000;
+  const auto decimals = static_cast<unsigned>(scaled % 10000);
+  int digits = 1;
+  for (std::uint64_t w = whole; w >= 10; w /= 10)
+    ++digits;
+  for (char* p = out + digits; p != out; whole /= 10)
+    *--p = static_cast<char>('0' + whole % 10);
+  out += digits;
+  out[0] = '.';
+  out[1] = static_cast<char>('0' + decimals / 1000);
+  out[2] = static_cast<char>('0' + decimals / 100 % 10);
+  out[3] = static_cast<char>('0' + decimals / 10 % 10);
+  out[4] = static_cast<char>('0' + decimals % 10);
+  return out + 5;
 }
 
 std::string_view FixedForm(double value, char (&text)[kFixedRoom]) {
-  std::string_view fast;
-  if (FixedFormFast(value, text, &fast))
-    return fast;
+  if (const char* end = FastFixed(value, text); end != nullptr)
+    return {text, static_cast<std::size_t>(end - text)};
   // Beyond 2^50 m, or not finite: no value there rounds to a signed zero.
   const auto r = std::to_chars(text, text + kFixedRoom, value, std::chars_format::fixed, 4);
-  return std::string_view(text, static_cast<std::size_t>(r.ptr - text));
+  return {text, static_cast<std::size_t>(r.ptr - text)};
 }
 
 std::string_view ShortestForm(double value, char (&text)[kShortestRoom]) {
@@ -96,8 +102,36 @@ Output& Output::operator<<(std::uint64_t n) {
 }
 
 Output& Output::Fixed(double value) {
+  // Straight into the buffer: a copy of a few bytes would cost as much as the digits.
+  if (kSize - used_ < kFastFixedRoom)
+    Flush();
+  if (char* end = FastFixed(value, buffer_.get() + used_); end != nullptr) {
+    used_ = static_cast<std::size_t>(end - buffer_.get());
+    return *this;
+  }
   char text[kFixedRoom];
   return *this << FixedForm(value, text);
+}
+
+Output& Output::Fixed(double value, FixedMemo* memo) {
+  static_assert(sizeof memo->text == kFastFixedRoom);
+  if (kSize - used_ < kFastFixedRoom)
+    Flush();
+  char* const at = buffer_.get() + used_;
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  if (memo->size != 0 && memo->bits == bits) {
+    std::memcpy(at, memo->text, kFastFixedRoom);  // the whole room: a fixed-size copy
+    used_ += memo->size;
+    return *this;
+  }
+  char* const end = FastFixed(value, at);
+  if (end == nullptr)
+    return Fixed(value);
+  used_ = static_cast<std::size_t>(end - buffer_.get());
+  std::memcpy(memo->text, at, kFastFixedRoom);
+  memo->size = static_cast<std::size_t>(end - at);
+  memo->bits = bits;
+  return *this;
 }
 
 Output& Output::Fixed(double value, std::size_t width) {
@@ -109,8 +143,11 @@ Output& Output::Fixed(double value, std::size_t width) {
 }
 
 Output& Output::Shortest(double value) {
-  char text[kShortestRoom];
-  return *this << ShortestForm(value, text);
+  if (kSize - used_ < kShortestRoom)
+    Flush();
+  const auto r = std::to_chars(buffer_.get() + used_, buffer_.get() + used_ + kShortestRoom, value);
+  used_ = static_cast<std::size_t>(r.ptr - buffer_.get());
+  return *this;
 }
 
 Output& Output::CsvField(std::string_view field, char delimiter) {

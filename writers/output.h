@@ -38,6 +38,15 @@ class Output {
   Output& operator<<(std::uint64_t n);
   // The number with 4 decimals.
   Output& Fixed(double value);
+  // The text of the last value written through it, for a column whose value repeats row after
+  // row (the critical value, redundancies and MDBs under equal weights): a copy for the digits.
+  struct FixedMemo {
+    std::uint64_t bits = 0;
+    std::size_t size = 0;  // 0 while nothing is kept
+    char text[24];
+  };
+  // The number with 4 decimals, through memo.
+  Output& Fixed(double value, FixedMemo* memo);
   // Right-aligned in width characters, 4 decimals.
   Output& Fixed(double value, std::size_t width);
   // The shortest text that reads back as the same double.

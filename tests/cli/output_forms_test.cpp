@@ -80,11 +80,32 @@ TEST(OutputForms, FourDecimalsAreWhatToCharsWrites) {
     const int exponent = static_cast<int>(state % 64) - 30;
     values.push_back((state & 1 ? -1 : 1) * std::ldexp(unit, exponent));
     values.push_back(std::round(unit * 1e8) / 1e4 + 0.00005);  // near a tie
+    // Near a tie at any magnitude the fast path covers, and the doubles either side of it.
+    const double tie = (std::floor(std::ldexp(unit, exponent + 20)) + 0.5) / 10000;
+    for (const double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)})
+      values.push_back(v);
   }
   for (int k = -4000; k < 4000; ++k)
     values.push_back(k / 32.0);
   for (const double v : values)
     ASSERT_EQ(Fixed(v), reference(v)) << std::hexfloat << v;
+}
+
+// A column written through a memo of its last value reads as one written value by value,
+// through repeats, changes, a negative zero after a zero and a value past the fast form's range.
+TEST(OutputForms, AMemoizedColumnIsWrittenAsWithoutTheMemo) {
+  const std::vector<double> column = {3.0,      3.0,   0.00005, 0.00005, 0.0,    -0.0,  -0.00006,
+                                      -0.00006, 1e300, 1e300,   3.0,     5.4221, 5.4221};
+  const std::string plain = Written([&](Output& out) {
+    for (double v : column)
+      out.Fixed(v) << ',';
+  });
+  const std::string memoized = Written([&](Output& out) {
+    Output::FixedMemo memo;
+    for (double v : column)
+      out.Fixed(v, &memo) << ',';
+  });
+  EXPECT_EQ(memoized, plain);
 }
 
 // RFC 4180: each record of a CSV file has the same number of fields. The report's points and the
