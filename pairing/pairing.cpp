@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "text/translate.h"
+
 namespace zerb {
 
 Reason Wgs84Index::Add(std::string_view name, Entry entry) {
@@ -12,8 +14,9 @@ Reason Wgs84Index::Add(std::string_view name, Entry entry) {
   Entry& first = it->second;
   if (first.duplicate_line == 0)
     first.duplicate_line = entry.line;
-  return "name " + Quoted(name) + " occurs again (first at line " + std::to_string(first.line) +
-         "): both lines are refused";
+  // TRANSLATORS: {1} is a point name in quotes, {2} a line number.
+  return Fill(Tr("name {1} occurs again (first at line {2}): both lines are refused"), Quoted(name),
+              first.line);
 }
 
 Wgs84Index::Entry* Wgs84Index::Pair(std::string_view name) {

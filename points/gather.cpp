@@ -9,6 +9,7 @@
 #include "pairing/repeated_names.h"
 #include "points/projection_domain.h"
 #include "readers/input_file.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -40,12 +41,20 @@ class Meridians {
     const double error = ExpectedInverseError(Degrees(point.wgs84.latitude), distance);
     ++summary_->far_points;
     summary_->worst_expected_error = std::max(summary_->worst_expected_error, error);
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  " lies %.2f degrees from the central meridian %d (more than 3): the inverse "
-                  "projection there is good to %.1f mm",
-                  distance, form.m_centralMeridian, std::ceil(error * 10000) / 10);
-    diagnostics_->Warn(source, line, (name.empty() ? "the point" : Quoted(name)) + text);
+    char degrees[32];
+    std::snprintf(degrees, sizeof degrees, "%.2f", distance);
+    char millimetres[32];
+    std::snprintf(millimetres, sizeof millimetres, "%.1f", std::ceil(error * 10000) / 10);
+    // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in degrees, {3} a
+    // number of millimetres; {4} is the point's name in quotes.
+    diagnostics_->Warn(
+        source, line,
+        name.empty() ? Fill(Tr("the point lies {1} degrees from the central meridian {2} (more "
+                               "than 3): the inverse projection there is good to {3} mm"),
+                            degrees, form.m_centralMeridian, millimetres)
+                     : Fill(Tr("{4} lies {1} degrees from the central meridian {2} (more than 3): "
+                               "the inverse projection there is good to {3} mm"),
+                            degrees, form.m_centralMeridian, millimetres, Quoted(name)));
   }
 
  private:
@@ -69,11 +78,15 @@ class NamedChecks {
   }
   // Reports every name the input lacks; false when there was one. A typo must not leave the
   // intended check point in the fit unnoticed.
-  bool AllFound(const std::string& where, Diagnostics* d) const {
+  bool AllFound(const std::string& source, const std::string& second, Diagnostics* d) const {
     bool all = true;
     for (std::size_t i = 0; i < names_.size(); ++i) {
       if (!found_[i]) {
-        d->Say("--check " + Quoted(names_[i]) + ": no point of that name in " + where);
+        // TRANSLATORS: {1} is a name in quotes, {2} and {3} file names.
+        d->Say(second.empty() ? Fill(Tr("--check {1}: no point of that name in {2}"),
+                                     Quoted(names_[i]), source)
+                              : Fill(Tr("--check {1}: no point of that name in {2} and {3}"),
+                                     Quoted(names_[i]), source, second));
         all = false;
       }
     }
@@ -111,7 +124,10 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
   if (Reason r = o.reader->Start(); !r.empty()) {
     // Before the first line (an empty file, an unreadable one) there is no line to name.
     const std::uint64_t line = o.reader->line();
-    d->Say(SourceName(name) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " + r);
+    if (line > 0)
+      d->Say(Fill(Tr("{1}, line {2}: {3}"), SourceName(name), line, r));
+    else
+      d->Say(Fill(Tr("{1}: {2}"), SourceName(name), r));
     o.status = o.reader->failed() ? Gathered::kUnusable : Gathered::kNoPoint;
   }
   return o;
@@ -127,8 +143,8 @@ bool RefusedAsRepeated(std::string_view name, std::uint64_t line, const std::str
   if (seen->point != GridNames::kNoPoint)
     points->Withdraw(seen->point);
   d->Refused(source, line,
-             "name " + Quoted(name) + " occurs again (first at line " + std::to_string(seen->line) +
-                 "): both lines are refused");
+             Fill(Tr("name {1} occurs again (first at line {2}): both lines are refused"),
+                  Quoted(name), seen->line));
   return true;
 }
 
@@ -147,7 +163,7 @@ Reason ReadBothSides(const Record& record, const Columns& columns, const PointRe
 Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
                     InputSummary* summary) {
   if (!s.check_names.empty()) {
-    d->Say("--check names points of a file; one point given as options has no name");
+    d->Say(Tr("--check names points of a file; one point given as options has no name"));
     return Gathered::kUnusable;
   }
   Record record;
@@ -162,7 +178,7 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
   CommonPoint point;
   const Reason r = ReadBothSides(record, columns, s.reading, &wgs84, &point);
   if (!r.empty()) {
-    d->Say("the point is refused: " + r);
+    d->Say(Fill(Tr("the point is refused: {1}"), r));
     return Gathered::kNoPoint;
   }
   Meridians(d, summary).Note("options", 0, "", point);
@@ -241,7 +257,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     }
   }
   if (reader->failed()) {
-    d->Say(source + ": read error: " + ErrnoText(reader->error()));
+    d->Say(Fill(Tr("{1}: read error: {2}"), source, ErrnoText(reader->error())));
     return Gathered::kUnusable;
   }
   // A name given twice is handled as in two files: which row is meant cannot be known, so every
@@ -249,7 +265,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   std::vector<RepeatedNames::Repeat> repeats;
   std::vector<std::size_t> withdraw;
   if (has_name && !names.Find(points->spool(), &repeats, &withdraw)) {
-    d->Say(source + ": cannot read the temporary file of names back");
+    d->Say(Fill(Tr("{1}: cannot read the temporary file of names back"), source));
     return Gathered::kUnusable;
   }
   for (std::size_t i : withdraw)
@@ -257,14 +273,17 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   for (const RepeatedNames::Repeat& r : repeats) {
     if (r.gave_point) {
       d->Refused(source, r.line,
-                 "name " + Quoted(r.name) + " occurs again (first at line " +
-                     std::to_string(r.first_line) + "): both lines are refused");
+                 Fill(Tr("name {1} occurs again (first at line {2}): both lines are refused"),
+                      Quoted(r.name), r.first_line));
     }
   }
-  if (!named.AllFound(source, d))
+  if (!named.AllFound(source, {}, d))
     return Gathered::kUnusable;
   if (points->usable() == 0) {
-    d->Say(source + ": no usable point (" + Counted(d->refused(), "line", "lines") + " refused)");
+    // TRANSLATORS: {1} is a file name, {2} the number of lines refused.
+    d->Say(Fill(TrN("{1}: no usable point ({2} line refused)",
+                    "{1}: no usable point ({2} lines refused)", d->refused()),
+                source, d->refused()));
     return Gathered::kNoPoint;
   }
   return Gathered::kPoints;
@@ -288,7 +307,7 @@ Gathered ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wg
     const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
     Wgs84Index::Entry entry;
     if (reason.empty() && name.empty())
-      reason = "no point name";
+      reason = Tr("no point name");
     if (reason.empty())
       reason = ReadWgs84Point(record, columns, s.reading.angle_format, &entry.point);
     if (reason.empty()) {
@@ -302,7 +321,7 @@ Gathered ReadWgs84File(const InputSettings& s, std::FILE* in, Diagnostics* d, Wg
       d->Refused(source, reader->line(), reason);
   }
   if (reader->failed()) {
-    d->Say(source + ": read error: " + ErrnoText(reader->error()));
+    d->Say(Fill(Tr("{1}: read error: {2}"), source, ErrnoText(reader->error())));
     return Gathered::kUnusable;
   }
   return Gathered::kPoints;
@@ -313,7 +332,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   summary->source = SourceName(s.grid);
   summary->wgs84_source = SourceName(s.wgs84);
   if (summary->source == "<stdin>" && summary->wgs84_source == "<stdin>") {
-    d->Say("--grid and --wgs84 cannot both read standard input");
+    d->Say(Tr("--grid and --wgs84 cannot both read standard input"));
     return Gathered::kUnusable;
   }
   Wgs84Index index;
@@ -348,7 +367,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
     const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
     if (reason.empty() && name.empty())
-      reason = "no point name";
+      reason = Tr("no point name");
     if (!reason.empty()) {
       d->Refused(source, reader->line(), reason);
       continue;
@@ -368,14 +387,15 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     }
     CommonPoint point;
     if (partner->duplicate_line != 0) {
-      reason = "its WGS-84 point is refused: " + Quoted(name) + " occurs twice in " +
-               summary->wgs84_source + " (lines " + std::to_string(partner->line) + " and " +
-               std::to_string(partner->duplicate_line) + ")";
+      // TRANSLATORS: {1} is a name in quotes, {2} a file name, {3} and {4} line numbers.
+      reason = Fill(Tr("its WGS-84 point is refused: {1} occurs twice in {2} (lines {3} and {4})"),
+                    Quoted(name), summary->wgs84_source, partner->line, partner->duplicate_line);
     } else {
       reason = MakeCommonPoint(record, columns, partner->point, s.reading, &point);
       if (!reason.empty()) {
-        reason += " (its WGS-84 point: " + summary->wgs84_source + ", line " +
-                  std::to_string(partner->line) + ")";
+        // TRANSLATORS: {1} is the reason, {2} the WGS-84 file's name, {3} a line number in it.
+        reason = Fill(Tr("{1} (its WGS-84 point: {2}, line {3})"), reason, summary->wgs84_source,
+                      partner->line);
       }
     }
     if (!reason.empty()) {
@@ -396,7 +416,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     }
   }
   if (reader->failed()) {
-    d->Say(source + ": read error: " + ErrnoText(reader->error()));
+    d->Say(Fill(Tr("{1}: read error: {2}"), source, ErrnoText(reader->error())));
     return Gathered::kUnusable;
   }
   std::vector<Unpaired> wgs84_only = index.NeverPaired();
@@ -404,18 +424,22 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   for (const Unpaired& u : summary->unpaired) {
     const std::string& file_name = u.in_grid ? source : summary->wgs84_source;
     const std::string& other = u.in_grid ? summary->wgs84_source : source;
-    d->Say(file_name + ", line " + std::to_string(u.line) + ": " + Quoted(u.name) + " is not in " +
-           other + ": left unpaired");
+    // TRANSLATORS: {1} and {4} are file names, {2} a line number, {3} a point name in quotes.
+    d->Say(Fill(Tr("{1}, line {2}: {3} is not in {4}: left unpaired"), file_name, u.line,
+                Quoted(u.name), other));
   }
-  if (!named.AllFound(source + " and " + summary->wgs84_source, d))
+  if (!named.AllFound(source, summary->wgs84_source, d))
     return Gathered::kUnusable;
   if (points->usable() == 0 && d->refused() > 0) {
-    d->Say("no usable pair: " + Counted(d->refused(), "line", "lines") + " refused");
+    d->Say(Fill(
+        TrN("no usable pair: {1} line refused", "no usable pair: {1} lines refused", d->refused()),
+        d->refused()));
     return Gathered::kNoPoint;
   }
   if (points->usable() == 0) {
-    d->Say("no pair: no usable point name occurs in both " + source + " and " +
-           summary->wgs84_source);
+    // TRANSLATORS: {1} and {2} are file names.
+    d->Say(Fill(Tr("no pair: no usable point name occurs in both {1} and {2}"), source,
+                summary->wgs84_source));
     return Gathered::kNoPoint;
   }
   return Gathered::kPoints;
