@@ -4,6 +4,7 @@
 #include <getopt.h>
 
 #include "readers/grid_values.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -67,7 +68,7 @@ Reason SetDelimiter(std::string_view value, char* delimiter) {
   } else if (value.size() == 1 && value != "\"" && value != " " && value != "\n") {
     *delimiter = value[0];
   } else {
-    return "the delimiter must be one character other than a quote or a blank, or \"tab\"";
+    return Tr("the delimiter must be one character other than a quote or a blank, or \"tab\"");
   }
   return {};
 }
@@ -91,17 +92,17 @@ Reason Apply(int code, std::string_view value, Options* o) {
   switch (code) {
     case kOptGrid:
       in.grid = value;
-      return value.empty() ? "--grid needs a file name" : "";
+      return value.empty() ? Tr("--grid needs a file name") : "";
     case kOptWgs84:
       in.wgs84 = value;
-      return value.empty() ? "--wgs84 needs a file name" : "";
+      return value.empty() ? Tr("--wgs84 needs a file name") : "";
     case kOptGridFormat:
       return ParseInputForm(value, &in.grid_form);
     case kOptWgs84Format:
       if (Reason r = ParseInputForm(value, &in.wgs84_form); !r.empty())
         return r;
       return in.wgs84_form == InputForm::kCass
-                 ? "--wgs84-format cass: a CASS .dat file holds grid coordinates"
+                 ? Tr("--wgs84-format cass: a CASS .dat file holds grid coordinates")
                  : "";
     case kOptEncoding:
       return ParseEncoding(value, &in.encoding);
@@ -122,7 +123,8 @@ Reason Apply(int code, std::string_view value, Options* o) {
     case kOptMaxResidual: {
       double limit;
       if (!ParseOptionNumber(value, &limit) || !(limit > 0)) {
-        return "--max-residual needs a positive length in metres, not " + Quoted(value);
+        // TRANSLATORS: {1} is the value given, in quotes.
+        return Fill(Tr("--max-residual needs a positive length in metres, not {1}"), Quoted(value));
       }
       o->fit.max_residual = limit;
       return {};
@@ -139,14 +141,14 @@ Reason Apply(int code, std::string_view value, Options* o) {
     case kOptAlpha: {
       double alpha;
       if (!ParseOptionNumber(value, &alpha) || !(alpha > 0 && alpha < 0.5))
-        return "--alpha needs a significance between 0 and 0.5, not " + Quoted(value);
+        return Fill(Tr("--alpha needs a significance between 0 and 0.5, not {1}"), Quoted(value));
       o->fit.alpha_point = alpha;
       return {};
     }
     case kOptPlot:
       o->plot = value;
       in.grid_positions = !value.empty();
-      return value.empty() ? "--plot needs a file name" : "";
+      return value.empty() ? Tr("--plot needs a file name") : "";
     case kOptHelp:
       o->help = true;
       return {};
@@ -159,28 +161,31 @@ Reason Apply(int code, std::string_view value, Options* o) {
   const int f = code - kOptPoint;
   if (f >= 0 && f < kFieldCount && kPointOption[f] != nullptr) {
     if (in.value[f])
-      return "option --" + std::string(kPointOption[f]) + " given twice";
+      // TRANSLATORS: {1} is the option's name without its dashes (x, L0, ...).
+      return Fill(Tr("option --{1} given twice"), kPointOption[f]);
     in.value[f] = std::string(value);
     return {};
   }
-  return "unknown option";
+  return Tr("unknown option");
 }
 
 // The message for what getopt_long refused: arg is the argument it stopped at.
 Reason Refusal(int code, int short_option, std::string_view arg) {
   if (code == ':') {
-    return "option " + std::string(arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg) +
-           " needs a value";
+    // TRANSLATORS: {1} is the option as typed (--grid, -f).
+    return Fill(Tr("option {1} needs a value"),
+                arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg);
   }
   const std::string name(arg.substr(0, arg.find('=')));
   if (short_option >= kOptGrid)
-    return "option " + name + " takes no value";
+    return Fill(Tr("option {1} takes no value"), name);
   if (short_option == 'h') {
-    return "unknown option -h: the grid height is --h (two dashes), the help --help";
+    return Tr("unknown option -h: the grid height is --h (two dashes), the help --help");
   }
   if (short_option != 0)
-    return "unknown option " + Quoted("-" + std::string(1, static_cast<char>(short_option)));
-  return "unknown or ambiguous option " + Quoted(name);
+    return Fill(Tr("unknown option {1}"),
+                Quoted("-" + std::string(1, static_cast<char>(short_option))));
+  return Fill(Tr("unknown or ambiguous option {1}"), Quoted(name));
 }
 
 }  // namespace
@@ -225,29 +230,30 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
   if (in.value[kMeridian]) {
     if (Reason r = ParseCentralMeridian(*in.value[kMeridian], &in.reading.default_meridian);
         !r.empty())
-      return "--L0 " + Quoted(*in.value[kMeridian]) + ": " + r;
+      return Fill(Tr("--L0 {1}: {2}"), Quoted(*in.value[kMeridian]), r);
   }
   const bool two_files = !in.grid.empty() || !in.wgs84.empty();
   if (operands.size() > 1)
-    return "more than one input file";
+    return Tr("more than one input file");
   if (two_files) {
     if (in.grid.empty() || in.wgs84.empty())
-      return "--grid and --wgs84 go together: give both files";
+      return Tr("--grid and --wgs84 go together: give both files");
     if (!operands.empty() || in.single)
-      return "give --grid and --wgs84, or one table, or one point as options, not several";
+      return Tr("give --grid and --wgs84, or one table, or one point as options, not several");
   }
   if (!operands.empty())
     in.table = operands[0];
   if (in.single) {
     if (!operands.empty())
-      return "give one point as options or an input FILE, not both";
+      return Tr("give one point as options or an input FILE, not both");
     std::string missing;
     for (int f = 0; f < kFieldCount; ++f) {
       if (kPointOption[f] != nullptr && f != kMeridian && !in.value[f])
-        missing += " --" + std::string(kPointOption[f]);
+        missing += (missing.empty() ? "--" : " --") + std::string(kPointOption[f]);
     }
+    // TRANSLATORS: {1} lists the options missing: "--B --L --H".
     if (!missing.empty())
-      return "the point lacks" + missing;
+      return Fill(Tr("the point lacks {1}"), missing);
   }
   return {};
 }

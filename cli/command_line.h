@@ -29,7 +29,7 @@ struct Options {
 // Reads args (without the program name).
 Reason ParseOptions(const std::vector<std::string_view>& args, Options* options);
 
-std::string_view HelpText();
+std::string HelpText();
 
 }  // namespace zerb
 

@@ -1,11 +1,14 @@
 // The help text of zerb-shift. The accepted column titles and units are taken from the readers'
 // own tables, so the help cannot drift from what is read.
+#include <algorithm>
 #include <string>
 #include <utility>
 
 #include "cli/command_line.h"
 #include "readers/columns.h"
 #include "readers/units.h"
+#include "text/text.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -14,8 +17,29 @@ std::string Titles(Field f, Side side) {
   return AcceptedTitles(f, side);
 }
 
-std::string BuildHelp() {
-  std::string h = R"(Usage: zerb-shift [OPTION]... [FILE]
+// line padded with blanks to the given width on a terminal, where a CJK character takes two
+// columns (the options' descriptions start in one column whatever the language).
+std::string PadTo(std::string line, std::size_t width) {
+  std::size_t columns = 0;
+  for (std::size_t i = 0; i < line.size();) {
+    const std::size_t n =
+        std::max<std::size_t>(1, Utf8SequenceLength(std::string_view(line).substr(i)));
+    columns += n >= 3 ? 2 : 1;  // U+0800 and above: CJK and full-width forms here
+    i += n;
+  }
+  if (columns < width)
+    line.append(width - columns, ' ');
+  return line;
+}
+
+}  // namespace
+
+// Built on each call: the language of the messages may change in a process (the tests).
+std::string HelpText() {
+  // TRANSLATORS: the help is a sequence of sections; keep each line within 100 columns (a
+  // Chinese character takes two), the option names, values and examples as they are, and the
+  // descriptions of options starting in column 28.
+  std::string h = Tr(R"(Usage: zerb-shift [OPTION]... [FILE]
        zerb-shift --grid GRIDFILE --wgs84 WGSFILE [OPTION]...
        zerb-shift --x X --y Y --h h [--L0 L0] --B B --L L --H H [OPTION]...
 
@@ -38,17 +62,15 @@ Input, one of:
   --x X --y Y --h h --B B --L L --H H
                            one point as options
 Column titles (in any order; other columns are passed through to csv and json output):
-)";
+)");
   const std::pair<Field, const char*> rows[] = {
       {kName, "name"},    {kNorth, "x (north)"},     {kEast, "y (east)"},
       {kGridHeight, "h"}, {kMeridian, "L0"},         {kLatitude, "B"},
       {kLongitude, "L"},  {kEllipsoidalHeight, "H"}, {kRole, "role"}};
   for (const auto& [field, label] : rows) {
-    std::string line = "  " + std::string(label);
-    line.resize(27, ' ');
-    h += line + Titles(field, Side::kBoth) + "\n";
+    h += PadTo("  " + std::string(label), 27) + Titles(field, Side::kBoth) + "\n";
   }
-  h += R"(  Words (name, id, Northing, Easting, lat, Latitude, lon, Longitude, role) in any case,
+  h += Tr(R"(  Words (name, id, Northing, Easting, lat, Latitude, lon, Longitude, role) in any case,
   letters as listed. 纵 (ordinate) is x north and 横 (abscissa) y east, as Chinese surveying
   names the axes. In one table h and H are told apart by their case; in a grid file every
   height title (also H, 大地高) is h, in a WGS-84 file every height title (also h, 高程) is H.
@@ -56,19 +78,17 @@ Column titles (in any order; other columns are passed through to csv and json ou
   A title may end in its unit in parentheses: X(m), 纬度（°）, H (m). A unit that does not suit
   the column refuses the file, so that feet or kilometres are never read as metres; a column
   passed through keeps any unit. Units taken:
-)";
-  const std::pair<const char*, std::string> units[] = {
-      {"lengths (x, y, h, H)", LengthUnits()},
-      {"angles (L0, B, L)", DegreeUnits()},
-      {"angles written apart", DmsUnits() + ": degrees, minutes and"}};
-  for (const auto& [label, list] : units) {
-    std::string line = "  " + std::string(label);
-    line.resize(27, ' ');
-    h += line + list + "\n";
-  }
-  h += R"(                           seconds apart (39:54:44.442); a decimal number there is
+)");
+  h += PadTo("  " + std::string(Tr("lengths (x, y, h, H)")), 27) + LengthUnits() + "\n";
+  h += PadTo("  " + std::string(Tr("angles (L0, B, L)")), 27) + DegreeUnits() + "\n";
+  // TRANSLATORS: {1} lists the units of angles written apart (dms, d:m:s, ...).
+  h += PadTo("  " + std::string(Tr("angles written apart")), 27) +
+       Fill(Tr(R"({1}: degrees, minutes and
+                           seconds apart (39:54:44.442); a decimal number there is
                            refused unless --angle-format says how to read it
-Input forms (--grid-format, --wgs84-format FORM; auto by default):
+)"),
+            DmsUnits());
+  h += Tr(R"(Input forms (--grid-format, --wgs84-format FORM; auto by default):
   csv                      a table with a header row; the delimiter (comma, tab or semicolon)
                            is detected from the header unless -d is given; fields may be quoted
   cass                     a CASS .dat file: name,code,east,north,height per line, no header
@@ -91,7 +111,9 @@ Input forms (--grid-format, --wgs84-format FORM; auto by default):
   is reported on standard error with its file, line number and reason, and left out. A named
   pipe (as from <(...)) is read as standard input is.
 
-Angles (B, L): 30:32:21.14, "30 32 21.14", 30°32′21.14″, 30°32'21.14", 30d32m21.14s or decimal
+)");
+  h += Tr(
+      R"(Angles (B, L): 30:32:21.14, "30 32 21.14", 30°32′21.14″, 30°32'21.14", 30d32m21.14s or decimal
 degrees (30.539206); with --angle-format dd.mmss a bare number is dd.mmss instead. A leading
 minus or a trailing S or W makes the whole angle negative: -30:15:00 and 30:15:00S are both
 -30.25 degrees. Minutes 0 to 59, seconds below 60, |B| <= 90, |L| <= 180. Decimal degrees
@@ -99,28 +121,33 @@ are turned exactly into degrees, minutes and seconds, so 30.25 gives the same re
 30:15:00. Full-width digits, signs, points and colons read as in the dialog; lengths are plain
 decimals (no exponent).
 
-Easting and zone: y has 6 integer digits (100000 to 900000 m), or 8 with the zone number in
+)");
+  h += Tr(
+      R"(Easting and zone: y has 6 integer digits (100000 to 900000 m), or 8 with the zone number in
 front: zones 13 to 23 are 6-degree zones with L0 = 6n-3, zones 25 to 45 are 3-degree zones with
 L0 = 3n. The zone number is removed and L0 derived from it; an L0 that disagrees is refused.
 Northings are limited to 9000000 m in size. L0 is in whole degrees, -180 to 180. A point more
 than 5 degrees from L0 is refused; one more than 3 degrees away is used with a warning naming
 the error of the inverse projection there (up to 13 mm at 5 degrees; within 3 degrees 3.4 mm).
 
-Same place: before a point enters any fit, its grid position (inverse projected on
+)");
+  h += Tr(R"(Same place: before a point enters any fit, its grid position (inverse projected on
 Krassovsky) is compared with its WGS-84 B, L and its h with H. A datum shift between the two
 moves a point by less than 300 m horizontally, and H - h (the shift and a height anomaly) stays
 within 200 m; a point beyond either is refused with its file and line, and with the likely cause
 when one makes it fit: the angles are dd.mmss, another central meridian or zone, or north and
 east swapped.
 
-Point options:
+)");
+  h += Tr(R"(Point options:
   --x X, --y Y, --h h      grid northing, easting (metres) and height above Krassovsky
   --L0 DEG                 central meridian; with files, the default for rows without L0
   --B ANGLE, --L ANGLE     WGS-84 latitude and longitude
   --H H                    height above the WGS-84 ellipsoid (metres)
   (-h is not an option: the height is --h with two dashes, the help --help)
 
-Model and statistics:
+)");
+  h += Tr(R"(Model and statistics:
   --model 3|7              3 (default): three translations, the mean of the points' shifts;
                            7: Bursa-Wolf, three translations, three rotations and a scale,
                            applied as PROJ applies a seven-value +towgs84 (at least 3 points)
@@ -142,7 +169,8 @@ multidimensional test), the worst point taken out first and the rest tested agai
 --sigma each point is tested against the sigma0 of the fit without it (F-distributed), so a
 blunder cannot hide itself; residuals below 0.001 m are never flagged.
 
-Output:
+)");
+  h += Tr(R"(Output:
   -f, --format FORMAT      one of the formats below (-fcsv and --format=csv work too)
   --help                   show this help
   --version                show the version
@@ -171,39 +199,37 @@ Formats:
   toward its hub, WGS 84). With a zone number in the eastings the false easting is
   zone*1000000+500000.
 
-Numbers: a point's own dx, dy, dz are printed in csv and json with every digit needed to give
+)");
+  h += Tr(
+      R"(Numbers: a point's own dx, dy, dz are printed in csv and json with every digit needed to give
 back the exact double (the dialog's value, bit for bit); residuals and translations with 4
 decimals (0.1 mm), rotations (arc-seconds) and scale (ppm) with 6, so that rounding never moves
 a point by 0.1 mm. Every output is UTF-8.
 
-Exit status: 0 every line used; 1 some lines refused or names left unpaired (the rest
+)");
+  h += Tr(R"(Exit status: 0 every line used; 1 some lines refused or names left unpaired (the rest
 computed); 2 bad command line, unreadable input, or a --check name that no point has; 3 no
 usable point (with two files: no pair); 4 the fitted parameters cannot be a Krassovsky to
 WGS-84 transformation (a shift at the points' centre beyond 1000 m, a rotation beyond 20
 arc-seconds, a scale beyond 50 ppm, each by more than three standard deviations, or sigma0
 beyond 5 m): the report says so and no export is written.
 
-Examples:
-  zerb-shift points.csv
-                           the report of one table holding both sides of each point
-  zerb-shift --model 7 --format towgs84 points.csv
-                           the seven parameters as +towgs84
-  zerb-shift --grid control.dat --wgs84 gnss.csv --format json
-                           a CASS file and a GNSS table paired by name, as JSON
-  zerb-shift --format crs-wkt2 points.csv > grid.wkt
-                           the grid's CRS for QGIS and GDAL
-  zerb-shift --x 4419971.693 --y 39458259.110 --h 92.591 --B 39:54:44.442 \
-      --L 116:30:44.442 --H 52.317
-                           one point: dx, dy, dz as the dialog shows them
-)";
+)");
+  // A normal literal: xgettext would take the backslash-newline in a raw one as a splice.
+  h +=
+      Tr("Examples:\n"
+         "  zerb-shift points.csv\n"
+         "                           the report of one table holding both sides of each point\n"
+         "  zerb-shift --model 7 --format towgs84 points.csv\n"
+         "                           the seven parameters as +towgs84\n"
+         "  zerb-shift --grid control.dat --wgs84 gnss.csv --format json\n"
+         "                           a CASS file and a GNSS table paired by name, as JSON\n"
+         "  zerb-shift --format crs-wkt2 points.csv > grid.wkt\n"
+         "                           the grid's CRS for QGIS and GDAL\n"
+         "  zerb-shift --x 4419971.693 --y 39458259.110 --h 92.591 --B 39:54:44.442 \\\n"
+         "      --L 116:30:44.442 --H 52.317\n"
+         "                           one point: dx, dy, dz as the dialog shows them\n");
   return h;
-}
-
-}  // namespace
-
-std::string_view HelpText() {
-  static const std::string help = BuildHelp();
-  return help;
 }
 
 }  // namespace zerb

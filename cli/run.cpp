@@ -10,6 +10,7 @@
 #include "models/plausibility.h"
 #include "points/gather.h"
 #include "text/diagnostics.h"
+#include "text/translate.h"
 #include "writers/plot.h"
 #include "writers/report.h"
 
@@ -32,14 +33,26 @@ void NoteFlags(const adjust::FitResult& fit, Diagnostics* d) {
       kept += r.used;
     }
   }
-  const bool one = s.points_flagged == 1;
-  const std::string fate = kept == s.points_flagged ? "kept in the fit"
-                           : kept > 0
-                               ? std::to_string(s.points_flagged - kept) + " left out of the fit"
-                               : "left out of the fit";
-  d->Say("note: " + std::to_string(s.points_flagged) + (one ? " point" : " points") +
-         " flagged by the outlier test, " + fate + " (line" + (one ? "" : "s") + lines +
-         "); --format text shows the report");
+  const std::size_t n = s.points_flagged;
+  // TRANSLATORS: {1} is the number of points flagged, {2} the number of them left out of the
+  // fit, {3} their line numbers ("4 9").
+  const char* note =
+      kept == n  ? TrN("note: {1} point flagged by the outlier test, kept in the fit (line {3}); "
+                        "--format text shows the report",
+                       "note: {1} points flagged by the outlier test, kept in the fit (lines {3}); "
+                        "--format text shows the report",
+                       n)
+      : kept > 0 ? TrN("note: {1} point flagged by the outlier test, {2} left out of the fit "
+                       "(line {3}); --format text shows the report",
+                       "note: {1} points flagged by the outlier test, {2} left out of the fit "
+                       "(lines {3}); --format text shows the report",
+                       n)
+                 : TrN("note: {1} point flagged by the outlier test, left out of the fit (line "
+                       "{3}); --format text shows the report",
+                       "note: {1} points flagged by the outlier test, left out of the fit (lines "
+                       "{3}); --format text shows the report",
+                       n);
+  d->Say(Fill(note, n, n - kept, lines.empty() ? lines : lines.substr(1)));
 }
 
 }  // namespace
@@ -49,11 +62,12 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   StreamDiagnostics diagnostics(err, "zerb-shift");
   Options o;
   if (Reason r = ParseOptions(args, &o); !r.empty()) {
-    diagnostics.Say(r + "\nTry 'zerb-shift --help' for more information.");
+    diagnostics.Say(Fill(Tr("{1}\nTry 'zerb-shift --help' for more information."), r));
     return kExitUsage;
   }
   if (o.help) {
-    std::fwrite(HelpText().data(), 1, HelpText().size(), out);
+    const std::string help = HelpText();
+    std::fwrite(help.data(), 1, help.size(), out);
     return kExitOk;
   }
   if (o.version) {
@@ -74,19 +88,23 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
 
   adjust::FitResult fit;
   if (Reason r = FitPoints(points, o.fit, &fit); !r.empty()) {
-    diagnostics.Say("no fit: " + r);
+    diagnostics.Say(Fill(Tr("no fit: {1}"), r));
     return kExitNoPoint;
   }
-  std::vector<std::string> implausible = ImplausibleParameters(fit, o.fit);
+  std::vector<Implausible> implausible = ImplausibleParameters(fit, o.fit);
   if (!implausible.empty()) {
-    std::string list;
-    for (const std::string& p : implausible)
-      list += (list.empty() ? "" : "; ") + p;
-    diagnostics.Say("the fitted parameters cannot be a Krassovsky to WGS-84 transformation (" +
-                    list +
-                    "): the input is read wrongly somewhere (angle format, central meridian, "
-                    "columns, or points that are not the same)" +
-                    (IsExport(o.format) ? "; nothing exported" : ""));
+    const std::string list = ImplausibleList(implausible, Tr);
+    // TRANSLATORS: {1} lists the parameters beyond their limits, as "rx = 25.1 arc-seconds".
+    diagnostics.Say(Fill(IsExport(o.format)
+                             ? Tr("the fitted parameters cannot be a Krassovsky to WGS-84 "
+                                  "transformation ({1}): the input is read wrongly somewhere "
+                                  "(angle format, central meridian, columns, or points that are "
+                                  "not the same); nothing exported")
+                             : Tr("the fitted parameters cannot be a Krassovsky to WGS-84 "
+                                  "transformation ({1}): the input is read wrongly somewhere "
+                                  "(angle format, central meridian, columns, or points that are "
+                                  "not the same)"),
+                         list));
     if (IsExport(o.format))
       return kExitImplausible;
   }
@@ -114,7 +132,7 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   if (IsExport(o.format))
     NoteFlags(fit, &diagnostics);
   if (std::fflush(out) != 0 || std::ferror(out)) {
-    diagnostics.Say("cannot write the output: " + std::string(std::strerror(errno)));
+    diagnostics.Say(Fill(Tr("cannot write the output: {1}"), std::strerror(errno)));
     return kExitUsage;
   }
   if (!report.implausible.empty())

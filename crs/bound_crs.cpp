@@ -16,6 +16,8 @@
 #include <array>
 #include <numbers>
 
+#include "text/translate.h"
+
 namespace zerb::crs {
 namespace {
 
@@ -29,7 +31,8 @@ constexpr double kPpm = 1e-6;
 
 PjHandle Checked(PJ* object, const ProjSession& session, const char* what, std::string* error) {
   if (object == nullptr) {
-    *error = std::string("PROJ could not build ") + what + ": " + session.Reason() + ".";
+    // TRANSLATORS: {1} is what PROJ was to build ("the projected CRS"), {2} PROJ's reason.
+    *error = Fill(Tr("PROJ could not build {1}: {2}."), Tr(what), session.Reason());
   }
   return PjHandle(object);
 }
@@ -38,7 +41,7 @@ PjHandle Wgs84(const ProjSession& session, int dimension, std::string* error) {
   return Checked(
       proj_create_from_database(session.context(), "EPSG", dimension == 3 ? "4979" : "4326",
                                 PJ_CATEGORY_CRS, 0, nullptr),
-      session, "WGS 84 from its database (is proj.db installed?)", error);
+      session, NoTr("WGS 84 from its database (is proj.db installed?)"), error);
 }
 
 PjHandle HelmertToWgs84(const ProjSession& session, const Helmert& shift, const std::string& name,
@@ -60,7 +63,7 @@ PjHandle HelmertToWgs84(const ProjSession& session, const Helmert& shift, const 
   return Checked(proj_create_transformation(session.context(), name.c_str(), nullptr, nullptr,
                                             source, target, nullptr, method, "EPSG", method_code,
                                             count, parameters.data(), -1.0),
-                 session, "the Helmert transformation", error);
+                 session, NoTr("the Helmert transformation"), error);
 }
 
 }  // namespace
@@ -70,7 +73,7 @@ PjHandle BuildBoundCrs(const ProjSession& session, const Helmert& shift, const G
   PJ_CONTEXT* const context = session.context();
   const PjHandle ellipsoidal_cs = Checked(
       proj_create_ellipsoidal_2D_cs(context, PJ_ELLPS2D_LATITUDE_LONGITUDE, "degree", kDegree),
-      session, "the ellipsoidal coordinate system", error);
+      session, NoTr("the ellipsoidal coordinate system"), error);
   if (!ellipsoidal_cs) {
     return nullptr;
   }
@@ -78,7 +81,7 @@ PjHandle BuildBoundCrs(const ProjSession& session, const Helmert& shift, const G
       proj_create_geographic_crs(context, names.geographic.c_str(), names.geographic.c_str(),
                                  "Krassovsky 1940", kKrassovskyA, kKrassovskyInverseF, "Greenwich",
                                  0.0, "degree", kDegree, ellipsoidal_cs.get()),
-      session, "the local geographic CRS", error);
+      session, NoTr("the local geographic CRS"), error);
   if (!geographic) {
     return nullptr;
   }
@@ -98,31 +101,31 @@ PjHandle BuildBoundCrs(const ProjSession& session, const Helmert& shift, const G
       Checked(proj_create_conversion(context, names.conversion.c_str(), nullptr, nullptr,
                                      "Transverse Mercator", "EPSG", "9807",
                                      static_cast<int>(tmerc.size()), tmerc.data()),
-              session, "the Gauss-Kruger conversion", error);
+              session, NoTr("the Gauss-Kruger conversion"), error);
   // Easting first: the order of a surveyor's E,N,H files and of x, y in GIS layers.
   const PjHandle cartesian_cs =
       Checked(proj_create_cartesian_2D_cs(context, PJ_CART2D_EASTING_NORTHING, "metre", 1.0),
-              session, "the grid's coordinate system", error);
+              session, NoTr("the grid's coordinate system"), error);
   if (!conversion || !cartesian_cs) {
     return nullptr;
   }
   PjHandle projected =
       Checked(proj_create_projected_crs(context, names.projected.c_str(), geographic.get(),
                                         conversion.get(), cartesian_cs.get()),
-              session, "the projected CRS", error);
+              session, NoTr("the projected CRS"), error);
   if (!projected) {
     return nullptr;
   }
   if (dimension == 3) {
     // Adds the ellipsoidal height as third axis to the grid and to its geographic CRS.
     projected = Checked(proj_crs_promote_to_3D(context, nullptr, projected.get()), session,
-                        "the 3D projected CRS", error);
+                        NoTr("the 3D projected CRS"), error);
     if (!projected) {
       return nullptr;
     }
   }
   const PjHandle base = Checked(proj_crs_get_geodetic_crs(context, projected.get()), session,
-                                "the local geographic CRS", error);
+                                NoTr("the local geographic CRS"), error);
   const PjHandle hub = Wgs84(session, dimension, error);
   if (!base || !hub) {
     return nullptr;
@@ -134,7 +137,7 @@ PjHandle BuildBoundCrs(const ProjSession& session, const Helmert& shift, const G
   }
   return Checked(
       proj_crs_create_bound_crs(context, projected.get(), hub.get(), transformation.get()), session,
-      "the CRS bound to WGS 84", error);
+      NoTr("the CRS bound to WGS 84"), error);
 }
 
 PjHandle BuildOperationToWgs84(const ProjSession& session, const PJ* bound_3d, std::string* error) {
@@ -146,7 +149,8 @@ PjHandle BuildOperationToWgs84(const ProjSession& session, const PJ* bound_3d, s
   PJ_OPERATION_FACTORY_CONTEXT* const factory =
       proj_create_operation_factory_context(context, nullptr);
   if (factory == nullptr) {
-    *error = "PROJ could not start looking for the operation to WGS 84: " + session.Reason() + ".";
+    *error = Fill(Tr("PROJ could not start looking for the operation to WGS 84: {1}."),
+                  session.Reason());
     return nullptr;
   }
   PJ_OBJ_LIST* const operations = proj_create_operations(context, bound_3d, target.get(), factory);
@@ -157,17 +161,18 @@ PjHandle BuildOperationToWgs84(const ProjSession& session, const PJ* bound_3d, s
   }
   proj_list_destroy(operations);
   if (!operation) {
-    *error = "PROJ found no operation from the grid to WGS 84: " + session.Reason() + ".";
+    *error = Fill(Tr("PROJ found no operation from the grid to WGS 84: {1}."), session.Reason());
     return nullptr;
   }
   // A ballpark operation would drop the fitted shift: the definition would be tens of metres off.
   if (proj_coordoperation_has_ballpark_transformation(context, operation.get())) {
-    *error = "PROJ offered only a ballpark operation from the grid to WGS 84, without the shift.";
+    *error =
+        Tr("PROJ offered only a ballpark operation from the grid to WGS 84, without the shift.");
     return nullptr;
   }
   // EPSG:4979 is latitude first; cct and the grid files take longitude first.
   return Checked(proj_normalize_for_visualization(context, operation.get()), session,
-                 "the operation in longitude, latitude order", error);
+                 NoTr("the operation in longitude, latitude order"), error);
 }
 
 }  // namespace zerb::crs

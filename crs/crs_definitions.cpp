@@ -11,6 +11,7 @@
 
 #include "crs/bound_crs.h"
 #include "crs/proj_session.h"
+#include "text/translate.h"
 
 namespace zerb::crs {
 namespace {
@@ -54,7 +55,7 @@ Helmert Rounded(const Helmert& shift) {
 std::string CheckGrid(const Grid& grid) {
   const int L0 = grid.central_meridian;
   if (L0 < -180 || L0 > 180) {
-    return "The central meridian " + std::to_string(L0) + " is outside -180..180 degrees.";
+    return Fill(Tr("The central meridian {1} is outside -180..180 degrees."), L0);
   }
   if (grid.zone == 0) {
     return {};
@@ -65,39 +66,40 @@ std::string CheckGrid(const Grid& grid) {
   } else if (grid.zone >= 25 && grid.zone <= 45) {
     zone_L0 = 3 * grid.zone;
   } else {
-    return "Zone " + std::to_string(grid.zone) +
-           " is neither a 6-degree zone (13-23) nor a 3-degree zone (25-45).";
+    return Fill(Tr("Zone {1} is neither a 6-degree zone (13-23) nor a 3-degree zone (25-45)."),
+                grid.zone);
   }
   if (zone_L0 != L0) {
-    return "Zone " + std::to_string(grid.zone) + " has the central meridian " +
-           std::to_string(zone_L0) + ", not " + std::to_string(L0) + ".";
+    // TRANSLATORS: {1} is a zone number, {2} and {3} central meridians in degrees.
+    return Fill(Tr("Zone {1} has the central meridian {2}, not {3}."), grid.zone, zone_L0, L0);
   }
   return {};
 }
 
 std::string CheckShift(const Helmert& shift, std::size_t fitted_points) {
   const std::array<std::pair<double, const char*>, 7> values = {{
-      {shift.tx, "translation tx"},
-      {shift.ty, "translation ty"},
-      {shift.tz, "translation tz"},
-      {shift.rx, "rotation rx"},
-      {shift.ry, "rotation ry"},
-      {shift.rz, "rotation rz"},
-      {shift.scale_ppm, "scale difference"},
+      {shift.tx, NoTr("The translation tx is not a finite number.")},
+      {shift.ty, NoTr("The translation ty is not a finite number.")},
+      {shift.tz, NoTr("The translation tz is not a finite number.")},
+      {shift.rx, NoTr("The rotation rx is not a finite number.")},
+      {shift.ry, NoTr("The rotation ry is not a finite number.")},
+      {shift.rz, NoTr("The rotation rz is not a finite number.")},
+      {shift.scale_ppm, NoTr("The scale difference is not a finite number.")},
   }};
   const std::size_t used = shift.seven ? values.size() : 3;
   for (std::size_t i = 0; i < used; ++i) {
     if (!std::isfinite(values[i].first)) {
-      return std::string("The ") + values[i].second + " is not a finite number.";
+      return Tr(values[i].second);
     }
   }
   // Each common point gives three equations: one point determines three parameters, seven
   // need three points.
   const std::size_t needed = shift.seven ? 3 : 1;
   if (fitted_points < needed) {
-    return std::string("A ") + (shift.seven ? "7" : "3") + "-parameter fit needs at least " +
-           std::to_string(needed) + (needed == 1 ? " common point" : " common points") + ", not " +
-           std::to_string(fitted_points) + ".";
+    // TRANSLATORS: {1} is the number of points given to the fit.
+    return Fill(shift.seven ? Tr("A 7-parameter fit needs at least 3 common points, not {1}.")
+                            : Tr("A 3-parameter fit needs at least 1 common point, not {1}."),
+                fitted_points);
   }
   return {};
 }
@@ -135,7 +137,8 @@ CrsNames Names(const Helmert& shift, const Grid& grid, std::size_t fitted_points
 std::string Exported(const char* text, const ProjSession& session, std::string_view form,
                      std::string* error) {
   if (text == nullptr) {
-    *error = "PROJ could not write the " + std::string(form) + " form: " + session.Reason() + ".";
+    // TRANSLATORS: {1} is the name of a definition form ("WKT2"), {2} PROJ's reason.
+    *error = Fill(Tr("PROJ could not write the {1} form: {2}."), form, session.Reason());
     return {};
   }
   return text;
@@ -215,7 +218,7 @@ std::string DefinitionText(Form form, const Helmert& shift, const Grid& grid,
                       name, error);
     }
   }
-  *error = "Unknown definition form.";
+  *error = Tr("Unknown definition form.");
   return {};
 }
 

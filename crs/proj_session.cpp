@@ -1,5 +1,7 @@
 #include "crs/proj_session.h"
 
+#include "text/translate.h"
+
 namespace zerb::crs {
 
 ProjSession::ProjSession() : context_(proj_context_create()) {
@@ -30,7 +32,7 @@ std::string ProjSession::Reason() const {
   if (code != 0) {
     return proj_context_errno_string(context_, code);
   }
-  return "PROJ gave no reason";
+  return Tr("PROJ gave no reason");
 }
 
 }  // namespace zerb::crs

@@ -1,6 +1,8 @@
 // Model, convention and a-priori accuracy from the command line; see model.h.
 #include "models/model.h"
 
+#include "text/translate.h"
+
 namespace zerb {
 
 Reason ParseConvention(std::string_view text, Convention* convention) {
@@ -9,7 +11,8 @@ Reason ParseConvention(std::string_view text, Convention* convention) {
   } else if (text == "coordinate-frame" || text == "coordinate_frame") {
     *convention = Convention::kCoordinateFrame;
   } else {
-    return "unknown convention " + Quoted(text) + " (position-vector or coordinate-frame)";
+    // TRANSLATORS: {1} is the value given, in quotes; the names in parentheses are typed as is.
+    return Fill(Tr("unknown convention {1} (position-vector or coordinate-frame)"), Quoted(text));
   }
   return {};
 }
@@ -28,7 +31,7 @@ Reason ParseModel(std::string_view text, adjust::Model* model) {
   } else if (text == "7") {
     *model = adjust::Model::kSevenParameter;
   } else {
-    return "unknown model " + Quoted(text) + " (3: translations, 7: Bursa-Wolf)";
+    return Fill(Tr("unknown model {1} (3: translations, 7: Bursa-Wolf)"), Quoted(text));
   }
   return {};
 }
@@ -43,8 +46,10 @@ Reason ParseSigma(std::string_view text, adjust::Settings* settings) {
   if (comma == std::string_view::npos)
     v = h;
   if (!ok || !(h > 0) || !(v > 0)) {
-    return "--sigma needs one or two positive lengths in metres (horizontal[,vertical]), not " +
-           Quoted(text);
+    // TRANSLATORS: {1} is the value given, in quotes.
+    return Fill(Tr("--sigma needs one or two positive lengths in metres (horizontal[,vertical]), "
+                   "not {1}"),
+                Quoted(text));
   }
   settings->sigma_horizontal = h;
   settings->sigma_vertical = v;
@@ -82,8 +87,9 @@ Reason FitPoints(PointSet& points, const adjust::Settings& settings, adjust::Fit
 }
 
 std::string_view ModelName(adjust::Model model) {
-  return model == adjust::Model::kThreeParameter ? "three-parameter translation"
-                                                 : "seven-parameter Bursa-Wolf";
+  // The JSON report writes these as they are; the text report and the picture look them up.
+  return model == adjust::Model::kThreeParameter ? NoTr("three-parameter translation")
+                                                 : NoTr("seven-parameter Bursa-Wolf");
 }
 
 }  // namespace zerb

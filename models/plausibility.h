@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "adjust/adjust.h"
+#include "text/translate.h"
 
 namespace zerb {
 
@@ -33,10 +34,23 @@ inline constexpr double kMaxRotation = 20;         // arc-seconds, each
 inline constexpr double kMaxScale = 50;            // ppm
 inline constexpr double kMaxSigma0 = 5;            // metres
 
-// The parameters of the solved fit beyond their limits, one statement each ("rz = 10795.3
-// arc-seconds (limit 20)"); empty when the fit is plausible.
-std::vector<std::string> ImplausibleParameters(const adjust::FitResult& fit,
+// A fitted parameter beyond its limit.
+struct Implausible {
+  const char* name = "";  // "rz", or a message marked for translation ("scale")
+  double value = 0;
+  double standard_deviation = 0;  // 0 for a value without one (the shift at the centre, sigma0)
+  double limit = 0;
+  const char* unit = "";  // "m", "ppm", or a message marked for translation ("arc-seconds")
+};
+
+// The parameters of the solved fit beyond their limits; empty when the fit is plausible.
+std::vector<Implausible> ImplausibleParameters(const adjust::FitResult& fit,
                                                const adjust::Settings& settings);
+
+// One statement of it ("rz = 10795.3000 arc-seconds +- 0.0100 (limit 20 arc-seconds)"), and all
+// of them with "; " between, worded through translate (text/translate.h).
+std::string ImplausibleText(const Implausible& beyond, Translate translate);
+std::string ImplausibleList(const std::vector<Implausible>& beyond, Translate translate);
 
 }  // namespace zerb
 

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstring>
 
+#include "text/translate.h"
+
 namespace zerb {
 namespace {
 
@@ -118,8 +120,9 @@ Reason Wgs84Index::Add(std::string_view name, Entry entry) {
       p.more |= kDuplicate;
       duplicate_lines_[first] = entry.line;
     }
-    return "name " + Quoted(name) + " occurs again (first at line " +
-           std::to_string(LineOf(first)) + "): both lines are refused";
+    // TRANSLATORS: {1} is a point name in quotes, {2} a line number.
+    return Fill(Tr("name {1} occurs again (first at line {2}): both lines are refused"),
+                Quoted(name), LineOf(first));
   }
   // An index of 2^32 - 1 points would take some 170 GB: the 32-bit numbering does not run out.
   const std::uint32_t i = size_++;

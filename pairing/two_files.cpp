@@ -1,6 +1,8 @@
 // Two files paired by name; see two_files.h.
 #include "pairing/two_files.h"
 
+#include "text/translate.h"
+
 namespace zerb {
 
 bool TwoFiles::ReadWgs84(RecordReader* reader, AngleFormat format) {
@@ -14,7 +16,7 @@ bool TwoFiles::ReadWgs84(RecordReader* reader, AngleFormat format) {
     const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
     Wgs84Index::Entry entry;
     if (reason.empty() && name.empty())
-      reason = "no point name";
+      reason = Tr("no point name");
     if (reason.empty())
       reason = ReadWgs84Point(record, columns, format, &entry.point);
     if (reason.empty()) {
@@ -28,7 +30,7 @@ bool TwoFiles::ReadWgs84(RecordReader* reader, AngleFormat format) {
       d_->Refused(wgs84_source_, reader->line(), reason);
   }
   if (reader->failed()) {
-    d_->Say(wgs84_source_ + ": read error: " + ErrnoText(reader->error()));
+    d_->Say(Fill(Tr("{1}: read error: {2}"), wgs84_source_, ErrnoText(reader->error())));
     return false;
   }
   return true;
@@ -40,14 +42,15 @@ const Wgs84Index::Entry* TwoFiles::Partner(const RecordReader& reader, const Rec
   // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
   const std::string_view name = refused.empty() ? Trim(record.value[kName]) : std::string_view();
   if (!refused.empty() || name.empty()) {
-    d_->Refused(grid_source_, reader.line(), refused.empty() ? "no point name" : refused);
+    d_->Refused(grid_source_, reader.line(),
+                refused.empty() ? Reason(Tr("no point name")) : refused);
     return nullptr;
   }
   if (const GridNames::Seen* seen = grid_names_.Enter(name, record.line, kNoPoint)) {
     *withdraw = seen->point;
     d_->Refused(grid_source_, record.line,
-                "name " + Quoted(name) + " occurs again (first at line " +
-                    std::to_string(seen->line) + "): both lines are refused");
+                Fill(Tr("name {1} occurs again (first at line {2}): both lines are refused"),
+                     Quoted(name), seen->line));
     return nullptr;
   }
   const Wgs84Index::Entry* partner = index_.Pair(name);
@@ -62,16 +65,17 @@ const Wgs84Index::Entry* TwoFiles::Partner(const RecordReader& reader, const Rec
   }
   if (partner->duplicate_line != 0) {
     d_->Refused(grid_source_, record.line,
-                "its WGS-84 point is refused: " + Quoted(name) + " occurs twice in " +
-                    wgs84_source_ + " (lines " + std::to_string(partner->line) + " and " +
-                    std::to_string(partner->duplicate_line) + ")");
+                // TRANSLATORS: {1} is a name in quotes, {2} a file name, {3} and {4} line numbers.
+                Fill(Tr("its WGS-84 point is refused: {1} occurs twice in {2} (lines {3} and {4})"),
+                     Quoted(name), wgs84_source_, partner->line, partner->duplicate_line));
     return nullptr;
   }
   return partner;
 }
 
-std::string TwoFiles::PartnerPlace(const Wgs84Index::Entry& partner) const {
-  return " (its WGS-84 point: " + wgs84_source_ + ", line " + std::to_string(partner.line) + ")";
+Reason TwoFiles::AtPartner(const Reason& reason, const Wgs84Index::Entry& partner) const {
+  // TRANSLATORS: {1} is the reason, {2} the WGS-84 file's name, {3} a line number in it.
+  return Fill(Tr("{1} (its WGS-84 point: {2}, line {3})"), reason, wgs84_source_, partner.line);
 }
 
 std::vector<Unpaired> TwoFiles::Finish() {
@@ -80,8 +84,9 @@ std::vector<Unpaired> TwoFiles::Finish() {
   for (const Unpaired& u : unpaired_) {
     const std::string& file_name = u.in_grid ? grid_source_ : wgs84_source_;
     const std::string& other = u.in_grid ? wgs84_source_ : grid_source_;
-    d_->Say(file_name + ", line " + std::to_string(u.line) + ": " + Quoted(u.name) + " is not in " +
-            other + ": left unpaired");
+    // TRANSLATORS: {1} and {4} are file names, {2} a line number, {3} a point name in quotes.
+    d_->Say(Fill(Tr("{1}, line {2}: {3} is not in {4}: left unpaired"), file_name, u.line,
+                 Quoted(u.name), other));
   }
   return unpaired_;
 }

@@ -41,8 +41,8 @@ class TwoFiles {
                                    const Reason& refused, std::size_t* withdraw);
   // The point the grid line named name gave, numbered in the order points were made.
   void Made(std::string_view name, std::size_t point) { grid_names_.SetPoint(name, point); }
-  // Where a grid line's partner stands, for a reason that refuses the pair.
-  std::string PartnerPlace(const Wgs84Index::Entry& partner) const;
+  // A reason that refuses a pair, with where the grid line's partner stands.
+  Reason AtPartner(const Reason& reason, const Wgs84Index::Entry& partner) const;
 
   // Reports the names found in one file only and returns them, grid names first, each file's in
   // line order.

@@ -9,6 +9,7 @@
 #include "numtext/number_text.h"
 #include "points/same_place.h"
 #include "readers/grid_values.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -19,14 +20,16 @@ Reason ResolveMeridian(const GridPoint& grid, int default_meridian, int* meridia
   if (grid.zone != 0) {
     if (grid.meridian == kNoMeridian && default_meridian != kNoMeridian &&
         default_meridian != grid.zone_meridian) {
-      return "default central meridian --L0 " + std::to_string(default_meridian) +
-             " disagrees with zone " + std::to_string(grid.zone) + " of the easting (L0 " +
-             std::to_string(grid.zone_meridian) + ")";
+      // TRANSLATORS: {1} is the --L0 value in degrees, {2} the zone number in the easting, {3}
+      // that zone's central meridian in degrees.
+      return Fill(Tr("default central meridian --L0 {1} disagrees with zone {2} of the easting "
+                     "(L0 {3})"),
+                  default_meridian, grid.zone, grid.zone_meridian);
     }
     *meridian = grid.zone_meridian;
   }
   if (*meridian == kNoMeridian) {
-    return "no central meridian: give L0, or an 8-digit easting with the zone number in front";
+    return Tr("no central meridian: give L0, or an 8-digit easting with the zone number in front");
   }
   return {};
 }
@@ -63,6 +66,12 @@ std::string DegreesText(double degrees) {
   return text;
 }
 
+std::string Fixed(const char* format, double value) {
+  char text[48];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
 // Decimal degrees as 39°54′44.442″, for a message.
 std::string DmsText(double degrees) {
   const double a = std::fabs(degrees) + 0.5e-7 / 3600;
@@ -77,14 +86,16 @@ std::string DmsText(double degrees) {
 
 // "3-degree zone 38", "6-degree zone 20", or both; empty for a meridian of no standard zone.
 std::string ZonesOf(int meridian) {
-  std::string zones;
-  if (meridian % 3 == 0 && meridian / 3 >= 25 && meridian / 3 <= 45)
-    zones = "3-degree zone " + std::to_string(meridian / 3);
-  if ((meridian + 3) % 6 == 0 && (meridian + 3) / 6 >= 13 && (meridian + 3) / 6 <= 23) {
-    zones += zones.empty() ? "" : ", ";
-    zones += "6-degree zone " + std::to_string((meridian + 3) / 6);
+  const bool three = meridian % 3 == 0 && meridian / 3 >= 25 && meridian / 3 <= 45;
+  const bool six = (meridian + 3) % 6 == 0 && (meridian + 3) / 6 >= 13 && (meridian + 3) / 6 <= 23;
+  if (three && six) {
+    return Fill(Tr("3-degree zone {1}, 6-degree zone {2}"), meridian / 3, (meridian + 3) / 6);
   }
-  return zones;
+  if (three)
+    return Fill(Tr("3-degree zone {1}"), meridian / 3);
+  if (six)
+    return Fill(Tr("6-degree zone {1}"), (meridian + 3) / 6);
+  return {};
 }
 
 // The grid values read with north and east exchanged, as when a CASS-ordered row (east first)
@@ -118,30 +129,29 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
   const double lat = Degrees(wgs84.latitude);
   const double lon = Degrees(wgs84.longitude);
   const double off = MeridianDistance(wgs84, meridian);
+  // What is apart; every refusal below says it first.
   std::string what;
   if (off > kMaxMeridianDistance) {
-    char distance[32];
-    std::snprintf(distance, sizeof distance, "%.2f", off);
-    what = std::string("the WGS-84 longitude lies ") + distance +
-           " degrees from the central meridian " + std::to_string(meridian) + " (more than 5)";
+    // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in degrees.
+    what = Fill(Tr("the WGS-84 longitude lies {1} degrees from the central meridian {2} (more "
+                   "than 5)"),
+                Fixed("%.2f", off), meridian);
   } else {
     const Separation s = Separate(grid.x, grid.y, grid.h, meridian, lat, lon, wgs84.height);
     if (!std::isfinite(s.horizontal)) {
-      what = "the grid position has no place in the projection near the WGS-84 position";
+      what = Tr("the grid position has no place in the projection near the WGS-84 position");
     } else if (s.horizontal > kMaxHorizontalSeparation) {
-      what = "the grid position and the WGS-84 position lie " + Kilometres(s.horizontal) +
-             " apart (a datum shift moves a point by at most " +
-             std::to_string(static_cast<int>(kMaxHorizontalSeparation)) + " m)";
+      // TRANSLATORS: {1} is a distance with its unit (850 m, 12.5 km), {2} a number of metres.
+      what = Fill(Tr("the grid position and the WGS-84 position lie {1} apart (a datum shift "
+                     "moves a point by at most {2} m)"),
+                  Kilometres(s.horizontal), static_cast<int>(kMaxHorizontalSeparation));
     } else {
-      char text[160];
-      std::snprintf(text, sizeof text,
-                    "H - h is %.1f m (a datum shift and the height anomaly together stay within "
-                    "%.0f m)",
-                    s.vertical, kMaxVerticalSeparation);
-      what = text;
+      // TRANSLATORS: {1} and {2} are numbers of metres; H is the ellipsoidal, h the grid height.
+      what = Fill(Tr("H - h is {1} m (a datum shift and the height anomaly together stay within "
+                     "{2} m)"),
+                  Fixed("%.1f", s.vertical), Fixed("%.0f", kMaxVerticalSeparation));
     }
   }
-  what += ": not the same place";
 
   // Bare numbers read as decimal degrees that fit as dd.mmss.
   const Angle& b = wgs84.latitude;
@@ -152,8 +162,11 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
     if (std::isfinite(lat2) && std::isfinite(lon2) &&
         Fits(grid, meridian, lat2, lon2, wgs84.height)) {
       const Angle& shown = b.bare_number ? b : l;
-      return what + "; the angles fit when read as dd.mmss (" + DegreesText(Degrees(shown)) +
-             " is then " + DmsText(AsDdMmss(shown)) + "): give --angle-format dd.mmss";
+      // TRANSLATORS: {1} says what lies apart; {2} is an angle as read, {3} the same digits
+      // read as dd.mmss.
+      return Fill(Tr("{1}: not the same place; the angles fit when read as dd.mmss ({2} is then "
+                     "{3}): give --angle-format dd.mmss"),
+                  what, DegreesText(Degrees(shown)), DmsText(AsDdMmss(shown)));
     }
   }
   // Another central meridian: every whole degree within the series' domain of the longitude.
@@ -161,24 +174,44 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
        m <= static_cast<int>(std::floor(lon + kMaxMeridianDistance)); ++m) {
     if (m == meridian || !Fits(grid, m, lat, lon, wgs84.height))
       continue;
+    // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits, in degrees,
+    // {3} its zones ("3-degree zone 38"); {4} the meridian used, {5} the zone in the easting.
     const std::string zones = ZonesOf(m);
-    std::string hint = "; the point fits central meridian " + std::to_string(m) +
-                       (zones.empty() ? "" : " (" + zones + ")");
     if (grid.zone != 0) {
-      hint += ", not " + std::to_string(meridian) + " of zone " + std::to_string(grid.zone) +
-              " in its easting";
-    } else if (grid.meridian != kNoMeridian) {
-      hint += ": its " + columns.Label(kMeridian) + " says " + std::to_string(meridian);
-    } else {
-      hint += ": give --L0 " + std::to_string(m);
+      return Fill(zones.empty() ? Tr("{1}: not the same place; the point fits central meridian "
+                                     "{2}, not {4} of zone {5} in its easting")
+                                : Tr("{1}: not the same place; the point fits central meridian "
+                                     "{2} ({3}), not {4} of zone {5} in its easting"),
+                  what, m, zones, meridian, grid.zone);
     }
-    return what + hint;
+    if (grid.meridian != kNoMeridian) {
+      // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits, in
+      // degrees, {3} its zones; {4} the title of the L0 column, {5} the meridian it gives.
+      return Fill(zones.empty() ? Tr("{1}: not the same place; the point fits central meridian "
+                                     "{2}: its {4} says {5}")
+                                : Tr("{1}: not the same place; the point fits central meridian "
+                                     "{2} ({3}): its {4} says {5}"),
+                  what, m, zones, columns.Label(kMeridian), meridian);
+    }
+    // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits, in degrees,
+    // {3} its zones.
+    return Fill(zones.empty()
+                    ? Tr("{1}: not the same place; the point fits central meridian {2}: give --L0 "
+                         "{2}")
+                    : Tr("{1}: not the same place; the point fits central meridian {2} ({3}): give "
+                         "--L0 {2}"),
+                what, m, zones);
   }
   if (SwappedFits(record, reading.default_meridian, wgs84)) {
-    return what + "; it fits with " + columns.Label(kNorth) + " and " + columns.Label(kEast) +
-           " swapped (north is x, east is y; a CASS .dat has east before north)";
+    // TRANSLATORS: {1} says what lies apart; {2} and {3} are the titles of the north and east
+    // columns.
+    return Fill(Tr("{1}: not the same place; it fits with {2} and {3} swapped (north is x, east "
+                   "is y; a CASS .dat has east before north)"),
+                what, columns.Label(kNorth), columns.Label(kEast));
   }
-  return what + " (a mistyped value, or another point of the same name?)";
+  // TRANSLATORS: {1} says what lies apart.
+  return Fill(Tr("{1}: not the same place (a mistyped value, or another point of the same name?)"),
+              what);
 }
 
 }  // namespace
@@ -188,8 +221,11 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
   GridPoint& grid = point->grid;
   if (Reason r = ReadGridPoint(record, columns, &grid); !r.empty()) {
     if (SwappedFits(record, reading.default_meridian, wgs84)) {
-      return r + "; the point fits with " + columns.Label(kNorth) + " and " + columns.Label(kEast) +
-             " swapped (north is x, east is y; a CASS .dat has east before north)";
+      // TRANSLATORS: {1} is why a value is refused; {2} and {3} are the titles of the north and
+      // east columns.
+      return Fill(Tr("{1}; the point fits with {2} and {3} swapped (north is x, east is y; a CASS "
+                     ".dat has east before north)"),
+                  r, columns.Label(kNorth), columns.Label(kEast));
     }
     return r;
   }

@@ -10,6 +10,7 @@
 #include "pairing/two_files.h"
 #include "points/projection_domain.h"
 #include "readers/input_file.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -40,12 +41,20 @@ class Meridians {
     const double error = ExpectedInverseError(Degrees(point.wgs84.latitude), distance);
     ++summary_->far_points;
     summary_->worst_expected_error = std::max(summary_->worst_expected_error, error);
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  " lies %.2f degrees from the central meridian %d (more than 3): the inverse "
-                  "projection there is good to %.1f mm",
-                  distance, point.central_meridian, std::ceil(error * 10000) / 10);
-    diagnostics_->Warn(source, line, (name.empty() ? "the point" : Quoted(name)) + text);
+    char degrees[32];
+    std::snprintf(degrees, sizeof degrees, "%.2f", distance);
+    char millimetres[32];
+    std::snprintf(millimetres, sizeof millimetres, "%.1f", std::ceil(error * 10000) / 10);
+    // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in degrees, {3} a
+    // number of millimetres; {4} is the point's name in quotes.
+    diagnostics_->Warn(
+        source, line,
+        name.empty() ? Fill(Tr("the point lies {1} degrees from the central meridian {2} (more "
+                               "than 3): the inverse projection there is good to {3} mm"),
+                            degrees, point.central_meridian, millimetres)
+                     : Fill(Tr("{4} lies {1} degrees from the central meridian {2} (more than 3): "
+                               "the inverse projection there is good to {3} mm"),
+                            degrees, point.central_meridian, millimetres, Quoted(name)));
   }
 
  private:
@@ -69,11 +78,15 @@ class NamedChecks {
   }
   // Reports every name the input lacks; false when there was one. A typo must not leave the
   // intended check point in the fit unnoticed.
-  bool AllFound(const std::string& where, Diagnostics* d) const {
+  bool AllFound(const std::string& source, const std::string& second, Diagnostics* d) const {
     bool all = true;
     for (std::size_t i = 0; i < names_.size(); ++i) {
       if (!found_[i]) {
-        d->Say("--check " + Quoted(names_[i]) + ": no point of that name in " + where);
+        // TRANSLATORS: {1} is a name in quotes, {2} and {3} file names.
+        d->Say(second.empty() ? Fill(Tr("--check {1}: no point of that name in {2}"),
+                                     Quoted(names_[i]), source)
+                              : Fill(Tr("--check {1}: no point of that name in {2} and {3}"),
+                                     Quoted(names_[i]), source, second));
         all = false;
       }
     }
@@ -111,7 +124,10 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
   if (Reason r = o.reader->Start(); !r.empty()) {
     // Before the first line (an empty file, an unreadable one) there is no line to name.
     const std::uint64_t line = o.reader->line();
-    d->Say(SourceName(name) + (line > 0 ? ", line " + std::to_string(line) : "") + ": " + r);
+    if (line > 0)
+      d->Say(Fill(Tr("{1}, line {2}: {3}"), SourceName(name), line, r));
+    else
+      d->Say(Fill(Tr("{1}: {2}"), SourceName(name), r));
     o.status = o.reader->failed() ? Gathered::kUnusable : Gathered::kNoPoint;
   }
   return o;
@@ -132,7 +148,7 @@ Reason ReadBothSides(const Record& record, const Columns& columns, const PointRe
 Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
                     InputSummary* summary) {
   if (!s.check_names.empty()) {
-    d->Say("--check names points of a file; one point given as options has no name");
+    d->Say(Tr("--check names points of a file; one point given as options has no name"));
     return Gathered::kUnusable;
   }
   Record record;
@@ -147,7 +163,7 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
   CommonPoint point;
   const Reason r = ReadBothSides(record, columns, s.reading, &wgs84, &point);
   if (!r.empty()) {
-    d->Say("the point is refused: " + r);
+    d->Say(Fill(Tr("the point is refused: {1}"), r));
     return Gathered::kNoPoint;
   }
   Meridians(d, summary).Note("options", 0, "", point);
@@ -226,7 +242,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     }
   }
   if (reader->failed()) {
-    d->Say(source + ": read error: " + ErrnoText(reader->error()));
+    d->Say(Fill(Tr("{1}: read error: {2}"), source, ErrnoText(reader->error())));
     return Gathered::kUnusable;
   }
   // A name given twice is handled as in two files: which row is meant cannot be known, so every
@@ -236,7 +252,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   const auto line_of_point = [points](std::size_t i) { return points->line(i); };
   if (has_name &&
       !names.Find(points->spool(), points->added(), line_of_point, &repeats, &withdraw)) {
-    d->Say(source + ": cannot read the temporary file of names back");
+    d->Say(Fill(Tr("{1}: cannot read the temporary file of names back"), source));
     return Gathered::kUnusable;
   }
   for (std::size_t i : withdraw)
@@ -244,14 +260,17 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   for (const RepeatedNames::Repeat& r : repeats) {
     if (r.gave_point) {
       d->Refused(source, r.line,
-                 "name " + Quoted(r.name) + " occurs again (first at line " +
-                     std::to_string(r.first_line) + "): both lines are refused");
+                 Fill(Tr("name {1} occurs again (first at line {2}): both lines are refused"),
+                      Quoted(r.name), r.first_line));
     }
   }
-  if (!named.AllFound(source, d))
+  if (!named.AllFound(source, {}, d))
     return Gathered::kUnusable;
   if (points->usable() == 0) {
-    d->Say(source + ": no usable point (" + Counted(d->refused(), "line", "lines") + " refused)");
+    // TRANSLATORS: {1} is a file name, {2} the number of lines refused.
+    d->Say(Fill(TrN("{1}: no usable point ({2} line refused)",
+                    "{1}: no usable point ({2} lines refused)", d->refused()),
+                source, d->refused()));
     return Gathered::kNoPoint;
   }
   return Gathered::kPoints;
@@ -262,7 +281,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   summary->source = SourceName(s.grid);
   summary->wgs84_source = SourceName(s.wgs84);
   if (summary->source == "<stdin>" && summary->wgs84_source == "<stdin>") {
-    d->Say("--grid and --wgs84 cannot both read standard input");
+    d->Say(Tr("--grid and --wgs84 cannot both read standard input"));
     return Gathered::kUnusable;
   }
   const std::string& source = summary->source;
@@ -310,7 +329,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     CommonPoint point;
     reason = MakeCommonPoint(record, columns, partner->point, s.reading, &point);
     if (!reason.empty()) {
-      d->Refused(source, record.line, reason + pairing.PartnerPlace(*partner));
+      d->Refused(source, record.line, pairing.AtPartner(reason, *partner));
       continue;
     }
     meridians.Note(source, record.line, name, point);
@@ -327,19 +346,22 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     }
   }
   if (reader->failed()) {
-    d->Say(source + ": read error: " + ErrnoText(reader->error()));
+    d->Say(Fill(Tr("{1}: read error: {2}"), source, ErrnoText(reader->error())));
     return Gathered::kUnusable;
   }
   summary->unpaired = pairing.Finish();
-  if (!named.AllFound(source + " and " + summary->wgs84_source, d))
+  if (!named.AllFound(source, summary->wgs84_source, d))
     return Gathered::kUnusable;
   if (points->usable() == 0 && d->refused() > 0) {
-    d->Say("no usable pair: " + Counted(d->refused(), "line", "lines") + " refused");
+    d->Say(Fill(
+        TrN("no usable pair: {1} line refused", "no usable pair: {1} lines refused", d->refused()),
+        d->refused()));
     return Gathered::kNoPoint;
   }
   if (points->usable() == 0) {
-    d->Say("no pair: no usable point name occurs in both " + source + " and " +
-           summary->wgs84_source);
+    // TRANSLATORS: {1} and {2} are file names.
+    d->Say(Fill(Tr("no pair: no usable point name occurs in both {1} and {2}"), source,
+                summary->wgs84_source));
     return Gathered::kNoPoint;
   }
   return Gathered::kPoints;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "text/translate.h"
+
 namespace zerb {
 
 ComputedPoint Compute(const geodesy::ShiftResult& r) {
@@ -24,7 +26,7 @@ Reason PointSet::Open(std::vector<std::string> titles, bool has_name, bool two_f
   two_files_ = two_files;
   keep_grid_ = grid_positions;
   if (!titles_.empty() && !spool_.Open())
-    return "cannot create a temporary file: " + std::string(std::strerror(errno));
+    return Fill(Tr("cannot create a temporary file: {1}"), std::strerror(errno));
   return {};
 }
 
@@ -32,7 +34,7 @@ Reason PointSet::Add(const ComputedPoint& point, std::uint64_t line, std::uint64
                      bool check, double north, double east,
                      const std::vector<std::string_view>& texts) {
   if (!titles_.empty() && !spool_.Append(texts))
-    return "cannot write the temporary file: " + std::string(std::strerror(errno));
+    return Fill(Tr("cannot write the temporary file: {1}"), std::strerror(errno));
   adjustment_.Add(point.local, point.shift, line, check);
   if (two_files_)
     wgs84_lines_.push_back(wgs84_line);

@@ -9,6 +9,7 @@
 
 #include "numtext/number_text.h"
 #include "text/text.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -95,9 +96,9 @@ int TimesSixty(std::array<char, kMaxDecimals>& digits, std::size_t count) {
 Reason FromDecimalDegrees(const Number& n, Angle* angle) {
   Angle& a = *angle;
   if (!ToInt(n.whole, &a.deg))
-    return "degrees out of range";
+    return Tr("degrees out of range");
   if (n.fraction.size() > kMaxDecimals)
-    return "more than 40 decimals";
+    return Tr("more than 40 decimals");
   std::array<char, kMaxDecimals> digits{};
   const std::size_t count = n.fraction.size();
   for (std::size_t i = 0; i < count; ++i)
@@ -122,9 +123,9 @@ Reason FromDecimalDegrees(const Number& n, Angle* angle) {
 Reason FromDdMmss(const Number& n, Angle* angle) {
   Angle& a = *angle;
   if (!ToInt(n.whole, &a.deg))
-    return "degrees out of range";
+    return Tr("degrees out of range");
   if (n.fraction.size() > kMaxDecimals)
-    return "more than 40 decimals";
+    return Tr("more than 40 decimals");
   std::string digits(n.fraction);
   if (digits.size() < 4)
     digits.resize(4, '0');
@@ -132,9 +133,9 @@ Reason FromDdMmss(const Number& n, Angle* angle) {
   std::string seconds = digits.substr(2, 2) + "." + (digits.size() > 4 ? digits.substr(4) : "0");
   ToDouble(seconds, &a.sec);
   if (a.min > 59)
-    return "dd.mmss with minutes " + digits.substr(0, 2) + " (minutes must lie below 60)";
+    return Fill(Tr("dd.mmss with minutes {1} (minutes must lie below 60)"), digits.substr(0, 2));
   if (!(a.sec < 60))
-    return "dd.mmss with seconds " + digits.substr(2, 2) + " (seconds must lie below 60)";
+    return Fill(Tr("dd.mmss with seconds {1} (seconds must lie below 60)"), digits.substr(2, 2));
   return {};
 }
 
@@ -142,12 +143,12 @@ Reason FromDdMmss(const Number& n, Angle* angle) {
 Reason ParseUnsigned(std::string_view s, AngleFormat format, Angle* angle) {
   Number d, m, sec;
   if (!TakeNumber(s, &d))
-    return "not a number";
+    return Tr("not a number");
   SkipBlanks(s);
   if (s.empty()) {
     angle->bare_number = true;
     if (format == AngleFormat::kDms)
-      return "a bare number, where --angle-format dms asks for degrees, minutes and seconds";
+      return Tr("a bare number, where --angle-format dms asks for degrees, minutes and seconds");
     return format == AngleFormat::kDdMmss ? FromDdMmss(d, angle) : FromDecimalDegrees(d, angle);
   }
 
@@ -159,26 +160,27 @@ Reason ParseUnsigned(std::string_view s, AngleFormat format, Angle* angle) {
     SkipBlanks(s);
     if (s.empty()) {
       if (format == AngleFormat::kDms)
-        return "decimal degrees, where --angle-format dms asks for degrees, minutes and seconds";
+        return Tr(
+            "decimal degrees, where --angle-format dms asks for degrees, minutes and seconds");
       return FromDecimalDegrees(d, angle);
     }
   } else {
     form = Form::kBlank;  // blanks were already skipped
   }
   if (format == AngleFormat::kDegrees)
-    return "degrees and minutes, where --angle-format degrees asks for decimal degrees";
+    return Tr("degrees and minutes, where --angle-format degrees asks for decimal degrees");
   if (form == Form::kColon)
     SkipBlanks(s);
   if (!TakeNumber(s, &m))
-    return "minutes missing or not a number";
+    return Tr("minutes missing or not a number");
   bool seconds_optional = false;
   if (form == Form::kColon) {
     SkipBlanks(s);
     if (!Consume(s, {":"}))
-      return "expected D:M:S";
+      return Tr("expected D:M:S");
   } else if (form == Form::kMarks) {
     if (!Consume(s, {"\xE2\x80\xB2", "'", "m"}))
-      return "expected a minute mark after the minutes";
+      return Tr("expected a minute mark after the minutes");
     seconds_optional = true;
   }
   SkipBlanks(s);
@@ -186,29 +188,29 @@ Reason ParseUnsigned(std::string_view s, AngleFormat format, Angle* angle) {
     sec.text = "0";
   } else {
     if (!TakeNumber(s, &sec))
-      return "seconds missing or not a number";
+      return Tr("seconds missing or not a number");
     if (form == Form::kMarks)
       Consume(s, {"\xE2\x80\xB3", "\"", "s"});
     SkipBlanks(s);
     if (!s.empty())
-      return "unexpected text after the seconds";
+      return Tr("unexpected text after the seconds");
   }
   if (d.has_point || m.has_point) {
-    return "degrees and minutes must be whole numbers when seconds follow";
+    return Tr("degrees and minutes must be whole numbers when seconds follow");
   }
   Angle& a = *angle;
   if (!ToInt(d.whole, &a.deg))
-    return "degrees out of range";
+    return Tr("degrees out of range");
   if (!ToInt(m.whole, &a.min))
-    return "minutes outside 0 to 59";
+    return Tr("minutes outside 0 to 59");
   if (!ToDouble(sec.text, &a.sec))
-    return "seconds not a number";
+    return Tr("seconds not a number");
   // Typed minutes and seconds must be proper ones; those from decimal degrees always are (their
   // seconds may round up to 60.0 in binary, which DmsToRadians takes as one more minute).
   if (a.min > 59)
-    return "minutes outside 0 to 59";
+    return Tr("minutes outside 0 to 59");
   if (!(a.sec < 60))
-    return "seconds outside 0 to less than 60";
+    return Tr("seconds outside 0 to less than 60");
   return {};
 }
 
@@ -224,7 +226,8 @@ Reason ParseAngleFormat(std::string_view text, AngleFormat* format) {
   } else if (text == "dd.mmss") {
     *format = AngleFormat::kDdMmss;
   } else {
-    return "unknown angle format " + Quoted(text) + " (auto, dms, degrees or dd.mmss)";
+    // TRANSLATORS: {1} is the value given, in quotes; the names in parentheses are typed as is.
+    return Fill(Tr("unknown angle format {1} (auto, dms, degrees or dd.mmss)"), Quoted(text));
   }
   return {};
 }
@@ -234,7 +237,7 @@ Reason ParseAngle(std::string_view text, AngleAxis axis, AngleFormat format, Ang
   std::string storage;
   std::string_view s = Trim(numtext::FoldedToAscii(text, &storage));
   if (s.empty())
-    return "empty";
+    return Tr("empty");
 
   bool negative = false;
   bool signed_text = false;
@@ -247,10 +250,10 @@ Reason ParseAngle(std::string_view text, AngleAxis axis, AngleFormat format, Ang
   if (last == 'N' || last == 'S' || last == 'E' || last == 'W') {
     const bool lat_letter = last == 'N' || last == 'S';
     if (lat_letter != latitude) {
-      return latitude ? "E or W on a latitude" : "N or S on a longitude";
+      return latitude ? Tr("E or W on a latitude") : Tr("N or S on a longitude");
     }
     if (signed_text)
-      return "both a sign and a hemisphere letter";
+      return Tr("both a sign and a hemisphere letter");
     negative = last == 'S' || last == 'W';
     s.remove_suffix(1);
     s = Trim(s);
@@ -262,7 +265,7 @@ Reason ParseAngle(std::string_view text, AngleAxis axis, AngleFormat format, Ang
   a.negative = negative;
   const int limit = latitude ? 90 : 180;
   if (a.deg > limit || (a.deg == limit && (a.min > 0 || a.sec > 0))) {
-    return latitude ? "beyond 90 degrees" : "beyond 180 degrees";
+    return latitude ? Tr("beyond 90 degrees") : Tr("beyond 180 degrees");
   }
   *angle = a;
   return {};

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "text/translate.h"
+
 namespace zerb {
 namespace {
 
@@ -49,7 +51,7 @@ std::string_view ByteSource::Head() {
 Reason ByteSource::ConvertUtf16(bool big_endian) {
   utf16_ = iconv_open("UTF-8", big_endian ? "UTF-16BE" : "UTF-16LE");
   if (utf16_ == kNoConverter)
-    return "cannot convert from UTF-16 (iconv has no UTF-16 converter)";
+    return Tr("cannot convert from UTF-16 (iconv has no UTF-16 converter)");
   const std::string_view head = Head();
   if (head.starts_with(big_endian ? "\xFE\xFF" : "\xFF\xFE"))
     raw_begin_ += 2;

@@ -1,6 +1,8 @@
 // The reader of a CASS .dat file: name,code,east,north,height per line, no header.
 #include "readers/split_lines.h"
 
+#include "text/translate.h"
+
 namespace zerb {
 namespace {
 
@@ -13,8 +15,10 @@ class CassReader final : public SplitRecordReader {
   Reason Start() override { return lines_.Start(pipe_); }
 
   bool Next(Record* record, Reason* reason) override {
-    return lines_.NextRecord(',', columns_, 5,
-                             "a CASS .dat line has 5: name,code,east,north,height", record, reason);
+    return lines_.NextRecord(
+        ',', columns_, 5,
+        // TRANSLATORS: {1} is the number of fields the line has.
+        Tr("{1} fields where a CASS .dat line has 5: name,code,east,north,height"), record, reason);
   }
 };
 

@@ -2,6 +2,7 @@
 #include "readers/columns.h"
 
 #include "readers/units.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -174,10 +175,14 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
       if (!Matches(parts.title, field, side))
         continue;
       if (Reason r = CheckUnit(parts.unit, QuantityOf(field), &columns->dms[field]); !r.empty())
-        return "column " + Quoted(title) + " (" + std::string(FieldName(field)) + "): " + r;
+        // TRANSLATORS: {1} is the title in quotes, {2} the field's name (north, L0, ...), {3} the
+        // reason.
+        return Fill(Tr("column {1} ({2}): {3}"), Quoted(title), FieldName(field), r);
       if (columns->index[field] >= 0) {
-        return "columns " + Quoted(columns->titles[columns->index[field]]) + " and " +
-               Quoted(title) + " both name the " + std::string(FieldName(field)) + " column";
+        // TRANSLATORS: {1} and {2} are titles in quotes, {3} a field's name (north, L0, ...).
+        return Fill(Tr("columns {1} and {2} both name the {3} column"),
+                    Quoted(columns->titles[columns->index[field]]), Quoted(title),
+                    FieldName(field));
       }
       columns->index[field] = static_cast<int>(i);
       known = true;
@@ -197,7 +202,9 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
     std::string read;
     for (const std::string& t : columns->titles)
       read += (read.empty() ? "" : ",") + t;
-    return "the header " + Quoted(read) + " lacks the column(s) " + missing;
+    // TRANSLATORS: {1} is the header in quotes, {2} the missing fields, each with the titles
+    // it may have: "north (x, X, N, ...); east (y, Y, E, ...)".
+    return Fill(Tr("the header {1} lacks the column(s) {2}"), Quoted(read), missing);
   }
   return {};
 }

@@ -1,6 +1,8 @@
 // Delimited fields; see csv_fields.h.
 #include "readers/csv_fields.h"
 
+#include "text/translate.h"
+
 namespace zerb {
 
 Reason SplitCsvLine(std::string_view line, char delim, std::vector<std::string_view>* fields,
@@ -20,7 +22,7 @@ Reason SplitCsvLine(std::string_view line, char delim, std::vector<std::string_v
       std::size_t j = start + 1;
       while (true) {
         if (j >= line.size())
-          return "unterminated quoted field";
+          return Tr("unterminated quoted field");
         if (line[j] == '"') {
           if (j + 1 < line.size() && line[j + 1] == '"') {
             scratch->push_back('"');
@@ -35,7 +37,7 @@ Reason SplitCsvLine(std::string_view line, char delim, std::vector<std::string_v
       while (j < line.size() && (line[j] == ' ' || line[j] == '\t') && line[j] != delim)
         ++j;
       if (j < line.size() && line[j] != delim)
-        return "text after a closing quote";
+        return Tr("text after a closing quote");
       fields->emplace_back(scratch->data() + begin, scratch->size() - begin);
       if (j >= line.size())
         return {};

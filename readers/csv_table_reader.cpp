@@ -1,6 +1,7 @@
 // The reader of a delimited table with a header row naming its columns.
 #include "readers/csv_fields.h"
 #include "readers/split_lines.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -16,8 +17,8 @@ class CsvTableReader final : public SplitRecordReader {
     std::string_view line;
     Reason reason;
     if (!lines_.Next(0, &line, &reason)) {
-      return lines_.failed() ? "read error: " + ErrnoText(lines_.error())
-                             : "no header row: the file holds blank lines only";
+      return lines_.failed() ? Fill(Tr("read error: {1}"), ErrnoText(lines_.error()))
+                             : Tr("no header row: the file holds blank lines only");
     }
     if (!reason.empty())
       return reason;
@@ -30,8 +31,10 @@ class CsvTableReader final : public SplitRecordReader {
 
   bool Next(Record* record, Reason* reason) override {
     const std::size_t width = columns_.titles.size();
-    return lines_.NextRecord(delimiter_, columns_, width, "the header has " + std::to_string(width),
-                             record, reason);
+    // TRANSLATORS: {1} is the number of fields the line has, {2} the header's.
+    return lines_.NextRecord(delimiter_, columns_, width,
+                             Fill(Tr("{1} fields where the header has {2}"), "{1}", width), record,
+                             reason);
   }
 
  private:

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "text/translate.h"
+
 namespace zerb {
 namespace {
 
@@ -57,8 +59,10 @@ Reason ParseEncoding(std::string_view text, Encoding* encoding) {
   } else if (name == "utf-16be" || name == "utf16be") {
     *encoding = Encoding::kUtf16Be;
   } else {
-    return "unknown encoding " + Quoted(text) +
-           " (auto, utf-8, gb18030, gbk, cp936, utf-16, utf-16le or utf-16be)";
+    // TRANSLATORS: {1} is the value given, in quotes; the names in parentheses are typed as is.
+    return Fill(Tr("unknown encoding {1} (auto, utf-8, gb18030, gbk, cp936, utf-16, utf-16le or "
+                   "utf-16be)"),
+                Quoted(text));
   }
   return {};
 }
@@ -133,9 +137,9 @@ Reason TextLines::Start(bool pipe) {
   ByteSource& source = lines_.source();
   const std::string_view head = source.Head();
   if (source.failed())
-    return "read error: " + ErrnoText(source.error());
+    return Fill(Tr("read error: {1}"), ErrnoText(source.error()));
   if (head.empty())
-    return pipe ? "nothing came through the pipe" : "the file is empty";
+    return pipe ? Tr("nothing came through the pipe") : Tr("the file is empty");
   bool big_endian = false;
   if (head.starts_with("\xFE\xFF") || head.starts_with("\xFF\xFE")) {
     big_endian = head[0] == '\xFE';
@@ -145,15 +149,16 @@ Reason TextLines::Start(bool pipe) {
     marked_ = true;
     return {};
   } else if (given_ == Encoding::kUtf16) {
-    return "--encoding utf-16 needs a byte-order mark at the start of the file, and this one has "
-           "none: give --encoding utf-16le or utf-16be";
+    return Tr(
+        "--encoding utf-16 needs a byte-order mark at the start of the file, and this one "
+        "has none: give --encoding utf-16le or utf-16be");
   } else if (given_ == Encoding::kUtf16Le || given_ == Encoding::kUtf16Be) {
     big_endian = given_ == Encoding::kUtf16Be;
   } else if (LooksLikeUtf16(head, &big_endian)) {
-    return std::string(
-               "the file looks like UTF-16 without a byte-order mark (a NUL byte in every "
-               "second place): save it as UTF-8, or give --encoding ") +
-           (big_endian ? "utf-16be" : "utf-16le");
+    // TRANSLATORS: {1} is utf-16be or utf-16le, typed as is.
+    return Fill(Tr("the file looks like UTF-16 without a byte-order mark (a NUL byte in every "
+                   "second place): save it as UTF-8, or give --encoding {1}"),
+                big_endian ? "utf-16be" : "utf-16le");
   } else {
     return {};
   }
@@ -183,7 +188,7 @@ Reason TextLines::DecodeGb18030(std::string_view raw, std::string_view* line) {
   if (gb18030_ == kNoConverter) {
     gb18030_ = iconv_open("UTF-8", "GB18030");
     if (gb18030_ == kNoConverter)
-      return "cannot convert from GB18030 (iconv has no GB18030 converter)";
+      return Tr("cannot convert from GB18030 (iconv has no GB18030 converter)");
   }
   std::size_t at = 0;
   if (Convert(gb18030_, raw, line, &at))
@@ -197,21 +202,23 @@ Reason TextLines::DecodeGb18030(std::string_view raw, std::string_view* line) {
     if (cp936_ != kNoConverter && Convert(cp936_, raw, line, &ignored))
       return {};
   }
-  const std::string where = " at byte " + std::to_string(at + 1);
+  const std::size_t byte = at + 1;
   if (decided_at_ != 0) {
-    return "not valid GB18030" + where + " (the input was taken as GB18030 from line " +
-           std::to_string(decided_at_) + ")";
+    // TRANSLATORS: {1} is the byte's place in the line, {2} a line number.
+    return Fill(Tr("not valid GB18030 at byte {1} (the input was taken as GB18030 from line {2})"),
+                byte, decided_at_);
   }
   if (given_ == Encoding::kGb18030) {
-    return IsValidUtf8(raw) ? "not valid GB18030" + where +
-                                  ", but valid UTF-8: --encoding applies to every input file, "
-                                  "and without it each file's own encoding is found"
-                            : "not valid GB18030" + where;
+    return IsValidUtf8(raw)
+               ? Fill(Tr("not valid GB18030 at byte {1}, but valid UTF-8: --encoding applies to "
+                         "every input file, and without it each file's own encoding is found"),
+                      byte)
+               : Fill(Tr("not valid GB18030 at byte {1}"), byte);
   }
-  return IsValidUtf8(raw) ? "not valid GB18030" + where +
-                                ", though valid UTF-8: the file mixes UTF-8 lines with lines "
-                                "in another encoding"
-                          : "neither valid UTF-8 nor valid GB18030" + where;
+  return IsValidUtf8(raw) ? Fill(Tr("not valid GB18030 at byte {1}, though valid UTF-8: the file "
+                                    "mixes UTF-8 lines with lines in another encoding"),
+                                 byte)
+                          : Fill(Tr("neither valid UTF-8 nor valid GB18030 at byte {1}"), byte);
 }
 
 Reason TextLines::Decode(std::string_view raw, std::string_view* line) {
@@ -222,17 +229,19 @@ Reason TextLines::Decode(std::string_view raw, std::string_view* line) {
   }
   if (encoding_ == Encoding::kUtf16Le || encoding_ == Encoding::kUtf16Be) {
     if (!IsValidUtf8(raw))
-      return "not valid UTF-16 (half of a surrogate pair alone, or a character cut by the end)";
+      return Tr("not valid UTF-16 (half of a surrogate pair alone, or a character cut by the end)");
     *line = raw;
     return {};
   }
   if (!decided_ || encoding_ == Encoding::kUtf8) {
     if (!IsValidUtf8(raw) && marked_)
-      return "not valid UTF-8, though the file begins with the byte-order mark of UTF-8";
+      return Tr("not valid UTF-8, though the file begins with the byte-order mark of UTF-8");
     if (!IsValidUtf8(raw)) {
-      return decided_at_ != 0 ? "not valid UTF-8, though line " + std::to_string(decided_at_) +
-                                    " was (give --encoding gb18030 for a GBK file)"
-                              : "not valid UTF-8 (give --encoding gb18030 for a GBK file)";
+      // TRANSLATORS: {1} is the line number from which the file was taken as UTF-8.
+      return decided_at_ != 0 ? Fill(Tr("not valid UTF-8, though line {1} was (give --encoding "
+                                        "gb18030 for a GBK file)"),
+                                     decided_at_)
+                              : Tr("not valid UTF-8 (give --encoding gb18030 for a GBK file)");
     }
     *line = raw;
     return {};
@@ -250,7 +259,7 @@ bool TextLines::Next(std::string_view* line, Reason* reason) {
   if (!lines_.Next(&raw))
     return false;
   if (lines_.too_long()) {
-    *reason = "line longer than 1 MiB";
+    *reason = Tr("line longer than 1 MiB");
     return true;
   }
   *reason = Decode(raw, line);

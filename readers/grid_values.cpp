@@ -6,6 +6,7 @@
 
 #include "numtext/number_text.h"
 #include "text/text.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -35,12 +36,12 @@ Reason ParseLength(std::string_view text, double* value) {
   std::string storage;
   const std::string_view s = Trim(numtext::FoldedToAscii(text, &storage));
   if (s.empty())
-    return "empty";
+    return Tr("empty");
   if (!IsPlainDecimal(s))
-    return "not a decimal number";
+    return Tr("not a decimal number");
   const std::optional<double> v = numtext::ParseDouble(s);
   if (!v || !std::isfinite(*v))
-    return "not a finite number";
+    return Tr("not a finite number");
   *value = *v;
   return {};
 }
@@ -50,9 +51,9 @@ Reason ParseCentralMeridian(std::string_view text, int* degrees) {
   if (Reason r = ParseLength(text, &value); !r.empty())
     return r;
   if (value != std::trunc(value))
-    return "not whole degrees";
+    return Tr("not whole degrees");
   if (value < -180 || value > 180)
-    return "outside -180 to 180 degrees";
+    return Tr("outside -180 to 180 degrees");
   *degrees = static_cast<int>(value);
   return {};
 }
@@ -63,9 +64,9 @@ Reason ParseEasting(std::string_view text, Easting* easting) {
   std::string storage;
   std::string_view s = Trim(numtext::FoldedToAscii(text, &storage));
   if (s.empty())
-    return "empty";
+    return Tr("empty");
   if (!IsPlainDecimal(s))
-    return "not a decimal number";
+    return Tr("not a decimal number");
   const bool negative = s.front() == '-';
   std::string_view digits = (negative || s.front() == '+') ? s.substr(1) : s;
   std::size_t whole = 0;
@@ -82,8 +83,10 @@ Reason ParseEasting(std::string_view text, Easting* easting) {
     } else if (e.zone >= 25 && e.zone <= 45) {
       e.zone_meridian = 3 * e.zone;
     } else {
-      return "zone number " + std::string(prefix) +
-             " is neither a 6-degree zone (13 to 23) nor a 3-degree zone (25 to 45)";
+      // TRANSLATORS: {1} is the two digits in front of the easting.
+      return Fill(Tr("zone number {1} is neither a 6-degree zone (13 to 23) nor a 3-degree zone "
+                     "(25 to 45)"),
+                  prefix);
     }
     digits.remove_prefix(leading_zeros + 2);
   }
@@ -92,9 +95,9 @@ Reason ParseEasting(std::string_view text, Easting* easting) {
   if (negative)
     e.y = -e.y;
   if (!(e.y >= kMinEasting && e.y <= kMaxEasting)) {
-    return e.zone != 0 ? "easting after the zone number lies outside 100000 to 900000 m"
-                       : "easting outside 100000 to 900000 m (6 digits, or 8 with the zone "
-                         "number in front)";
+    return e.zone != 0 ? Tr("easting after the zone number lies outside 100000 to 900000 m")
+                       : Tr("easting outside 100000 to 900000 m (6 digits, or 8 with the zone "
+                            "number in front)");
   }
   return {};
 }

@@ -5,20 +5,23 @@
 
 #include <cerrno>
 
+#include "text/translate.h"
+
 namespace zerb {
 namespace {
 
-// What a file that is neither a regular file nor a pipe is, for the refusal.
-std::string KindOf(mode_t mode) {
+// The refusal of a file that is neither a regular file nor a pipe, saying what it is.
+// TRANSLATORS: {1} is a file name.
+std::string NotAFile(mode_t mode, const std::string& name) {
   if (S_ISDIR(mode))
-    return "a directory";
+    return Fill(Tr("{1} is a directory, not a file"), Printable(name));
   if (S_ISCHR(mode))
-    return "a character device";
+    return Fill(Tr("{1} is a character device, not a file"), Printable(name));
   if (S_ISBLK(mode))
-    return "a block device";
+    return Fill(Tr("{1} is a block device, not a file"), Printable(name));
   if (S_ISSOCK(mode))
-    return "a socket";
-  return "a special file";
+    return Fill(Tr("{1} is a socket, not a file"), Printable(name));
+  return Fill(Tr("{1} is a special file, not a file"), Printable(name));
 }
 
 }  // namespace
@@ -35,7 +38,7 @@ Reason InputFile::Open(const std::string& name, std::FILE* in) {
     const int fd = fileno(in);
     const bool known = fd >= 0 && fstat(fd, &st) == 0;
     if (known && S_ISDIR(st.st_mode))
-      return "<stdin> is a directory, not a file";
+      return Tr("<stdin> is a directory, not a file");
     file_ = in;
     pipe_ = !known || !S_ISREG(st.st_mode);
     return {};
@@ -44,7 +47,7 @@ Reason InputFile::Open(const std::string& name, std::FILE* in) {
   if (stat(name.c_str(), &st) != 0)
     return OpenFailure(name, errno);
   if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))
-    return Printable(name) + " is " + KindOf(st.st_mode) + ", not a file";
+    return NotAFile(st.st_mode, name);
   file_ = std::fopen(name.c_str(), "rb");
   if (file_ == nullptr)
     return OpenFailure(name, errno);
@@ -54,7 +57,8 @@ Reason InputFile::Open(const std::string& name, std::FILE* in) {
 }
 
 Reason OpenFailure(const std::string& name, int error) {
-  return "cannot read " + Printable(name) + ": " + ErrnoText(error);
+  // TRANSLATORS: {1} is a file name, {2} the system's reason.
+  return Fill(Tr("cannot read {1}: {2}"), Printable(name), ErrnoText(error));
 }
 
 }  // namespace zerb

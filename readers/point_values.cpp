@@ -7,12 +7,15 @@
 
 #include "numtext/number_text.h"
 #include "readers/grid_values.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
 
 std::string Refusal(const Columns& columns, const Record& record, Field field, const Reason& why) {
-  return "column " + columns.Label(field) + " " + Quoted(Trim(record.value[field])) + ": " + why;
+  // TRANSLATORS: {1} is the column's title, {2} the cell in quotes, {3} what is wrong with it.
+  return Fill(Tr("column {1} {2}: {3}"), columns.Label(field), Quoted(Trim(record.value[field])),
+              why);
 }
 
 }  // namespace
@@ -23,7 +26,7 @@ Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* po
     return Refusal(columns, record, kNorth, r);
   if (!(std::fabs(point->x) <= kMaxNorthing)) {
     return Refusal(columns, record, kNorth,
-                   "northing beyond 9000000 m (the polar caps are outside the grid)");
+                   Tr("northing beyond 9000000 m (the polar caps are outside the grid)"));
   }
   Easting easting;
   if (Reason r = ParseEasting(record.value[kEast], &easting); !r.empty())
@@ -37,10 +40,11 @@ Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* po
     if (Reason r = ParseCentralMeridian(record.value[kMeridian], &point->meridian); !r.empty())
       return Refusal(columns, record, kMeridian, r);
     if (point->zone != 0 && point->meridian != point->zone_meridian) {
-      return "central meridian " + columns.Label(kMeridian) + " " +
-             std::to_string(point->meridian) + " disagrees with zone " +
-             std::to_string(point->zone) + " of easting " + Quoted(Trim(record.value[kEast])) +
-             " (L0 " + std::to_string(point->zone_meridian) + ")";
+      // TRANSLATORS: {1} is the column's title, {2} its value in degrees, {3} the zone number,
+      // {4} the easting in quotes, {5} the central meridian of that zone in degrees.
+      return Fill(Tr("central meridian {1} {2} disagrees with zone {3} of easting {4} (L0 {5})"),
+                  columns.Label(kMeridian), point->meridian, point->zone,
+                  Quoted(Trim(record.value[kEast])), point->zone_meridian);
     }
   }
   return {};
@@ -58,8 +62,8 @@ Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat 
     if (format == AngleFormat::kAuto && columns.dms[field] && angle->bare_number &&
         (angle->min != 0 || angle->sec != 0)) {
       return Refusal(columns, record, field,
-                     "a decimal number where the title says degrees, minutes and seconds: give "
-                     "--angle-format dd.mmss for packed dd.mmss, or write 39:54:44.442");
+                     Tr("a decimal number where the title says degrees, minutes and seconds: "
+                        "give --angle-format dd.mmss for packed dd.mmss, or write 39:54:44.442"));
     }
   }
   if (Reason r = ParseLength(record.value[kEllipsoidalHeight], &point->height); !r.empty())

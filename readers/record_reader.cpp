@@ -2,6 +2,7 @@
 #include "readers/record_reader.h"
 
 #include "readers/split_lines.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -25,7 +26,7 @@ Reason ParseInputForm(std::string_view text, InputForm* form) {
   } else if (text == "cass") {
     *form = InputForm::kCass;
   } else {
-    return "unknown input format " + Quoted(text) + " (auto, csv or cass)";
+    return Fill(Tr("unknown input format {1} (auto, csv or cass)"), Quoted(text));
   }
   return {};
 }

@@ -2,6 +2,7 @@
 #include "readers/split_lines.h"
 
 #include "readers/csv_fields.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -46,7 +47,7 @@ bool SplitLines::NextRecord(char delim, const Columns& columns, std::size_t widt
   if (!reason->empty())
     return true;
   if (fields_.size() < width || !DropTrailingEmpty(&fields_, width)) {
-    *reason = std::to_string(fields_.size()) + " fields where " + std::string(expected);
+    *reason = Fill(expected, fields_.size());
     return true;
   }
   record->line = text_.number();

@@ -26,7 +26,8 @@ class SplitLines {
   // nothing but blanks and delimiters (delim, comma, semicolon, tab) is blank.
   bool Next(char delim, std::string_view* line, Reason* reason);
   // The next line split at delim and sorted into record by columns. A line of more than width
-  // fields (but for empty trailing ones) or fewer is refused: "N fields where " + expected.
+  // fields (but for empty trailing ones) or fewer is refused with expected, a message pattern
+  // whose {1} is the number of fields found.
   bool NextRecord(char delim, const Columns& columns, std::size_t width, std::string_view expected,
                   Record* record, Reason* reason);
   std::vector<std::string_view>& fields() { return fields_; }

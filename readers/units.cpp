@@ -1,6 +1,8 @@
 // Units in column titles; see units.h.
 #include "readers/units.h"
 
+#include "text/translate.h"
+
 namespace zerb {
 namespace {
 
@@ -68,12 +70,14 @@ Reason CheckUnit(std::string_view unit, Quantity quantity, bool* dms) {
     return {};
   switch (quantity) {
     case Quantity::kText:
-      return "the column takes no unit, yet gives " + Quoted(unit);
+      return Fill(Tr("the column takes no unit, yet gives {1}"), Quoted(unit));
     case Quantity::kLength:
       if (Listed(unit, kLengthUnits))
         return {};
-      return "the unit " + Quoted(unit) + " is not metres: lengths are read in " + LengthUnits() +
-             " (convert the column to metres)";
+      // TRANSLATORS: {1} is the unit given, in quotes, {2} the list of units taken.
+      return Fill(Tr("the unit {1} is not metres: lengths are read in {2} (convert the column to "
+                     "metres)"),
+                  Quoted(unit), LengthUnits());
     case Quantity::kAngle:
       if (Listed(unit, kDegreeUnits))
         return {};
@@ -81,8 +85,10 @@ Reason CheckUnit(std::string_view unit, Quantity quantity, bool* dms) {
         *dms = true;
         return {};
       }
-      return "the unit " + Quoted(unit) + " is not degrees: angles are read in " + DegreeUnits() +
-             ", or written apart in " + DmsUnits() + " (convert the column to degrees)";
+      // TRANSLATORS: {1} is the unit given, in quotes, {2} and {3} lists of units taken.
+      return Fill(Tr("the unit {1} is not degrees: angles are read in {2}, or written apart in {3} "
+                     "(convert the column to degrees)"),
+                  Quoted(unit), DegreeUnits(), DmsUnits());
   }
   return {};
 }

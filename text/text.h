@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/translate.h"
+
 namespace zerb {
 
 // The reason a piece of input was refused; empty when it was accepted.
@@ -35,9 +37,10 @@ inline std::string_view Trim(std::string_view s) {
 // Coordinates in files are stricter (plain decimals, see grid_values.h).
 bool ParseOptionNumber(std::string_view text, double* value);
 
-// "1 point", "2 points": a count with its noun in the right number.
-inline std::string Counted(unsigned long long n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+// "1 point", "2 points": the pattern for the count n, one and many being the English singular and
+// plural with {1} for the count; the language of the messages chooses its own form (ngettext).
+inline std::string Counted(unsigned long long n, const char* one, const char* many) {
+  return Fill(TrN(one, many, n), n);
 }
 
 // The system's text for an errno value, with a lower-case first letter as the messages here

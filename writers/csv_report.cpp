@@ -51,7 +51,7 @@ Reason WriteCsv(const ReportInput& in, Output& out) {
     out << d << (r.flagged ? '1' : '0') << d << (r.check ? '1' : '0') << '\n';
   }
   if (!walk.ok())
-    return kSpoolUnreadable;
+    return Tr(kSpoolUnreadable);
   // The parameters as rows of their own, under the dx, dy, dz columns: the translation in
   // metres, the rotations in arc-seconds and the scale in ppm in the convention named in the
   // row after them.
@@ -71,8 +71,11 @@ Reason WriteCsv(const ReportInput& in, Output& out) {
   }
   out << "sigma0" << blanks << sep << Fixed(s.sigma0) << sep << sep << rest << '\n';
   // No datum transformation has these parameters: a row says so, in every reader's view of it.
-  for (const std::string& why : in.implausible)
-    ((out << "implausible" << blanks << sep).CsvField(why, d) << sep << sep << rest) << '\n';
+  for (const Implausible& why : in.implausible) {
+    ((out << "implausible" << blanks << sep).CsvField(ImplausibleText(why, NoTr), d)
+     << sep << sep << rest)
+        << '\n';
+  }
   return {};
 }
 

@@ -2,6 +2,7 @@
 #include "writers/report.h"
 
 #include "crs/crs_definitions.h"
+#include "text/translate.h"
 
 namespace zerb {
 namespace {
@@ -46,8 +47,9 @@ Reason WriteExport(const ReportInput& in, Output& out) {
 Reason WriteDefinition(const ReportInput& in, Output& out) {
   const InputSummary& input = *in.input;
   if (input.mixed_zones) {
-    return "the points lie in more than one zone (or some eastings carry the zone number and "
-           "some do not): one CRS definition cannot describe them";
+    return Tr(
+        "the points lie in more than one zone (or some eastings carry the zone number and "
+        "some do not): one CRS definition cannot describe them");
   }
   crs::Form form = crs::Form::kCrsProj;
   switch (in.format) {

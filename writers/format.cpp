@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "text/translate.h"
+
 namespace zerb {
 
 Reason ParseFormat(std::string_view text, Format* format) {
@@ -20,9 +22,10 @@ Reason ParseFormat(std::string_view text, Format* format) {
       return {};
     }
   }
-  return "unknown format " + Quoted(text) +
-         " (text, csv, json, towgs84, proj, wkt, crs-proj, crs-wkt1, crs-wkt2, crs-projjson or "
-         "pipeline)";
+  // TRANSLATORS: {1} is the value given, in quotes; the names in parentheses are typed as is.
+  return Fill(Tr("unknown format {1} (text, csv, json, towgs84, proj, wkt, crs-proj, crs-wkt1, "
+                 "crs-wkt2, crs-projjson or pipeline)"),
+              Quoted(text));
 }
 
 }  // namespace zerb

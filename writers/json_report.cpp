@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "text/translate.h"
 #include "writers/json_stream.h"
 
 namespace zerb {
@@ -248,7 +249,7 @@ void WriteOutlierTest(const ReportInput& in, JsonWriter& w) {
   w.Bool(s.tested);
   if (!s.tested) {
     w.Key("reason");
-    w.Text(NotTestedText(s));
+    w.Text(NotTestedText(s, NoTr));
   }
   w.Key("rule");
   w.Text(settings.max_residual > 0 ? "max_residual" : "data_snooping");
@@ -305,13 +306,6 @@ void WriteInput(const ReportInput& in, JsonWriter& w) {
   w.Uint64(in.refused);
 }
 
-void TextList(JsonWriter& w, const std::vector<std::string>& texts) {
-  w.StartArray();
-  for (const std::string& t : texts)
-    w.Text(t);
-  w.EndArray();
-}
-
 }  // namespace
 
 Reason WriteJson(const ReportInput& in, Output& out) {
@@ -325,7 +319,7 @@ Reason WriteJson(const ReportInput& in, Output& out) {
   while (walk.Next())
     WritePoint(in, walk, w);
   if (!walk.ok())
-    return kSpoolUnreadable;
+    return Tr(kSpoolUnreadable);
   w.EndArray();
   w.Key("model");
   w.Int(s.parameter_count == 7 ? 7 : 3);
@@ -371,12 +365,15 @@ Reason WriteJson(const ReportInput& in, Output& out) {
   w.Key("warnings");
   w.StartArray();
   for (const adjust::Warning& warning : s.warnings)
-    w.Text(WarningText(warning));
+    w.Text(WarningText(warning, NoTr));
   w.EndArray();
   // A fit no datum transformation can have carries the reasons instead of its +towgs84, so that
   // no reader of the JSON takes it for one.
   w.Key("implausible");
-  TextList(w, in.implausible);
+  w.StartArray();
+  for (const Implausible& why : in.implausible)
+    w.Text(ImplausibleText(why, NoTr));
+  w.EndArray();
   w.Key("towgs84");
   if (in.implausible.empty()) {
     std::string towgs84 = "+towgs84=" + TranslationText(s.exported, ",");
@@ -389,7 +386,7 @@ Reason WriteJson(const ReportInput& in, Output& out) {
   WriteInput(in, w);
   w.EndObject();
   out << '\n';
-  return w.refused() ? "the report holds text that is not UTF-8" : "";
+  return w.refused() ? Reason(Tr("the report holds text that is not UTF-8")) : Reason();
 }
 
 }  // namespace zerb

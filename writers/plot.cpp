@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "models/model.h"
+#include "text/translate.h"
 #include "writers/output.h"
 #include "writers/residual_plot.h"
 
@@ -16,7 +17,7 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitRes
                  const adjust::Settings& settings) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr)
-    return "cannot write " + path + ": " + std::strerror(errno);
+    return Fill(Tr("cannot write {1}: {2}"), Printable(path), std::strerror(errno));
   const adjust::Solution& s = fit.solution();
   PlotFrame frame;
   frame.points = points.usable();
@@ -40,9 +41,11 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitRes
         std::max(frame.max_horizontal, std::hypot(r.residual_neu.x, r.residual_neu.y));
     frame.max_vertical = std::max(frame.max_vertical, std::fabs(r.residual_neu.z));
   }
-  frame.title = std::string(ModelName(s.model)) + ", sigma0 " +
-                (s.a_priori ? std::to_string(s.sigma0).substr(0, 5) : Fixed(s.sigma0) + " m") +
-                ", " + Counted(s.points_used, "point", "points");
+  // TRANSLATORS: the picture's title: {1} is the model's name, {2} sigma0, {3} the number of
+  // points ("5 points").
+  frame.title = Fill(Tr("{1}, sigma0 {2}, {3}"), Tr(ModelName(s.model).data()),
+                     s.a_priori ? std::to_string(s.sigma0).substr(0, 5) : Fixed(s.sigma0) + " m",
+                     Counted(s.points_used, "{1} point", "{1} points"));
   (void)settings;
   Reason reason;
   {
@@ -73,7 +76,7 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitRes
   if (std::fclose(file) != 0 && reason.empty())
     reason = std::strerror(errno);
   if (!reason.empty())
-    return "cannot write " + path + ": " + reason;
+    return Fill(Tr("cannot write {1}: {2}"), Printable(path), reason);
   return {};
 }
 

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "text/translate.h"
+
 namespace zerb {
 
 PointWalk::PointWalk(const ReportInput& in) : in_(in) {
@@ -44,32 +46,39 @@ std::string RotationText(const adjust::BursaWolf& p, std::string_view separator)
          Decimals6(p.rz) + std::string(separator) + Decimals6(p.s);
 }
 
-std::string WarningText(const adjust::Warning& warning) {
-  char text[240];
+std::string WarningText(const adjust::Warning& warning, Translate tr) {
+  const auto metres = [](double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f", value);
+    return std::string(text);
+  };
   switch (warning.code) {
     case adjust::Warning::Code::kSnoopingStopped:
-      return "half of the points failed the outlier test, so it was stopped there: the model or "
-             "the a-priori accuracy does not describe these points (rotations and scale, or a "
-             "larger a-priori standard deviation, may)";
+      return tr(
+          NoTr("half of the points failed the outlier test, so it was stopped there: the model "
+               "or the a-priori accuracy does not describe these points (rotations and scale, or "
+               "a larger a-priori standard deviation, may)"));
     case adjust::Warning::Code::kPointsClose:
-      std::snprintf(text, sizeof text,
-                    "the points used lie close together (principal spread %.0f m, under %.0f m): "
-                    "rotations and scale are poorly determined",
-                    warning.spread_first, adjust::kMinimumSpread);
-      return text;
+      // TRANSLATORS: {1} is the points' principal spread, {2} the least spread that determines
+      // rotations and scale well, both in metres.
+      return Fill(
+          tr(NoTr("the points used lie close together (principal spread {1} m, under {2} m): "
+                  "rotations and scale are poorly determined")),
+          metres(warning.spread_first), metres(adjust::kMinimumSpread));
     case adjust::Warning::Code::kPointsCollinear:
-      std::snprintf(text, sizeof text,
-                    "the points used are nearly collinear (principal spreads %.0f m and %.0f m): "
-                    "the rotation about their line is poorly determined",
-                    warning.spread_first, warning.spread_second);
-      return text;
+      // TRANSLATORS: {1} and {2} are the points' two largest principal spreads in metres.
+      return Fill(
+          tr(NoTr("the points used are nearly collinear (principal spreads {1} m and {2} m): "
+                  "the rotation about their line is poorly determined")),
+          metres(warning.spread_first), metres(warning.spread_second));
   }
   return {};
 }
 
-std::string NotTestedText(const adjust::Solution& solution) {
-  return "the outlier test needs at least " + std::to_string(solution.test_minimum) +
-         " points in the fit";
+std::string NotTestedText(const adjust::Solution& solution, Translate tr) {
+  // TRANSLATORS: {1} is a number of points, at least 2.
+  return Fill(tr(NoTr("the outlier test needs at least {1} points in the fit")),
+              static_cast<std::uint64_t>(solution.test_minimum));
 }
 
 Reason WriteReport(const ReportInput& in, std::FILE* out) {

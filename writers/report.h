@@ -11,6 +11,7 @@
 
 #include "adjust/adjust.h"
 #include "models/model.h"
+#include "models/plausibility.h"
 #include "points/gather.h"
 #include "points/point_set.h"
 #include "writers/format.h"
@@ -28,11 +29,11 @@ struct ReportInput {
   const InputSummary* input = nullptr;
   std::uint64_t refused = 0;
   // The parameters beyond what a Krassovsky to WGS-84 fit can have (plausibility.h).
-  std::vector<std::string> implausible;
+  std::vector<Implausible> implausible;
 };
 
 // Why a report stopped short: the points' text columns wait in a temporary file (text_spool.h).
-inline constexpr const char* kSpoolUnreadable = "cannot read the temporary file back";
+inline constexpr const char* kSpoolUnreadable = NoTr("cannot read the temporary file back");
 
 // Writes the report to out. Returns an empty string, or why it could not be written.
 Reason WriteReport(const ReportInput& in, std::FILE* out);
@@ -50,9 +51,10 @@ std::string TranslationText(const adjust::BursaWolf& p, std::string_view separat
 std::string RotationText(const adjust::BursaWolf& p, std::string_view separator);
 std::string Decimals6(double value);
 
-// The words for a fit's warning, and for why its outlier test was not run.
-std::string WarningText(const adjust::Warning& warning);
-std::string NotTestedText(const adjust::Solution& solution);
+// The words for a fit's warning, and for why its outlier test was not run, worded through
+// translate (text/translate.h).
+std::string WarningText(const adjust::Warning& warning, Translate translate);
+std::string NotTestedText(const adjust::Solution& solution, Translate translate);
 
 // Walks the points in input order, with their text columns and their results in the fit.
 class PointWalk {

@@ -18,6 +18,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "text/translate.h"
+
 namespace zerb {
 namespace {
 
@@ -375,34 +377,34 @@ ResidualPlot::ResidualPlot(std::FILE* out, const PlotFrame& frame)
     Label(svg, "ax tx", line.px, kPanelBottom + 15, line.label);
   for (const GridLine& line : north_lines)
     Label(svg, "ax ty", kPanelLeft - 5, line.px + 4, line.label);
-  Label(svg, "ax ty", kPanelLeft - 5, kPanelTop - 6, "x (north), m");
-  Label(svg, "ax ty", kPanelRight, kPanelBottom + 32, "y (east), m");
+  Label(svg, "ax ty", kPanelLeft - 5, kPanelTop - 6, Tr("x (north), m"));
+  Label(svg, "ax ty", kPanelRight, kPanelBottom + 32, Tr("y (east), m"));
 
   svg->Open("g");
   svg->Attribute("id", "legend");
   constexpr double kRow = 24;
   double y = 70;
   Circle(svg, "p", kColumn + 8, y, 3);
-  Label(svg, "k", kColumn + 24, y + 4, "common point");
+  Label(svg, "k", kColumn + 24, y + 4, Tr("common point"));
   y += kRow;
   Triangle(svg, "c", kColumn + 8, y, 3.5);
-  Label(svg, "k", kColumn + 24, y + 4, "check point");
+  Label(svg, "k", kColumn + 24, y + 4, Tr("check point"));
   y += kRow;
   Circle(svg, "o", kColumn + 8, y, kRing);
   Circle(svg, "f", kColumn + 8, y, 3);
-  Label(svg, "k", kColumn + 24, y + 4, "outlier (flagged)");
+  Label(svg, "k", kColumn + 24, y + 4, Tr("outlier (flagged)"));
   y += kRow;
   Arrow(svg, kColumn, y + 4, 16, -8);
-  Label(svg, "k", kColumn + 24, y + 4, "horizontal residual");
+  Label(svg, "k", kColumn + 24, y + 4, Tr("horizontal residual"));
   y += kRow;
   Bar(svg, kColumn + 8, y + 6, -14);
-  Label(svg, "k", kColumn + 24, y + 4, "vertical residual");
-  Label(svg, "ax", kColumn + 24, y + 18, "(bar up: positive)");
+  Label(svg, "k", kColumn + 24, y + 4, Tr("vertical residual"));
+  Label(svg, "ax", kColumn + 24, y + 18, Tr("(bar up: positive)"));
   svg->Close();
 
-  ScaleBar(svg, "map-scale", "Map", kColumn + 4, 240, RoundDown(kMaxBarPx / map_scale_),
+  ScaleBar(svg, "map-scale", Tr("Map"), kColumn + 4, 240, RoundDown(kMaxBarPx / map_scale_),
            map_scale_);
-  ScaleBar(svg, "residual-scale", "Residuals", kColumn + 4, 310,
+  ScaleBar(svg, "residual-scale", Tr("Residuals"), kColumn + 4, 310,
            RoundDown(kMaxResidualBarPx / residual_scale_), residual_scale_);
 
   svg->Open("clipPath");
@@ -448,7 +450,7 @@ Reason ResidualPlot::Finish() {
     svg_.Close();  // the points
     if (omitted_ > 0)
       Label(&svg_, "ax", kColumn, 380,
-            "labels omitted for " + Counted(omitted_, "point", "points"));
+            Counted(omitted_, "labels omitted for {1} point", "labels omitted for {1} points"));
   }
   const Reason refused = svg_.Finish();
   if (std::fflush(out_) != 0 || std::ferror(out_))

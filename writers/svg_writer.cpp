@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "text/translate.h"
+
 namespace zerb {
 
 SvgWriter::SvgWriter(Output* out, int decimals) : out_(out), decimals_(decimals) {
@@ -14,7 +16,7 @@ void SvgWriter::Open(std::string_view name) {
   if (in_value_)
     EndValue();
   if (open_.empty() && root_written_) {
-    Refuse("a second root element <" + std::string(name) + ">");
+    Refuse(Fill(Tr("a second root element <{1}>"), name));
     return;
   }
   // A child on a line of its own; text keeps to its element's start tag.
@@ -40,7 +42,7 @@ void SvgWriter::Attribute(std::string_view name, double value) {
 
 void SvgWriter::StartValue(std::string_view name) {
   if (!start_tag_open_ || in_value_) {
-    Refuse("attribute " + std::string(name) + " outside a start tag");
+    Refuse(Fill(Tr("attribute {1} outside a start tag"), name));
     return;
   }
   *out_ << ' ' << name << "=\"";
@@ -76,7 +78,7 @@ void SvgWriter::Text(std::string_view text) {
   if (in_value_)
     EndValue();
   if (open_.empty()) {
-    Refuse("text outside the root element");
+    Refuse(Tr("text outside the root element"));
     return;
   }
   if (start_tag_open_)
@@ -154,8 +156,9 @@ void SvgWriter::Escaped(std::string_view text, bool in_attribute) {
 void SvgWriter::Number(double value) {
   if (!std::isfinite(value)) {
     const char* what = std::isnan(value) ? "nan" : value > 0 ? "inf" : "-inf";
-    Refuse(std::string("a number that is not finite (") + what + ") in attribute " + attribute_ +
-           " of <" + open_.back() + ">");
+    // TRANSLATORS: {1} is nan, inf or -inf, {2} an attribute's name, {3} an element's.
+    Refuse(Fill(Tr("a number that is not finite ({1}) in attribute {2} of <{3}>"), what, attribute_,
+                open_.back()));
     *out_ << '0';
     return;
   }

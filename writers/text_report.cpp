@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "text/translate.h"
+
 namespace zerb {
 namespace {
 
@@ -24,18 +26,21 @@ void Right(Output& out, const std::string& s, std::size_t width) {
   out << s;
 }
 
+// what is a message pattern whose {1} is the statistic, {2} the critical value, {3} the
+// distribution and {4} the verdict.
 void WriteTest(Output& out, const char* what, const adjust::StatisticalTest& t,
                const char* accepted, const char* rejected) {
-  out << what << ' ' << Number("%.3f", t.statistic) << ", critical value "
-      << Number("%.3f", t.critical) << " (";
+  std::string distribution;
   if (t.dof2 == 0) {
-    out << "chi-square, " << Number("%.0f", t.dof1) << " degrees of freedom";
+    distribution = Fill(Tr("chi-square, {1} degrees of freedom"), Number("%.0f", t.dof1));
   } else if (std::isinf(t.dof2)) {
-    out << "F(" << Number("%.0f", t.dof1) << ", infinity)";
+    distribution = Fill("F({1}, infinity)", Number("%.0f", t.dof1));
   } else {
-    out << "F(" << Number("%.0f", t.dof1) << ", " << Number("%.0f", t.dof2) << ")";
+    distribution = Fill("F({1}, {2})", Number("%.0f", t.dof1), Number("%.0f", t.dof2));
   }
-  out << "): " << (t.rejected ? rejected : accepted) << '\n';
+  out << Fill(what, Number("%.3f", t.statistic), Number("%.3f", t.critical), distribution,
+              t.rejected ? rejected : accepted)
+      << '\n';
 }
 
 void WriteParameters(const ReportInput& in, Output& out) {
@@ -43,10 +48,15 @@ void WriteParameters(const ReportInput& in, Output& out) {
   const adjust::BursaWolf p = InConvention(s.exported, in.convention);
   const double values[7] = {p.tx, p.ty, p.tz, p.rx, p.ry, p.rz, p.s};
   const int n = s.parameter_count;
-  out << "parameters (WGS-84 from local";
-  if (n == 7)
-    out << ", " << ConventionName(in.convention) << " rotations";
-  out << "), with their standard deviations:\n";
+  if (n == 7) {
+    // TRANSLATORS: {1} is position-vector or coordinate-frame, the convention's name as typed.
+    out << Fill(Tr("parameters (WGS-84 from local, {1} rotations), with their standard "
+                   "deviations:"),
+                ConventionName(in.convention))
+        << '\n';
+  } else {
+    out << Tr("parameters (WGS-84 from local), with their standard deviations:") << '\n';
+  }
   for (int k = 0; k < n; ++k) {
     const bool length = k < 3;
     out << "  " << kParameterNames[k] << " = ";
@@ -56,7 +66,7 @@ void WriteParameters(const ReportInput& in, Output& out) {
   }
   if (n == 7) {
     const adjust::Matrix7 correlation = CorrelationInConvention(s.correlation, in.convention);
-    out << "correlations:\n       ";
+    out << Tr("correlations:") << "\n       ";
     for (int k = 0; k < n; ++k)
       Right(out, kParameterNames[k], 7);
     out << '\n';
@@ -78,16 +88,22 @@ void WriteParameters(const ReportInput& in, Output& out) {
 void WriteInputNotes(const ReportInput& in, Output& out) {
   const InputSummary& input = *in.input;
   for (const Unpaired& u : input.unpaired) {
-    out << "unpaired: " << u.name << " (" << (u.in_grid ? input.source : input.wgs84_source)
-        << ", line " << u.line << ") is not in " << (u.in_grid ? input.wgs84_source : input.source)
+    // TRANSLATORS: {1} is a point name, {2} and {4} file names, {3} a line number.
+    out << Fill(Tr("unpaired: {1} ({2}, line {3}) is not in {4}"), u.name,
+                u.in_grid ? input.source : input.wgs84_source, u.line,
+                u.in_grid ? input.wgs84_source : input.source)
         << '\n';
   }
   if (input.far_points > 0) {
-    out << Counted(input.far_points, "point", "points")
-        << " more than 3 degrees from the central meridian: the inverse projection there is "
-           "good to "
-        << Number("%.1f", std::ceil(input.worst_expected_error * 10000) / 10)
-        << " mm (see standard error)\n";
+    // TRANSLATORS: {1} is the number of points, {2} a number of millimetres.
+    out << Fill(TrN("{1} point more than 3 degrees from the central meridian: the inverse "
+                    "projection there is good to {2} mm (see standard error)",
+                    "{1} points more than 3 degrees from the central meridian: the inverse "
+                    "projection there is good to {2} mm (see standard error)",
+                    input.far_points),
+                input.far_points,
+                Number("%.1f", std::ceil(input.worst_expected_error * 10000) / 10))
+        << '\n';
   }
 }
 
@@ -99,7 +115,7 @@ Reason WriteText(const ReportInput& in, Output& out) {
   if (in.fit->size() == 1 && in.input->unpaired.empty()) {
     PointWalk walk(in);
     if (!walk.Next())
-      return kSpoolUnreadable;
+      return Tr(kSpoolUnreadable);
     const Vec3& d = walk.result().shift;
     out << "dx = ";
     out.Fixed(d.x, 12) << " m\ndy = ";
@@ -108,9 +124,13 @@ Reason WriteText(const ReportInput& in, Output& out) {
     WriteInputNotes(in, out);
     return {};
   }
-  out << "    line          dx          dy          dz        vN        vE        vU         v"
-         "     r          T     MDB"
-      << (points.has_name() ? "  name\n" : "\n");
+  // TRANSLATORS: the titles of the point table; each title ends where its column ends (a
+  // Chinese character takes two columns). The names of the values are better left as they are.
+  out << Tr(
+      "    line          dx          dy          dz        vN        vE        vU         v"
+      "     r          T     MDB");
+  // TRANSLATORS: the title of the column of point names, after two blanks.
+  out << (points.has_name() ? Tr("  name") : "") << '\n';
   PointWalk walk(in);
   std::vector<adjust::PointResult> flagged;
   std::vector<std::string> flagged_names;
@@ -129,103 +149,155 @@ Reason WriteText(const ReportInput& in, Output& out) {
     if (r.flagged) {
       flagged.push_back(r);
       flagged_names.emplace_back(walk.name());
-      out << "  (flagged)";
+      out << Tr("  (flagged)");
     }
     if (r.check)
-      out << "  (check)";
+      out << Tr("  (check)");
     out << '\n';
   }
   if (!walk.ok())
-    return kSpoolUnreadable;
+    return Tr(kSpoolUnreadable);
 
-  out << "\nmodel: " << ModelName(s.model) << ", fitted to "
-      << static_cast<std::uint64_t>(s.points_used) << " of "
-      << Counted(s.points - s.points_check, "point", "points");
-  if (s.points_check > 0)
-    out << " (" << Counted(s.points_check, "check point", "check points") << " left out)";
-  out << '\n';
-  out << "sigma0 (a posteriori): ";
-  if (s.dof > 0) {
-    out << (s.a_priori ? Number("%.3f", s.sigma0) + " (unit weight)" : Fixed(s.sigma0) + " m")
-        << ", " << Number("%.0f", s.dof) << " degrees of freedom\n";
+  // ModelName's texts are literals marked for translation (models/model.cpp).
+  const char* model = Tr(ModelName(s.model).data());
+  const auto used = static_cast<std::uint64_t>(s.points_used);
+  const auto fitted = static_cast<std::uint64_t>(s.points - s.points_check);
+  const auto checks = static_cast<std::uint64_t>(s.points_check);
+  const std::string of = Counted(fitted, "{1} point", "{1} points");
+  // TRANSLATORS: {1} is the model's name, {2} the number of points used, {3} the points given
+  // for the fit ("5 points"), {4} the check points ("1 check point").
+  if (checks > 0) {
+    out << '\n'
+        << Fill(Tr("model: {1}, fitted to {2} of {3} ({4} left out)"), model, used, of,
+                Counted(checks, "{1} check point", "{1} check points"));
   } else {
-    out << "none, no redundancy (" << Number("%.0f", s.dof) << " degrees of freedom)\n";
+    out << '\n' << Fill(Tr("model: {1}, fitted to {2} of {3}"), model, used, of);
+  }
+  out << '\n';
+  if (s.dof > 0) {
+    // TRANSLATORS: {1} is sigma0 (with its unit, or "(unit weight)"), {2} the degrees of freedom.
+    const std::string sigma0 = s.a_priori ? Fill(Tr("{1} (unit weight)"), Number("%.3f", s.sigma0))
+                                          : Fixed(s.sigma0) + " m";
+    out << Fill(Tr("sigma0 (a posteriori): {1}, {2} degrees of freedom"), sigma0,
+                Number("%.0f", s.dof))
+        << '\n';
+  } else {
+    out << Fill(Tr("sigma0 (a posteriori): none, no redundancy ({1} degrees of freedom)"),
+                Number("%.0f", s.dof))
+        << '\n';
   }
   if (s.a_priori) {
-    out << "a-priori sigma of one coordinate: " << Fixed(in.settings->sigma_horizontal)
-        << " m horizontal, " << Fixed(in.settings->sigma_vertical) << " m vertical\n";
+    // TRANSLATORS: {1} and {2} are numbers of metres.
+    out << Fill(Tr("a-priori sigma of one coordinate: {1} m horizontal, {2} m vertical"),
+                Fixed(in.settings->sigma_horizontal), Fixed(in.settings->sigma_vertical))
+        << '\n';
     if (s.global_test.run) {
-      WriteTest(out, "global test: chi-square", s.global_test,
-                "accepted, the residuals agree with the a-priori accuracy",
-                "rejected, the residuals are larger than the a-priori accuracy allows");
+      // TRANSLATORS: {1} is the test statistic, {2} its critical value, {3} the distribution
+      // ("chi-square, 9 degrees of freedom"), {4} the verdict.
+      WriteTest(out, Tr("global test: chi-square {1}, critical value {2} ({3}): {4}"),
+                s.global_test, Tr("accepted, the residuals agree with the a-priori accuracy"),
+                Tr("rejected, the residuals are larger than the a-priori accuracy allows"));
     }
   }
   WriteParameters(in, out);
 
-  out << "outlier test: ";
   if (in.settings->max_residual > 0) {
-    out << "estimated gross error of a point's shift beyond " << Fixed(in.settings->max_residual)
-        << " m, worst point first\n";
+    // TRANSLATORS: {1} is a number of metres.
+    out << Fill(Tr("outlier test: estimated gross error of a point's shift beyond {1} m, worst "
+                   "point first"),
+                Fixed(in.settings->max_residual))
+        << '\n';
   } else if (s.tested) {
-    out << "data snooping at alpha " << Number("%g", in.settings->alpha_point)
-        << " per point, worst point first: the 3 residuals of a point\n  together, "
-        << (s.a_priori ? "against the a-priori sigma" : "against the sigma0 of the fit without it")
-        << "; below " << Fixed(in.settings->floor) << " m never flagged\n";
+    // TRANSLATORS: {1} is the significance, {2} a number of metres; keep the line break.
+    out << Fill(s.a_priori ? Tr("outlier test: data snooping at alpha {1} per point, worst point "
+                                "first: the 3 residuals of a point\n  together, against the "
+                                "a-priori sigma; below {2} m never flagged")
+                           : Tr("outlier test: data snooping at alpha {1} per point, worst point "
+                                "first: the 3 residuals of a point\n  together, against the "
+                                "sigma0 of the fit without it; below {2} m never flagged"),
+                Number("%g", in.settings->alpha_point), Fixed(in.settings->floor))
+        << '\n';
     // Column T holds each point's test against the final fit; without a-priori accuracy a point
     // outside the fit has one more degree of freedom, so its critical value is its own.
-    out << "  critical value of T in the final fit: ";
-    if (s.point_critical > 0)
-      out << Number("%.2f", s.point_critical) << " for a point in it";
-    else
-      out << "none for a point in it (too little redundancy)";
-    if (s.point_critical_outside > 0 && s.point_critical_outside != s.point_critical)
-      out << ", " << Number("%.2f", s.point_critical_outside) << " for a point outside it";
+    const bool outside =
+        s.point_critical_outside > 0 && s.point_critical_outside != s.point_critical;
+    const std::string inside_value = Number("%.2f", s.point_critical);
+    const std::string outside_value = Number("%.2f", s.point_critical_outside);
+    // TRANSLATORS: {1} is the critical value for a point in the fit, {2} for one outside it.
+    if (s.point_critical > 0) {
+      out << Fill(outside ? Tr("  critical value of T in the final fit: {1} for a point in it, {2} "
+                               "for a point outside it")
+                          : Tr("  critical value of T in the final fit: {1} for a point in it"),
+                  inside_value, outside_value);
+    } else {
+      out << Fill(outside ? Tr("  critical value of T in the final fit: none for a point in it "
+                               "(too little redundancy), {2} for a point outside it")
+                          : Tr("  critical value of T in the final fit: none for a point in it "
+                               "(too little redundancy)"),
+                  inside_value, outside_value);
+    }
     out << '\n';
   } else {
-    out << "not run (" << NotTestedText(s) << ")\n";
+    // TRANSLATORS: {1} is why the test was not run.
+    out << Fill(Tr("outlier test: not run ({1})"), NotTestedText(s, Tr)) << '\n';
   }
   const bool by_limit = in.settings->max_residual > 0;
   for (std::size_t k = 0; k < flagged.size(); ++k) {
     const adjust::PointResult& r = flagged[k];
-    out << "flagged: line " << r.tag;
-    if (!flagged_names[k].empty())
-      out << " (" << flagged_names[k] << ")";
     // The test that flagged it, in its round, with the critical value that test had.
-    out << " in round " << static_cast<std::uint64_t>(r.flag_round) << ": ";
-    if (by_limit) {
-      out << "estimated gross error " << Fixed(r.flag_statistic) << " m > limit "
-          << Fixed(r.flag_critical) << " m";
-    } else {
-      out << "test " << Number("%.2f", r.flag_statistic) << " > " << Number("%.2f", r.flag_critical)
-          << ", estimated gross error " << Fixed(r.gross_error_length) << " m";
-    }
+    // TRANSLATORS: {1} and {2} are numbers of metres (estimated gross error, limit), or {1} the
+    // test statistic, {2} its critical value and {3} the estimated gross error in metres.
+    const std::string test =
+        by_limit ? Fill(Tr("estimated gross error {1} m > limit {2} m"), Fixed(r.flag_statistic),
+                        Fixed(r.flag_critical))
+                 : Fill(Tr("test {1} > {2}, estimated gross error {3} m"),
+                        Number("%.2f", r.flag_statistic), Number("%.2f", r.flag_critical),
+                        Fixed(r.gross_error_length));
+    std::string fate;
     if (!r.used) {
-      out << "; left out of the fit\n";
+      fate = Tr("left out of the fit");
     } else if (s.undecided) {
-      out << "; kept in the fit\n";
+      fate = Tr("kept in the fit");
+    } else if (r.tested) {
+      // TRANSLATORS: {1} is the point's test statistic against the final fit.
+      fate = Fill(Tr("kept in the fit (--keep-all), which it pulls toward itself: against the "
+                     "final fit its T is {1}"),
+                  Number("%.2f", r.test_statistic));
     } else {
-      out << "; kept in the fit (--keep-all), which it pulls toward itself";
-      if (r.tested)
-        out << ": against the final fit its T is " << Number("%.2f", r.test_statistic);
-      out << '\n';
+      fate = Tr("kept in the fit (--keep-all), which it pulls toward itself");
     }
+    const auto round = static_cast<std::uint64_t>(r.flag_round);
+    // TRANSLATORS: {1} is a line number, {2} the round of the test, {3} the test that flagged
+    // the point, {4} what became of it, {5} the point's name.
+    out << Fill(flagged_names[k].empty() ? Tr("flagged: line {1} in round {2}: {3}; {4}")
+                                         : Tr("flagged: line {1} ({5}) in round {2}: {3}; {4}"),
+                r.tag, round, test, fate, flagged_names[k])
+        << '\n';
   }
   if (s.undecided) {
-    out << "the last 2 points disagree beyond the limit, neither can be singled out: both kept "
-           "in the fit\n";
+    out << Tr("the last 2 points disagree beyond the limit, neither can be singled out: both kept "
+              "in the fit")
+        << '\n';
   }
   if (s.model == adjust::Model::kSevenParameter && s.extra_parameters.run) {
-    WriteTest(out, "rotations and scale against three parameters:", s.extra_parameters,
-              "not justified by these points, the three-parameter model suffices",
-              "justified by these points");
+    // TRANSLATORS: {1} is the test statistic, {2} its critical value, {3} the distribution
+    // ("F(4, 8)"), {4} the verdict.
+    WriteTest(out,
+              Tr("rotations and scale against three parameters: {1}, critical value {2} "
+                 "({3}): {4}"),
+              s.extra_parameters,
+              Tr("not justified by these points, the three-parameter model suffices"),
+              Tr("justified by these points"));
   }
   for (const adjust::Warning& w : s.warnings)
-    out << "warning: " << WarningText(w) << '\n';
+    out << Fill(Tr("warning: {1}"), WarningText(w, Tr)) << '\n';
   if (!in.implausible.empty()) {
-    out << "NOT A DATUM TRANSFORMATION: no Krassovsky to WGS-84 fit has these parameters (";
-    for (std::size_t k = 0; k < in.implausible.size(); ++k)
-      out << (k > 0 ? "; " : "") << in.implausible[k];
-    out << "); the input is read wrongly somewhere, nothing here is to be used\n";
+    const std::string list = ImplausibleList(in.implausible, Tr);
+    // TRANSLATORS: {1} lists the parameters beyond their limits, as "rx = 25.1 arc-seconds".
+    out << Fill(Tr("NOT A DATUM TRANSFORMATION: no Krassovsky to WGS-84 fit has these parameters "
+                   "({1}); the input is read wrongly somewhere, nothing here is to be used"),
+                list)
+        << '\n';
   } else {
     out << "+towgs84=" << TranslationText(s.exported, ",");
     if (s.model == adjust::Model::kSevenParameter)
@@ -234,7 +306,9 @@ Reason WriteText(const ReportInput& in, Output& out) {
   }
   WriteInputNotes(in, out);
   if (in.refused > 0)
-    out << Counted(in.refused, "line", "lines") << " refused (see standard error)\n";
+    out << Counted(in.refused, "{1} line refused (see standard error)",
+                   "{1} lines refused (see standard error)")
+        << '\n';
   return {};
 }
 

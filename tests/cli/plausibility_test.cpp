@@ -21,7 +21,7 @@ using adjust::testing::ProjHelmert;
 
 // The statements for a fit of points over a 200 km square at 40 N 117 E whose shifts PROJ makes
 // with p, plus Gaussian noise of sigma metres per coordinate.
-std::vector<std::string> Judge(const BursaWolf& p, double sigma, adjust::Model model) {
+std::vector<Implausible> Judge(const BursaWolf& p, double sigma, adjust::Model model) {
   std::mt19937_64 rng(20261209);
   std::normal_distribution<double> noise(0, sigma);
   const auto helmert = ProjHelmert(p);
@@ -40,11 +40,8 @@ std::vector<std::string> Judge(const BursaWolf& p, double sigma, adjust::Model m
   return ImplausibleParameters(fit, settings);
 }
 
-std::string Joined(const std::vector<std::string>& v) {
-  std::string s;
-  for (const std::string& x : v)
-    s += x + "; ";
-  return s;
+std::string Joined(const std::vector<Implausible>& v) {
+  return ImplausibleList(v, NoTr);
 }
 
 TEST(Plausibility, PublishedSetsPassAndEachLimitIsHeld) {

@@ -62,6 +62,7 @@ expected=(
   "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
   usr/share/icons/hicolor/16x16/apps/zerb.png usr/share/icons/hicolor/32x32/apps/zerb.png
   usr/share/doc/zerb/copyright usr/share/doc/zerb/changelog.Debian.gz
+  usr/share/locale/zh_CN/LC_MESSAGES/zerb.mo
 )
 missing=()
 for f in "${expected[@]}"; do [ -f "$root/$f" ] || missing+=("$f"); done
@@ -110,6 +111,18 @@ done < <("$root/usr/bin/zerb-shift" --help | grep -o -- '--[A-Za-z0-9][A-Za-z0-9
 [ ${#undocumented[@]} -eq 0 ] && grep -q "Exit status" "$workdir/zerb-shift.txt" &&
   pass "zerb-shift(1) documents every option and the exit status of --help" ||
   fail "zerb-shift(1) lacks: ${undocumented[*]}"
+
+# The packaged program finds its catalogue where the package puts it: the catalogue's path is
+# compiled in as /usr/share/locale, so it is pointed at the unpacked tree here.
+if locale -a 2>/dev/null | grep -qiE '^zh_CN\.utf-?8$'; then
+  env -u LANGUAGE -u LC_ALL LANG=zh_CN.UTF-8 ZERB_LOCALEDIR="$root/usr/share/locale" \
+    "$root/usr/bin/zerb-shift" --help | head -n1 | grep -q '^用法：zerb-shift' &&
+    LC_ALL=C "$root/usr/bin/zerb-shift" --help | head -n1 | grep -q '^Usage: zerb-shift' &&
+    pass "the packaged zerb-shift speaks Chinese under zh_CN.UTF-8, English under C" ||
+    fail "the packaged zerb-shift does not speak Chinese under zh_CN.UTF-8"
+else
+  fail "the zh_CN.UTF-8 locale is missing (scripts/deps generates it)"
+fi
 
 # Depends against the libraries: each NEEDED entry of both programs, resolved as the dynamic
 # linker would, belongs to a package in Depends, and each package in Depends provides one.
