@@ -15,8 +15,11 @@
 namespace zerb::adjust {
 namespace {
 
-double Round(double v, double unit) {
-  return std::round(v / unit) * unit;
+// v to a whole number of 1/per (per a power of ten, exact as a double). Dividing by per, not
+// multiplying by the inexact 1/per, gives the double nearest the decimal: -849014 / 1e4 reads
+// back as -84.9014, where -849014 * 1e-4 is -84.90140000000001.
+double Round(double v, double per) {
+  return std::round(v * per) / per;
 }
 
 }  // namespace
@@ -37,15 +40,15 @@ Vec3 ApplyBursaWolf(const BursaWolf& p, const Vec3& k) {
 
 BursaWolf RoundForExport(const BursaWolf& p, const Vec3& centre) {
   BursaWolf r = p;
-  r.rx = Round(p.rx, 1e-6);
-  r.ry = Round(p.ry, 1e-6);
-  r.rz = Round(p.rz, 1e-6);
-  r.s = Round(p.s, 1e-6);
+  r.rx = Round(p.rx, 1e6);
+  r.ry = Round(p.ry, 1e6);
+  r.rz = Round(p.rz, 1e6);
+  r.s = Round(p.s, 1e6);
   const Vec3 exact = ApplyBursaWolf(p, centre);
   const Vec3 rounded = ApplyBursaWolf(r, centre);
-  r.tx = Round(p.tx + (exact.x - rounded.x), 1e-4);
-  r.ty = Round(p.ty + (exact.y - rounded.y), 1e-4);
-  r.tz = Round(p.tz + (exact.z - rounded.z), 1e-4);
+  r.tx = Round(p.tx + (exact.x - rounded.x), 1e4);
+  r.ty = Round(p.ty + (exact.y - rounded.y), 1e4);
+  r.tz = Round(p.tz + (exact.z - rounded.z), 1e4);
   return r;
 }
 
