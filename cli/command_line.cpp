@@ -147,7 +147,6 @@ Reason Apply(int code, std::string_view value, Options* o) {
     }
     case kOptPlot:
       o->plot = value;
-      in.grid_positions = !value.empty();
       return value.empty() ? Tr("--plot needs a file name") : "";
     case kOptHelp:
       o->help = true;

@@ -75,9 +75,13 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
     return kExitOk;
   }
 
+  // The picture draws each point where the grid has it; nothing else needs those positions, so
+  // the points keep them only for it.
+  InputSettings gather = o.input;
+  gather.grid_positions = !o.plot.empty();
   PointSet points;
   InputSummary input;
-  switch (GatherPoints(o.input, in, &diagnostics, &points, &input)) {
+  switch (GatherPoints(gather, in, &diagnostics, &points, &input)) {
     case Gathered::kPoints:
       break;
     case Gathered::kUnusable:
