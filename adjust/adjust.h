@@ -200,10 +200,11 @@ class Adjustment {
   void Withdraw(std::size_t i);
 
   // Fits the model with data snooping to the points added so far. Returns an empty string and
-  // the fit in *result, or an English sentence saying why no fit is possible (bad settings, too
-  // few points, rotations undetermined). Each call gives a fit of its own: solving again, with
-  // these settings or others, leaves an earlier result as it was. A result reads the points from
-  // here: it must not outlive the adjustment, nor be used after points are added or withdrawn.
+  // the fit in *result, or a sentence in the language of the messages saying why no fit is possible
+  // (bad settings, too few points, rotations undetermined). Each call gives a fit of its own:
+  // solving again, with these settings or others, leaves an earlier result as it was. A result
+  // reads the points from here: it must not outlive the adjustment, nor be used after points are
+  // added or withdrawn.
   std::string Solve(const Settings& settings, FitResult* result);
 
  private:

@@ -28,6 +28,7 @@
 #include "adjust/local_frame.h"
 #include "adjust/point_store.h"
 #include "adjust/point_test.h"
+#include "text/translate.h"
 
 namespace zerb::adjust {
 namespace {
@@ -38,20 +39,20 @@ bool Finite(double v) {
 
 std::string CheckSettings(const Settings& s) {
   if (!(s.alpha_point > 0 && s.alpha_point < 1))
-    return "alpha_point must lie strictly between 0 and 1";
+    return Tr("alpha_point must lie strictly between 0 and 1");
   if (!(s.alpha_global > 0 && s.alpha_global < 1))
-    return "alpha_global must lie strictly between 0 and 1";
+    return Tr("alpha_global must lie strictly between 0 and 1");
   if (!(s.power > s.alpha_point && s.power < 1))
-    return "power must lie between alpha_point and 1";
+    return Tr("power must lie between alpha_point and 1");
   if (!(Finite(s.floor) && s.floor >= 0))
-    return "the floor must be a finite length of 0 m or more";
+    return Tr("the floor must be a finite length of 0 m or more");
   if (!(Finite(s.max_residual) && s.max_residual >= 0))
-    return "max_residual must be a finite length of 0 m or more";
+    return Tr("max_residual must be a finite length of 0 m or more");
   if (!(Finite(s.sigma_horizontal) && Finite(s.sigma_vertical) && s.sigma_horizontal >= 0 &&
         s.sigma_vertical >= 0))
-    return "the a-priori standard deviations must be finite lengths of 0 m or more";
+    return Tr("the a-priori standard deviations must be finite lengths of 0 m or more");
   if ((s.sigma_horizontal > 0) != (s.sigma_vertical > 0))
-    return "give both a-priori standard deviations, horizontal and vertical, or neither";
+    return Tr("give both a-priori standard deviations, horizontal and vertical, or neither");
   return {};
 }
 

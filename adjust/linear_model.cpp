@@ -17,6 +17,7 @@
 
 #include "adjust/bursa_wolf.h"
 #include "adjust/local_frame.h"
+#include "text/translate.h"
 
 namespace zerb::adjust {
 namespace {
@@ -97,7 +98,7 @@ std::string FitTemplate(const PointStore& store, std::uint8_t skip, const Weight
   const Eigen::SelfAdjointEigenSolver<MatU> eig(m);
   const VecU lambda = eig.eigenvalues();
   if (!(lambda.minCoeff() > kSingular * lambda.maxCoeff()))
-    return "the rotations and scale cannot be determined: the points are collinear or coincide";
+    return Tr("the rotations and scale cannot be determined: the points are collinear or coincide");
   const MatU minv =
       eig.eigenvectors() * lambda.cwiseInverse().asDiagonal() * eig.eigenvectors().transpose();
   const MatU q = scale.asDiagonal() * minv * scale.asDiagonal();

@@ -15,6 +15,7 @@
 
 #include "adjust/adjustment_impl.h"
 #include "adjust/point_test.h"
+#include "text/translate.h"
 
 namespace zerb::adjust {
 
@@ -45,9 +46,18 @@ std::string FitResult::State::Run() {
   });
   const std::size_t minimum_fit = u == 7 ? 3 : 1;
   if (n < minimum_fit) {
-    return "the " + std::to_string(u) + "-parameter fit needs at least " +
-           std::to_string(minimum_fit) + (minimum_fit == 1 ? " point" : " points") +
-           " that are not check points; there " + (n == 1 ? "is " : "are ") + std::to_string(n);
+    // TRANSLATORS: {1} is the number of points there are (0, 1 or 2).
+    return Fill(u == 7 ? TrN("the 7-parameter fit needs at least 3 points that are not check "
+                             "points; there is {1}",
+                             "the 7-parameter fit needs at least 3 points that are not check "
+                             "points; there are {1}",
+                             n)
+                       : TrN("the 3-parameter fit needs at least 1 point that is not a check "
+                             "point; there is {1}",
+                             "the 3-parameter fit needs at least 1 point that is not a check "
+                             "point; there are {1}",
+                             n),
+                n);
   }
   Reduction red;
   red.u = u;
