@@ -12,14 +12,19 @@ class CassReader final : public SplitRecordReader {
     columns_ = CassColumns(s.side);
   }
 
-  Reason Start() override { return lines_.Start(pipe_); }
+  Reason Start() override {
+    // Looked up once: Next runs for every line.
+    // TRANSLATORS: {1} is the number of fields the line has.
+    short_line_ = Tr("{1} fields where a CASS .dat line has 5: name,code,east,north,height");
+    return lines_.Start(pipe_);
+  }
 
   bool Next(Record* record, Reason* reason) override {
-    return lines_.NextRecord(
-        ',', columns_, 5,
-        // TRANSLATORS: {1} is the number of fields the line has.
-        Tr("{1} fields where a CASS .dat line has 5: name,code,east,north,height"), record, reason);
+    return lines_.NextRecord(',', columns_, 5, short_line_, record, reason);
   }
+
+ private:
+  const char* short_line_ = "";  // the pattern of a line with too few fields
 };
 
 }  // namespace

@@ -26,14 +26,16 @@ class CsvTableReader final : public SplitRecordReader {
       delimiter_ = DetectDelimiter(line);
     if (Reason r = SplitCsvLine(line, delimiter_, &lines_.fields(), &scratch_); !r.empty())
       return r;
-    return ReadHeader(lines_.fields(), side_, &columns_);
+    if (Reason r = ReadHeader(lines_.fields(), side_, &columns_); !r.empty())
+      return r;
+    // Worded once: Next runs for every line of a million.
+    // TRANSLATORS: {1} is the number of fields the line has, {2} the header's.
+    short_line_ = Fill(Tr("{1} fields where the header has {2}"), "{1}", columns_.titles.size());
+    return {};
   }
 
   bool Next(Record* record, Reason* reason) override {
-    const std::size_t width = columns_.titles.size();
-    // TRANSLATORS: {1} is the number of fields the line has, {2} the header's.
-    return lines_.NextRecord(delimiter_, columns_, width,
-                             Fill(Tr("{1} fields where the header has {2}"), "{1}", width), record,
+    return lines_.NextRecord(delimiter_, columns_, columns_.titles.size(), short_line_, record,
                              reason);
   }
 
@@ -41,6 +43,7 @@ class CsvTableReader final : public SplitRecordReader {
   Side side_;
   char delimiter_;
   std::string scratch_;
+  std::string short_line_;  // the pattern of a line with too few fields
 };
 
 }  // namespace
