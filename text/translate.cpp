@@ -37,6 +37,9 @@ void UseLanguageOfEnvironment(const char* locale_dir) {
   const char* dir = std::getenv("ZERB_LOCALEDIR");
   bindtextdomain(kTextDomain, dir != nullptr && *dir != '\0' ? dir : locale_dir);
   bind_textdomain_codeset(kTextDomain, "UTF-8");
+  // The C library's own texts (strerror) come in the locale's character set: under zh_CN.GB18030
+  // a UTF-8 message would carry "没有那个文件或目录" in GB18030 bytes.
+  bind_textdomain_codeset("libc", "UTF-8");
 }
 
 }  // namespace zerb

@@ -7,6 +7,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -94,6 +95,20 @@ TEST_F(ChineseMessages, RefusedLineNamesFileAndLineInChinese) {
   // The export is read by programs: the same bytes in both languages.
   EXPECT_EQ(zh.out, c.out);
   EXPECT_EQ(c.out, "+towgs84=15.7996,-130.3991,-84.9012\n");
+}
+
+// The C library words its errors in the locale's character set: under a GB18030 locale the
+// reason a file cannot be opened came as GB18030 bytes inside a UTF-8 message.
+TEST_F(ChineseMessages, SystemErrorUnderAGb18030LocaleIsStillUtf8) {
+  const std::string locales = dir_ + "/locales";
+  const std::string make = "mkdir -p '" + locales + "' && localedef -i zh_CN -f GB18030 '" +
+                           locales + "/zh_CN.GB18030' >/dev/null 2>&1";
+  if (std::system(make.c_str()) != 0)
+    GTEST_SKIP() << "localedef cannot make a GB18030 locale here";
+  const Process zh = Run("zh_CN.GB18030 LOCPATH='" + locales + "'", "missing.csv");
+  EXPECT_EQ(zh.status, kExitUsage);
+  EXPECT_TRUE(IsValidUtf8(zh.err)) << zh.err;
+  EXPECT_NE(zh.err.find("missing.csv"), std::string::npos) << zh.err;
 }
 
 TEST_F(ChineseMessages, UsageErrorAndHelpInChinese) {
