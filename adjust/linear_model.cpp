@@ -129,9 +129,10 @@ PointEvaluation EvaluateTemplate(const Fit& fit, const Weighting& w, const Vec3&
   e.testable = !in_fit || det > kTestable;
   if (!e.testable)
     return e;
-  // With equal weights in every direction Qvv is one and the same matrix for every point of the
-  // fit, so its factorization is kept: the same matrix gives the same factors, bit for bit, and a
-  // 3x3 LDLT per point was a tenth of writing a report.
+  // In the three-parameter fit with equal weights in every direction Qvv is one and the same
+  // matrix for every point of the fit, so its factorization is kept: the same matrix gives the
+  // same factors, bit for bit, and a 3x3 LDLT per point was a tenth of writing a report. (With
+  // seven parameters Qvv depends on the point's position and the kept one just misses.)
   thread_local bool factored = false;
   thread_local Eigen::Matrix3d factored_qvv;
   thread_local Eigen::LDLT<Eigen::Matrix3d> factors;

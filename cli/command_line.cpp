@@ -250,9 +250,10 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
       if (kPointOption[f] != nullptr && f != kMeridian && !in.value[f])
         missing += (missing.empty() ? "--" : " --") + std::string(kPointOption[f]);
     }
-    // TRANSLATORS: {1} lists the options missing: "--B --L --H".
-    if (!missing.empty())
+    if (!missing.empty()) {
+      // TRANSLATORS: {1} lists the options missing: "--B --L --H".
       return Fill(Tr("the point lacks {1}"), missing);
+    }
   }
   return {};
 }

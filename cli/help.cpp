@@ -64,11 +64,14 @@ Input, one of:
 Column titles (in any order; other columns are passed through to csv and json output):
 )");
   const std::pair<Field, const char*> rows[] = {
-      {kName, "name"},    {kNorth, "x (north)"},     {kEast, "y (east)"},
-      {kGridHeight, "h"}, {kMeridian, "L0"},         {kLatitude, "B"},
-      {kLongitude, "L"},  {kEllipsoidalHeight, "H"}, {kRole, "role"}};
+      {kName, "name"},    {kNorth, NoTr("x (north)")}, {kEast, NoTr("y (east)")},
+      {kGridHeight, "h"}, {kMeridian, "L0"},           {kLatitude, "B"},
+      {kLongitude, "L"},  {kEllipsoidalHeight, "H"},   {kRole, "role"}};
   for (const auto& [field, label] : rows) {
-    h += PadTo("  " + std::string(label), 27) + Titles(field, Side::kBoth) + "\n";
+    // Only the axes' descriptions are words; the other labels are the symbols a table uses.
+    const bool words = field == kNorth || field == kEast;
+    h += PadTo("  " + std::string(words ? Tr(label) : label), 27) + Titles(field, Side::kBoth) +
+         "\n";
   }
   h += Tr(R"(  Words (name, id, Northing, Easting, lat, Latitude, lon, Longitude, role) in any case,
   letters as listed. 纵 (ordinate) is x north and 横 (abscissa) y east, as Chinese surveying

@@ -34,19 +34,23 @@ void NoteFlags(const adjust::FitResult& fit, Diagnostics* d) {
     }
   }
   const std::size_t n = s.points_flagged;
-  // TRANSLATORS: {1} is the number of points flagged, {2} the number of them left out of the
-  // fit, {3} their line numbers ("4 9").
   const char* note =
-      kept == n  ? TrN("note: {1} point flagged by the outlier test, kept in the fit (line {3}); "
-                        "--format text shows the report",
-                       "note: {1} points flagged by the outlier test, kept in the fit (lines {3}); "
-                        "--format text shows the report",
-                       n)
+      // TRANSLATORS: {1} is the number of points flagged, {2} the number of them left out of the
+      // fit, {3} their line numbers ("4 9").
+      kept == n ? TrN("note: {1} point flagged by the outlier test, kept in the fit (line {3}); "
+                      "--format text shows the report",
+                      "note: {1} points flagged by the outlier test, kept in the fit (lines {3}); "
+                      "--format text shows the report",
+                      n)
+      // TRANSLATORS: {1} is the number of points flagged, {2} the number of them left out of the
+      // fit, {3} their line numbers ("4 9").
       : kept > 0 ? TrN("note: {1} point flagged by the outlier test, {2} left out of the fit "
                        "(line {3}); --format text shows the report",
                        "note: {1} points flagged by the outlier test, {2} left out of the fit "
                        "(lines {3}); --format text shows the report",
                        n)
+                 // TRANSLATORS: {1} is the number of points flagged, {2} the number of them left
+                 // out of the fit, {3} their line numbers ("4 9").
                  : TrN("note: {1} point flagged by the outlier test, left out of the fit (line "
                        "{3}); --format text shows the report",
                        "note: {1} points flagged by the outlier test, left out of the fit (lines "

@@ -86,7 +86,7 @@ Reason FitPoints(PointSet& points, const adjust::Settings& settings, adjust::Fit
   return points.adjustment().Solve(settings, fit);
 }
 
-std::string_view ModelName(adjust::Model model) {
+const char* ModelName(adjust::Model model) {
   // The JSON report writes these as they are; the text report and the picture look them up.
   return model == adjust::Model::kThreeParameter ? NoTr("three-parameter translation")
                                                  : NoTr("seven-parameter Bursa-Wolf");

@@ -44,8 +44,9 @@ adjust::Matrix7 CorrelationInConvention(const adjust::Matrix7& position_vector,
 // why there is none (too few points, bad settings). Every front end fits through here.
 Reason FitPoints(PointSet& points, const adjust::Settings& settings, adjust::FitResult* fit);
 
-// One line naming the model: "three-parameter translation" or "seven-parameter Bursa-Wolf".
-std::string_view ModelName(adjust::Model model);
+// One line naming the model: "three-parameter translation" or "seven-parameter Bursa-Wolf", a
+// message marked for translation (Tr it where a person reads it).
+const char* ModelName(adjust::Model model);
 
 }  // namespace zerb
 

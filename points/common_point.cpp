@@ -174,12 +174,15 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
        m <= static_cast<int>(std::floor(lon + kMaxMeridianDistance)); ++m) {
     if (m == meridian || !Fits(grid, m, lat, lon, wgs84.height))
       continue;
-    // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits, in degrees,
-    // {3} its zones ("3-degree zone 38"); {4} the meridian used, {5} the zone in the easting.
     const std::string zones = ZonesOf(m);
     if (grid.zone != 0) {
+      // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits, in degrees,
+      // {3} its zones ("3-degree zone 38"); {4} the meridian used, {5} the zone in the easting.
       return Fill(zones.empty() ? Tr("{1}: not the same place; the point fits central meridian "
                                      "{2}, not {4} of zone {5} in its easting")
+                                // TRANSLATORS: {1} says what lies apart; {2} is the central
+                                // meridian that fits, in degrees, {3} its zones ("3-degree zone
+                                // 38"); {4} the meridian used, {5} the zone in the easting.
                                 : Tr("{1}: not the same place; the point fits central meridian "
                                      "{2} ({3}), not {4} of zone {5} in its easting"),
                   what, m, zones, meridian, grid.zone);
@@ -193,11 +196,13 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
                                      "{2} ({3}): its {4} says {5}"),
                   what, m, zones, columns.Label(kMeridian), meridian);
     }
-    // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits, in degrees,
-    // {3} its zones.
     return Fill(zones.empty()
+                    // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits,
+                    // in degrees, {3} its zones.
                     ? Tr("{1}: not the same place; the point fits central meridian {2}: give --L0 "
                          "{2}")
+                    // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits,
+                    // in degrees, {3} its zones.
                     : Tr("{1}: not the same place; the point fits central meridian {2} ({3}): give "
                          "--L0 {2}"),
                 what, m, zones);

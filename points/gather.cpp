@@ -45,13 +45,15 @@ class Meridians {
     std::snprintf(degrees, sizeof degrees, "%.2f", distance);
     char millimetres[32];
     std::snprintf(millimetres, sizeof millimetres, "%.1f", std::ceil(error * 10000) / 10);
-    // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in degrees, {3} a
-    // number of millimetres; {4} is the point's name in quotes.
     diagnostics_->Warn(
         source, line,
+        // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in degrees, {3} a
+        // number of millimetres; {4} is the point's name in quotes.
         name.empty() ? Fill(Tr("the point lies {1} degrees from the central meridian {2} (more "
                                "than 3): the inverse projection there is good to {3} mm"),
                             degrees, point.central_meridian, millimetres)
+                     // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in
+                     // degrees, {3} a number of millimetres; {4} is the point's name in quotes.
                      : Fill(Tr("{4} lies {1} degrees from the central meridian {2} (more than 3): "
                                "the inverse projection there is good to {3} mm"),
                             degrees, point.central_meridian, millimetres, Quoted(name)));

@@ -135,12 +135,19 @@ bool Required(Side side, Field field) {
   return false;
 }
 
+// The fields' names; those that are words are marked for translation, for the messages.
+constexpr const char* kFieldNames[kFieldCount] = {
+    NoTr("name"), NoTr("north"), NoTr("east"), "h", "L0", "B", "L", "H", "role"};
+
+// The field's name as a message calls it, in the language of the messages.
+std::string FieldWord(Field field) {
+  return Tr(kFieldNames[field]);
+}
+
 }  // namespace
 
 std::string_view FieldName(Field field) {
-  static constexpr std::string_view kNames[kFieldCount] = {"name", "north", "east", "h",   "L0",
-                                                           "B",    "L",     "H",    "role"};
-  return kNames[field];
+  return kFieldNames[field];
 }
 
 std::string AcceptedTitles(Field field, Side side) {
@@ -157,8 +164,8 @@ std::string AcceptedTitles(Field field, Side side) {
 std::string Columns::Label(Field field) const {
   const int i = index[field];
   if (i >= 0 && static_cast<std::size_t>(i) < titles.size() && !titles[i].empty())
-    return titles[i];
-  return std::string(FieldName(field));
+    return titles_read ? titles[i] : std::string(Tr(titles[i].c_str()));
+  return FieldWord(field);
 }
 
 Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* columns) {
@@ -177,12 +184,12 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
       if (Reason r = CheckUnit(parts.unit, QuantityOf(field), &columns->dms[field]); !r.empty())
         // TRANSLATORS: {1} is the title in quotes, {2} the field's name (north, L0, ...), {3} the
         // reason.
-        return Fill(Tr("column {1} ({2}): {3}"), Quoted(title), FieldName(field), r);
+        return Fill(Tr("column {1} ({2}): {3}"), Quoted(title), FieldWord(field), r);
       if (columns->index[field] >= 0) {
         // TRANSLATORS: {1} and {2} are titles in quotes, {3} a field's name (north, L0, ...).
         return Fill(Tr("columns {1} and {2} both name the {3} column"),
                     Quoted(columns->titles[columns->index[field]]), Quoted(title),
-                    FieldName(field));
+                    FieldWord(field));
       }
       columns->index[field] = static_cast<int>(i);
       known = true;
@@ -195,7 +202,7 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
     const Field field = static_cast<Field>(f);
     if (Required(side, field) && columns->index[field] < 0) {
       missing += missing.empty() ? "" : "; ";
-      missing += std::string(FieldName(field)) + " (" + AcceptedTitles(field, side) + ")";
+      missing += FieldWord(field) + " (" + AcceptedTitles(field, side) + ")";
     }
   }
   if (!missing.empty()) {
@@ -211,7 +218,8 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
 
 Columns CassColumns(Side side) {
   Columns c;
-  c.titles = {"name", "code", "east", "north", "height"};
+  c.titles = {NoTr("name"), "code", NoTr("east"), NoTr("north"), NoTr("height")};
+  c.titles_read = false;
   c.index[kName] = 0;
   c.passed = {1};
   c.index[kEast] = 2;

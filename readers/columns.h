@@ -50,6 +50,9 @@ struct Columns {
   int index[kFieldCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};  // -1 when absent
   std::vector<int> passed;                                        // other columns, in order
   std::vector<std::string> titles;                                // every title as read
+  // False where the format names its columns itself (CASS): those titles are English words,
+  // worded in the language of the messages when a message names the column.
+  bool titles_read = true;
   // The title's unit says degrees, minutes and seconds written apart (dms, 度分秒): a decimal
   // number there is refused.
   bool dms[kFieldCount] = {};

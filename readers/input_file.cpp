@@ -11,10 +11,11 @@ namespace zerb {
 namespace {
 
 // The refusal of a file that is neither a regular file nor a pipe, saying what it is.
-// TRANSLATORS: {1} is a file name.
 std::string NotAFile(mode_t mode, const std::string& name) {
-  if (S_ISDIR(mode))
+  if (S_ISDIR(mode)) {
+    // TRANSLATORS: {1} is a file name.
     return Fill(Tr("{1} is a directory, not a file"), Printable(name));
+  }
   if (S_ISCHR(mode))
     return Fill(Tr("{1} is a character device, not a file"), Printable(name));
   if (S_ISBLK(mode))

@@ -35,8 +35,9 @@ class RecordReader {
   // Reads the start of the file: its encoding, and what precedes the records (a header row). A
   // reason refuses the whole file: an empty one among them.
   virtual Reason Start() = 0;
-  // The next record; false at the end of the file or on a read error. *reason is set when the
-  // line is refused, and the record is then not filled. Blank lines are skipped.
+  // The next record, once Start has succeeded; false at the end of the file or on a read error.
+  // *reason is set when the line is refused, and the record is then not filled. Blank lines are
+  // skipped.
   virtual bool Next(Record* record, Reason* reason) = 0;
   virtual const Columns& columns() const = 0;
   virtual std::uint64_t line() const = 0;  // of the last line read, from 1

@@ -7,7 +7,7 @@ void StreamDiagnostics::Emit(Kind kind, std::string_view source, std::uint64_t l
                              std::string_view text) {
   std::string out = program_ + ": ";
   if (kind == Kind::kRefused) {
-    // TRANSLATORS: {1} is a file name (or "standard input"), {2} a line number, {3} the reason.
+    // TRANSLATORS: {1} is a file name (or "<stdin>"), {2} a line number, {3} the reason.
     out += Fill(Tr("{1}, line {2}: {3}"), source, line, text);
   } else if (kind == Kind::kWarning && line != 0) {
     // TRANSLATORS: {1} is a file name, {2} a line number, {3} what the warning is about.

@@ -43,7 +43,7 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitRes
   }
   // TRANSLATORS: the picture's title: {1} is the model's name, {2} sigma0, {3} the number of
   // points ("5 points").
-  frame.title = Fill(Tr("{1}, sigma0 {2}, {3}"), Tr(ModelName(s.model).data()),
+  frame.title = Fill(Tr("{1}, sigma0 {2}, {3}"), Tr(ModelName(s.model)),
                      s.a_priori ? std::to_string(s.sigma0).substr(0, 5) : Fixed(s.sigma0) + " m",
                      Counted(s.points_used, "{1} point", "{1} points"));
   (void)settings;

@@ -59,15 +59,15 @@ std::string WarningText(const adjust::Warning& warning, Translate tr) {
                "or the a-priori accuracy does not describe these points (rotations and scale, or "
                "a larger a-priori standard deviation, may)"));
     case adjust::Warning::Code::kPointsClose:
-      // TRANSLATORS: {1} is the points' principal spread, {2} the least spread that determines
-      // rotations and scale well, both in metres.
       return Fill(
+          // TRANSLATORS: {1} is the points' principal spread, {2} the least spread that determines
+          // rotations and scale well, both in metres.
           tr(NoTr("the points used lie close together (principal spread {1} m, under {2} m): "
                   "rotations and scale are poorly determined")),
           metres(warning.spread_first), metres(adjust::kMinimumSpread));
     case adjust::Warning::Code::kPointsCollinear:
-      // TRANSLATORS: {1} and {2} are the points' two largest principal spreads in metres.
       return Fill(
+          // TRANSLATORS: {1} and {2} are the points' two largest principal spreads in metres.
           tr(NoTr("the points used are nearly collinear (principal spreads {1} m and {2} m): "
                   "the rotation about their line is poorly determined")),
           metres(warning.spread_first), metres(warning.spread_second));

@@ -124,13 +124,16 @@ Reason WriteText(const ReportInput& in, Output& out) {
     WriteInputNotes(in, out);
     return {};
   }
-  // TRANSLATORS: the titles of the point table; each title ends where its column ends (a
-  // Chinese character takes two columns). The names of the values are better left as they are.
   out << Tr(
+      // TRANSLATORS: the titles of the point table; each title ends where its column ends (a
+      // Chinese character takes two columns). The names of the values are better left as they are.
       "    line          dx          dy          dz        vN        vE        vU         v"
       "     r          T     MDB");
   // TRANSLATORS: the title of the column of point names, after two blanks.
   out << (points.has_name() ? Tr("  name") : "") << '\n';
+  // Looked up once, not for every row.
+  const char* const flagged_mark = Tr("  (flagged)");
+  const char* const check_mark = Tr("  (check)");
   PointWalk walk(in);
   std::vector<adjust::PointResult> flagged;
   std::vector<std::string> flagged_names;
@@ -149,25 +152,24 @@ Reason WriteText(const ReportInput& in, Output& out) {
     if (r.flagged) {
       flagged.push_back(r);
       flagged_names.emplace_back(walk.name());
-      out << Tr("  (flagged)");
+      out << flagged_mark;
     }
     if (r.check)
-      out << Tr("  (check)");
+      out << check_mark;
     out << '\n';
   }
   if (!walk.ok())
     return Tr(kSpoolUnreadable);
 
-  // ModelName's texts are literals marked for translation (models/model.cpp).
-  const char* model = Tr(ModelName(s.model).data());
+  const char* model = Tr(ModelName(s.model));
   const auto used = static_cast<std::uint64_t>(s.points_used);
   const auto fitted = static_cast<std::uint64_t>(s.points - s.points_check);
   const auto checks = static_cast<std::uint64_t>(s.points_check);
   const std::string of = Counted(fitted, "{1} point", "{1} points");
-  // TRANSLATORS: {1} is the model's name, {2} the number of points used, {3} the points given
-  // for the fit ("5 points"), {4} the check points ("1 check point").
   if (checks > 0) {
     out << '\n'
+        // TRANSLATORS: {1} is the model's name, {2} the number of points used, {3} the points given
+        // for the fit ("5 points"), {4} the check points ("1 check point").
         << Fill(Tr("model: {1}, fitted to {2} of {3} ({4} left out)"), model, used, of,
                 Counted(checks, "{1} check point", "{1} check points"));
   } else {
@@ -223,10 +225,11 @@ Reason WriteText(const ReportInput& in, Output& out) {
         s.point_critical_outside > 0 && s.point_critical_outside != s.point_critical;
     const std::string inside_value = Number("%.2f", s.point_critical);
     const std::string outside_value = Number("%.2f", s.point_critical_outside);
-    // TRANSLATORS: {1} is the critical value for a point in the fit, {2} for one outside it.
     if (s.point_critical > 0) {
+      // TRANSLATORS: {1} is the critical value for a point in the fit, {2} for one outside it.
       out << Fill(outside ? Tr("  critical value of T in the final fit: {1} for a point in it, {2} "
                                "for a point outside it")
+                          // TRANSLATORS: {1} is the critical value for a point in the fit.
                           : Tr("  critical value of T in the final fit: {1} for a point in it"),
                   inside_value, outside_value);
     } else {
@@ -245,11 +248,12 @@ Reason WriteText(const ReportInput& in, Output& out) {
   for (std::size_t k = 0; k < flagged.size(); ++k) {
     const adjust::PointResult& r = flagged[k];
     // The test that flagged it, in its round, with the critical value that test had.
-    // TRANSLATORS: {1} and {2} are numbers of metres (estimated gross error, limit), or {1} the
-    // test statistic, {2} its critical value and {3} the estimated gross error in metres.
     const std::string test =
+        // TRANSLATORS: {1} is the estimated gross error, {2} the limit, both in metres.
         by_limit ? Fill(Tr("estimated gross error {1} m > limit {2} m"), Fixed(r.flag_statistic),
                         Fixed(r.flag_critical))
+                 // TRANSLATORS: {1} is the test statistic, {2} its critical value, {3} the
+                 // estimated gross error in metres.
                  : Fill(Tr("test {1} > {2}, estimated gross error {3} m"),
                         Number("%.2f", r.flag_statistic), Number("%.2f", r.flag_critical),
                         Fixed(r.gross_error_length));

@@ -159,6 +159,20 @@ TEST_F(ChineseMessages, TextReportLabelsInChineseAndMachineOutputsUnchanged) {
   }
 }
 
+// A CASS file has no titles of its own: a refusal named its column by the English word.
+TEST_F(ChineseMessages, CassRefusalNamesTheColumnInChinese) {
+  Write("c.dat", "GP01,,458259.110,44199x71.693,92.591\n");
+  Write("w.csv", "name,B,L,H\nGP01,39:54:44.4420,116:30:44.4420,52.317\n");
+  const Process zh = Run("zh_CN.UTF-8", "--grid c.dat --wgs84 w.csv --L0 117");
+  EXPECT_NE(zh.err.find("c.dat，第 1 行：列 北坐标 '44199x71.693'：不是十进制数"),
+            std::string::npos)
+      << zh.err;
+  const Process c = Run("C", "--grid c.dat --wgs84 w.csv --L0 117");
+  EXPECT_NE(c.err.find("c.dat, line 1: column north '44199x71.693': not a decimal number"),
+            std::string::npos)
+      << c.err;
+}
+
 // The fit's notes come from one place for every form: worded in Chinese where a person reads
 // them, English where a program does.
 TEST_F(ChineseMessages, FitNotesInChineseInTheReportAndEnglishInJson) {
