@@ -116,10 +116,7 @@ Reason Apply(int code, std::string_view value, Options* o) {
     case 'f':
       return ParseFormat(value, &o->format);
     case 'd':
-      if (Reason r = SetDelimiter(value, &in.delimiter); !r.empty())
-        return r;
-      o->output_delimiter = in.delimiter;
-      return {};
+      return SetDelimiter(value, &in.delimiter);
     case kOptMaxResidual: {
       double limit;
       if (!ParseOptionNumber(value, &limit) || !(limit > 0)) {

@@ -23,7 +23,6 @@ struct Options {
   adjust::Settings fit;
   Convention convention = Convention::kPositionVector;
   std::string plot;  // the residual picture's file, empty when none
-  char output_delimiter = ',';
 };
 
 // Reads args (without the program name).

@@ -125,7 +125,8 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
 
   ReportInput report;
   report.format = o.format;
-  report.delimiter = o.output_delimiter;
+  // The csv report keeps the delimiter the user's table was given with, else a comma.
+  report.delimiter = o.input.delimiter != 0 ? o.input.delimiter : ',';
   report.points = &points;
   report.fit = &fit;
   report.settings = &o.fit;
