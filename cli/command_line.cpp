@@ -16,6 +16,7 @@ enum LongOnly {
   kOptWgs84Format,
   kOptEncoding,
   kOptAngleFormat,
+  kOptProjection,
   kOptCheck,
   kOptMaxResidual,
   kOptKeepAll,
@@ -41,6 +42,7 @@ std::vector<option> LongOptions() {
       {"wgs84-format", required_argument, nullptr, kOptWgs84Format},
       {"encoding", required_argument, nullptr, kOptEncoding},
       {"angle-format", required_argument, nullptr, kOptAngleFormat},
+      {"projection", required_argument, nullptr, kOptProjection},
       {"check", required_argument, nullptr, kOptCheck},
       {"format", required_argument, nullptr, 'f'},
       {"delimiter", required_argument, nullptr, 'd'},
@@ -106,6 +108,8 @@ Reason Apply(int code, std::string_view value, Options* o) {
                  : "";
     case kOptEncoding:
       return ParseEncoding(value, &in.encoding);
+    case kOptProjection:
+      return ParseProjectionKind(value, &in.projection);
     case kOptAngleFormat:
       return ParseAngleFormat(value, &in.reading.angle_format);
     case kOptCheck: {

@@ -41,11 +41,12 @@ double MeridianDistance(const Wgs84Point& wgs84, int meridian) {
 // Whether the grid point with this meridian and the WGS-84 point at latitude, longitude are the
 // same place; a longitude beyond the series' domain is not. The separation found goes to
 // *separation when one is asked for.
-bool Fits(const GridPoint& grid, int meridian, double latitude, double longitude, double height,
-          Separation* separation = nullptr) {
+bool Fits(const GridProjection& projection, const GridPoint& grid, int meridian, double latitude,
+          double longitude, double height, Separation* separation = nullptr) {
   if (!(std::fabs(std::remainder(longitude - meridian, 360.0)) <= kMaxMeridianDistance))
     return false;
-  const Separation s = Separate(grid.x, grid.y, grid.h, meridian, latitude, longitude, height);
+  const Separation s =
+      Separate(projection, grid.x, grid.y, grid.h, meridian, latitude, longitude, height);
   if (separation != nullptr)
     *separation = s;
   return s.within();
@@ -114,18 +115,21 @@ bool ReadSwapped(const Record& record, GridPoint* swapped) {
          ParseCentralMeridian(record.value[kMeridian], &swapped->meridian).empty();
 }
 
-bool SwappedFits(const Record& record, int default_meridian, const Wgs84Point& wgs84) {
+bool SwappedFits(const GridProjection& projection, const Record& record, int default_meridian,
+                 const Wgs84Point& wgs84) {
   GridPoint swapped;
   int meridian;
   return ReadSwapped(record, &swapped) &&
          ResolveMeridian(swapped, default_meridian, &meridian).empty() &&
-         Fits(swapped, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude), wgs84.height);
+         Fits(projection, swapped, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude),
+              wgs84.height);
 }
 
 // Why a point whose grid values read, with its central meridian, is not at its WGS-84 place:
 // the first of the likely causes that makes it fit, else the separation itself.
 Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridPoint& grid,
-                       int meridian, const Wgs84Point& wgs84, const PointReading& reading) {
+                       int meridian, const Wgs84Point& wgs84, const PointReading& reading,
+                       const GridProjection& projection) {
   const double lat = Degrees(wgs84.latitude);
   const double lon = Degrees(wgs84.longitude);
   const double off = MeridianDistance(wgs84, meridian);
@@ -137,7 +141,8 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
                    "than 5)"),
                 Fixed("%.2f", off), meridian);
   } else {
-    const Separation s = Separate(grid.x, grid.y, grid.h, meridian, lat, lon, wgs84.height);
+    const Separation s =
+        Separate(projection, grid.x, grid.y, grid.h, meridian, lat, lon, wgs84.height);
     if (!std::isfinite(s.horizontal)) {
       what = Tr("the grid position has no place in the projection near the WGS-84 position");
     } else if (s.horizontal > kMaxHorizontalSeparation) {
@@ -160,7 +165,7 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
     const double lat2 = b.bare_number ? AsDdMmss(b) : lat;
     const double lon2 = l.bare_number ? AsDdMmss(l) : lon;
     if (std::isfinite(lat2) && std::isfinite(lon2) &&
-        Fits(grid, meridian, lat2, lon2, wgs84.height)) {
+        Fits(projection, grid, meridian, lat2, lon2, wgs84.height)) {
       const Angle& shown = b.bare_number ? b : l;
       // TRANSLATORS: {1} says what lies apart; {2} is an angle as read, {3} the same digits
       // read as dd.mmss.
@@ -172,7 +177,7 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
   // Another central meridian: every whole degree within the series' domain of the longitude.
   for (int m = static_cast<int>(std::ceil(lon - kMaxMeridianDistance));
        m <= static_cast<int>(std::floor(lon + kMaxMeridianDistance)); ++m) {
-    if (m == meridian || !Fits(grid, m, lat, lon, wgs84.height))
+    if (m == meridian || !Fits(projection, grid, m, lat, lon, wgs84.height))
       continue;
     const std::string zones = ZonesOf(m);
     if (grid.zone != 0) {
@@ -207,7 +212,7 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
                          "--L0 {2}"),
                 what, m, zones);
   }
-  if (SwappedFits(record, reading.default_meridian, wgs84)) {
+  if (SwappedFits(projection, record, reading.default_meridian, wgs84)) {
     // TRANSLATORS: {1} says what lies apart; {2} and {3} are the titles of the north and east
     // columns.
     return Fill(Tr("{1}: not the same place; it fits with {2} and {3} swapped (north is x, east "
@@ -222,10 +227,11 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
 }  // namespace
 
 Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84Point& wgs84,
-                       const PointReading& reading, CommonPoint* point) {
+                       const PointReading& reading, const GridProjection& projection,
+                       CommonPoint* point) {
   GridPoint& grid = point->grid;
   if (Reason r = ReadGridPoint(record, columns, &grid); !r.empty()) {
-    if (SwappedFits(record, reading.default_meridian, wgs84)) {
+    if (SwappedFits(projection, record, reading.default_meridian, wgs84)) {
       // TRANSLATORS: {1} is why a value is refused; {2} and {3} are the titles of the north and
       // east columns.
       return Fill(Tr("{1}; the point fits with {2} and {3} swapped (north is x, east is y; a CASS "
@@ -238,9 +244,9 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
   if (Reason r = ResolveMeridian(grid, reading.default_meridian, &meridian); !r.empty())
     return r;
   Separation separation;
-  if (!Fits(grid, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude), wgs84.height,
-            &separation))
-    return NotTheSamePlace(record, columns, grid, meridian, wgs84, reading);
+  if (!Fits(projection, grid, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude),
+            wgs84.height, &separation))
+    return NotTheSamePlace(record, columns, grid, meridian, wgs84, reading, projection);
   point->wgs84 = wgs84;
   point->grid_latitude = separation.grid_latitude;
   point->grid_longitude = separation.grid_longitude;

@@ -8,6 +8,7 @@
 #define ZERB_POINTS_COMMON_POINT_H
 
 #include "geodesy/geodesy.h"
+#include "points/grid_projection.h"
 #include "readers/columns.h"
 #include "readers/point_values.h"
 #include "readers/record_reader.h"
@@ -30,20 +31,23 @@ struct CommonPoint {
   int central_meridian = kNoMeridian;
   double meridian_distance = 0;  // of the WGS-84 longitude from the central meridian, degrees
   // The grid position inverse projected on Krassovsky, radians, as the same-place check found it
-  // (the same bits ComputeShift's projection gives, for the form's x, y and L0).
+  // with the projection it was given (the dialog's: the bits ComputeShift's projection gives).
   double grid_latitude = 0;
   double grid_longitude = 0;
 };
 
 // The common point of the grid values of record (titled by columns) and its WGS-84 point, which
-// came from the same record or from its partner in another file. The default meridian stands in
+// came from the same record or from its partner in another file, the grid position inverse
+// projected by projection. The default meridian stands in
 // for an absent L0; a zone number in the easting decides L0 and must agree with a typed or default
 // one. A refusal says why, with the hint described above.
 Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84Point& wgs84,
-                       const PointReading& reading, CommonPoint* point);
+                       const PointReading& reading, const GridProjection& projection,
+                       CommonPoint* point);
 
 // The shift of a point MakeCommonPoint made, through the inverse projection its same-place check
-// made already: geodesy::Shift's bits for the same values, one projection fewer.
+// made already: with the dialog's projection geodesy::Shift's bits for the same values, one
+// projection fewer.
 geodesy::ShiftResult ShiftOf(const CommonPoint& point);
 
 }  // namespace zerb

@@ -20,10 +20,12 @@ std::string SourceName(const std::string& file) {
   return file.empty() || file == "-" ? "<stdin>" : Printable(file);
 }
 
-// Collects the central meridian and zone of the points, warns about points far from L0.
+// Collects the central meridian and zone of the points, warns about points far from L0 where the
+// dialog's series is the projection (the exact one holds there: grid_projection.h).
 class Meridians {
  public:
-  Meridians(Diagnostics* d, InputSummary* s) : diagnostics_(d), summary_(s) {}
+  Meridians(Diagnostics* d, InputSummary* s, ProjectionKind projection)
+      : diagnostics_(d), summary_(s), series_(projection == ProjectionKind::kDialog) {}
 
   void Note(const std::string& source, std::uint64_t line, std::string_view name,
             const CommonPoint& point) {
@@ -36,7 +38,7 @@ class Meridians {
     } else if (summary_->meridian != point.central_meridian || summary_->zone != grid.zone) {
       summary_->mixed_zones = true;
     }
-    if (!(distance > kWarnMeridianDistance))
+    if (!series_ || !(distance > kWarnMeridianDistance))
       return;
     const double error = ExpectedInverseError(Degrees(point.wgs84.latitude), distance);
     ++summary_->far_points;
@@ -62,6 +64,7 @@ class Meridians {
  private:
   Diagnostics* diagnostics_;
   InputSummary* summary_;
+  bool series_;
   bool first_ = true;
 };
 
@@ -138,13 +141,13 @@ OpenedInput OpenInput(const InputSettings& s, const std::string& name, Side side
 // The common point of a record holding both sides. The grid side is looked at first, so that a
 // row with faults on both sides is refused for the first, as it reads from the left.
 Reason ReadBothSides(const Record& record, const Columns& columns, const PointReading& reading,
-                     Wgs84Point* wgs84, CommonPoint* point) {
+                     const GridProjection& projection, Wgs84Point* wgs84, CommonPoint* point) {
   if (Reason r = ReadWgs84Point(record, columns, reading.angle_format, wgs84); !r.empty()) {
     GridPoint grid;
     Reason g = ReadGridPoint(record, columns, &grid);
     return g.empty() ? r : g;
   }
-  return MakeCommonPoint(record, columns, *wgs84, reading, point);
+  return MakeCommonPoint(record, columns, *wgs84, reading, projection, point);
 }
 
 Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
@@ -163,12 +166,13 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
   }
   Wgs84Point wgs84;
   CommonPoint point;
-  const Reason r = ReadBothSides(record, columns, s.reading, &wgs84, &point);
+  const GridProjection projection(s.projection);
+  const Reason r = ReadBothSides(record, columns, s.reading, projection, &wgs84, &point);
   if (!r.empty()) {
     d->Say(Fill(Tr("the point is refused: {1}"), r));
     return Gathered::kNoPoint;
   }
-  Meridians(d, summary).Note("options", 0, "", point);
+  Meridians(d, summary, s.projection).Note("options", 0, "", point);
   if (Reason e = points->Open({}, false, false, s.grid_positions); !e.empty()) {
     d->Say(e);
     return Gathered::kUnusable;
@@ -197,6 +201,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
                       InputSummary* summary) {
   const std::string source = SourceName(s.table);
   summary->source = source;
+  const GridProjection projection(s.projection);
   // A table holding both sides is always a CSV table: a CASS file holds the grid only.
   const OpenedInput input = OpenInput(s, s.table, Side::kBoth, InputForm::kCsv, in, d);
   if (input.status != Gathered::kPoints)
@@ -209,7 +214,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     d->Say(r);
     return Gathered::kUnusable;
   }
-  Meridians meridians(d, summary);
+  Meridians meridians(d, summary, s.projection);
   NamedChecks named(s.check_names);
   RepeatedNames names;
   Record record;
@@ -223,7 +228,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     Wgs84Point wgs84;
     CommonPoint point;
     if (reason.empty())
-      reason = ReadBothSides(record, columns, s.reading, &wgs84, &point);
+      reason = ReadBothSides(record, columns, s.reading, projection, &wgs84, &point);
     if (!name.empty())
       names.Note(name, record.line, reason.empty());
     if (!reason.empty()) {
@@ -282,6 +287,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
                       InputSummary* summary) {
   summary->source = SourceName(s.grid);
   summary->wgs84_source = SourceName(s.wgs84);
+  const GridProjection projection(s.projection);
   if (summary->source == "<stdin>" && summary->wgs84_source == "<stdin>") {
     d->Say(Tr("--grid and --wgs84 cannot both read standard input"));
     return Gathered::kUnusable;
@@ -313,7 +319,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     d->Say(r);
     return Gathered::kUnusable;
   }
-  Meridians meridians(d, summary);
+  Meridians meridians(d, summary, s.projection);
   NamedChecks named(s.check_names);
   Record record;
   Reason reason;
@@ -329,7 +335,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     if (partner == nullptr)
       continue;
     CommonPoint point;
-    reason = MakeCommonPoint(record, columns, partner->point, s.reading, &point);
+    reason = MakeCommonPoint(record, columns, partner->point, s.reading, projection, &point);
     if (!reason.empty()) {
       d->Refused(source, record.line, pairing.AtPartner(reason, *partner));
       continue;

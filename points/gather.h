@@ -34,6 +34,7 @@ struct InputSettings {
   PointReading reading;                  // --angle-format, --L0
   std::vector<std::string> check_names;  // --check: each must name a point of the input
   bool grid_positions = false;           // keep each point's grid position (--plot)
+  ProjectionKind projection = ProjectionKind::kDialog;  // --projection
 };
 
 // What the report tells about the input besides the points.

@@ -26,12 +26,11 @@ bool Separation::within() const {
   return horizontal <= kMaxHorizontalSeparation && std::fabs(vertical) <= kMaxVerticalSeparation;
 }
 
-Separation Separate(double x, double y, double h, int meridian, double latitude, double longitude,
-                    double height) {
+Separation Separate(const GridProjection& projection, double x, double y, double h, int meridian,
+                    double latitude, double longitude, double height) {
   double b = 0;
   double l = 0;
-  geodesy::GaussKrugerInverse(geodesy::kKrassovsky.a, geodesy::kKrassovsky.e,
-                              meridian * geodesy::DEG_TO_RAD, x, y, &b, &l);
+  projection.Inverse(x, y, meridian, &b, &l);
   Separation s;
   s.grid_latitude = b;
   s.grid_longitude = l;

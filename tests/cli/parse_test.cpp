@@ -51,7 +51,8 @@ Reason BuildForm(const std::vector<std::string_view>& values, int default_meridi
   reading.default_meridian = default_meridian;
   Reason r = ReadWgs84Point(record, columns, reading.angle_format, &wgs84);
   if (r.empty())
-    r = MakeCommonPoint(record, columns, wgs84, reading, point);
+    r = MakeCommonPoint(record, columns, wgs84, reading, GridProjection(ProjectionKind::kDialog),
+                        point);
   return r;
 }
 

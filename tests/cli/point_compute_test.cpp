@@ -34,7 +34,8 @@ TEST(PointCompute, ReusingTheCheckedProjectionGivesComputeShiftsBits) {
     const geodesy::GaussKrugerPoint grid{
         .x = uniform(-9000000, 9000000), .y = uniform(100000, 900000), .h = uniform(-500, 9000)};
     const int meridian = static_cast<int>(uniform(-180, 181));
-    const Separation s = Separate(grid.x, grid.y, grid.h, meridian, 0, 0, 0);
+    const Separation s = Separate(GridProjection(ProjectionKind::kDialog), grid.x, grid.y, grid.h,
+                                  meridian, 0, 0, 0);
     const geodesy::ShiftResult want = geodesy::Shift(wgs84, grid, meridian);
     const geodesy::ShiftResult got =
         geodesy::ShiftOfProjected(wgs84, s.grid_latitude, s.grid_longitude, grid.h);
