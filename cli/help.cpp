@@ -110,8 +110,8 @@ Column titles (in any order; other columns are passed through to csv and json ou
                            minutes and seconds only
   --projection KIND        how a grid position becomes latitude and longitude on Krassovsky:
                            dialog (default): the dialog's series, its dx, dy, dz to the bit
-                           (good to 3.4 mm at 3° from L0); exact: PROJ's transverse Mercator,
-                           as PROJ, GDAL and QGIS apply the exports (to 0.01 mm)
+                           (good to 3.4 mm at 3° from L0); exact: the transverse Mercator as
+                           PROJ, GDAL and QGIS apply the exports with it (to 0.01 mm)
   -d, --delimiter CHAR     field delimiter of the input and of csv output ("tab" for a tab)
   CRLF line ends and the empty trailing fields Excel writes are accepted. Blank lines are
   ignored, and so are rows of delimiters only (",,,,,,"); every other line that cannot be used

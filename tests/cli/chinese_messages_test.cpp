@@ -105,7 +105,10 @@ TEST_F(ChineseMessages, SystemErrorUnderAGb18030LocaleIsStillUtf8) {
                            locales + "/zh_CN.GB18030' >/dev/null 2>&1";
   if (std::system(make.c_str()) != 0)
     GTEST_SKIP() << "localedef cannot make a GB18030 locale here";
-  const Process zh = Run("zh_CN.GB18030 LOCPATH='" + locales + "'", "missing.csv");
+  // glibc keeps the LOCPATH it splits for good, which LeakSanitizer would call a leak of ours.
+  const Process zh = Run("zh_CN.GB18030 LOCPATH='" + locales +
+                             "' ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\"",
+                         "missing.csv");
   EXPECT_EQ(zh.status, kExitUsage);
   EXPECT_TRUE(IsValidUtf8(zh.err)) << zh.err;
   EXPECT_NE(zh.err.find("missing.csv"), std::string::npos) << zh.err;

@@ -40,8 +40,8 @@ TEST(GridProjection, ExactAgreesWithGeographicLibWithinAHundredthOfAMillimetre) 
                                    (l - (l0 + dlon) * rad) * kKrassovskyA * std::cos(b));
     worst = std::max(worst, miss);
   }
-  // PROJ's series is good to a few nanometres this near the central meridian; 0.01 mm is what the
-  // exports promise with room to spare (they are rounded to 0.1 mm).
+  // Krueger's series is good to a few nanometres this near the central meridian; 0.01 mm is what
+  // the exports promise with room to spare (they are rounded to 0.1 mm).
   EXPECT_LT(worst, 1e-5);
 }
 
