@@ -8,11 +8,12 @@
 namespace zerb {
 namespace {
 
-// Sum over k = 1..6 of c[k-1] sin(k theta), by Clenshaw's recurrence: one sine and one cosine of
-// theta instead of six of each (theta complex for the beta series, real for the delta series).
+// Sum over k = 1..6 of c[k-1] sin(k theta), by Clenshaw's recurrence, given sin(theta) and
+// cos(theta): no further sine or cosine (theta complex for the beta series, real for the delta
+// series).
 template <typename T>
-T SineSeries(const std::array<double, 6>& c, T theta) {
-  const T two_cos = 2.0 * std::cos(theta);
+T SineSeries(const std::array<double, 6>& c, T sin_theta, T cos_theta) {
+  const T two_cos = 2.0 * cos_theta;
   T b1 = 0;
   T b2 = 0;
   for (int k = 5; k >= 0; --k) {
@@ -20,7 +21,7 @@ T SineSeries(const std::array<double, 6>& c, T theta) {
     b2 = b1;
     b1 = b0;
   }
-  return b1 * std::sin(theta);
+  return b1 * sin_theta;
 }
 
 }  // namespace
@@ -49,14 +50,21 @@ TransverseMercatorInverse::TransverseMercatorInverse(double a, double f, double 
 
 void TransverseMercatorInverse::Inverse(double x, double y, double* latitude,
                                         double* longitude) const {
-  const std::complex<double> zeta(x / scale_, y / scale_);
-  const std::complex<double> sphere = zeta - SineSeries(beta_, 2.0 * zeta);
+  using Complex = std::complex<double>;
+  const double xi0 = x / scale_;
+  const double eta0 = y / scale_;
+  // sin and cos of 2 (xi0 + i eta0) from one sine, cosine and exponential of the parts.
+  const double s2 = std::sin(2 * xi0), c2 = std::cos(2 * xi0);
+  const double e2 = std::exp(2 * eta0), sh2 = (e2 - 1 / e2) / 2, ch2 = (e2 + 1 / e2) / 2;
+  const Complex sphere = Complex(xi0, eta0) - SineSeries(beta_, Complex(s2 * ch2, c2 * sh2),
+                                                         Complex(c2 * ch2, -s2 * sh2));
   const double xi = sphere.real();
   const double eta = sphere.imag();
   // Gauss: the conformal latitude and the longitude on the sphere.
-  const double conformal = std::asin(std::sin(xi) / std::cosh(eta));
-  *longitude = std::atan2(std::sinh(eta), std::cos(xi));
-  *latitude = conformal + SineSeries(delta_, 2.0 * conformal);
+  const double e = std::exp(eta), sinh_eta = (e - 1 / e) / 2, cosh_eta = (e + 1 / e) / 2;
+  const double conformal = std::asin(std::sin(xi) / cosh_eta);
+  *longitude = std::atan2(sinh_eta, std::cos(xi));
+  *latitude = conformal + SineSeries(delta_, std::sin(2 * conformal), std::cos(2 * conformal));
 }
 
 }  // namespace zerb
