@@ -109,9 +109,9 @@ Column titles (in any order; other columns are passed through to csv and json ou
                            seconds below 60); degrees: decimal degrees only; dms: degrees,
                            minutes and seconds only
   --projection KIND        how a grid position becomes latitude and longitude on Krassovsky:
-                           dialog (default): the dialog's series, its dx, dy, dz to the bit
-                           (good to 3.4 mm at 3° from L0); exact: the transverse Mercator as
-                           PROJ, GDAL and QGIS apply the exports with it (to 0.01 mm)
+                           exact (default): the transverse Mercator as PROJ, GDAL and QGIS
+                           apply the exports with it (to 0.01 mm); dialog: the dialog's
+                           series, its dx, dy, dz to the bit (good to 3.4 mm at 3° from L0)
   -d, --delimiter CHAR     field delimiter of the input and of csv output ("tab" for a tab)
   CRLF line ends and the empty trailing fields Excel writes are accepted. Blank lines are
   ignored, and so are rows of delimiters only (",,,,,,"); every other line that cannot be used
@@ -233,8 +233,8 @@ beyond 5 m): the report says so and no export is written.
          "                           a CASS file and a GNSS table paired by name, as JSON\n"
          "  zerb-shift --format crs-wkt2 points.csv > grid.wkt\n"
          "                           the grid's CRS for QGIS and GDAL\n"
-         "  zerb-shift --x 4419971.693 --y 39458259.110 --h 92.591 --B 39:54:44.442 \\\n"
-         "      --L 116:30:44.442 --H 52.317\n"
+         "  zerb-shift --projection dialog --x 4419971.693 --y 39458259.110 --h 92.591 \\\n"
+         "      --B 39:54:44.442 --L 116:30:44.442 --H 52.317\n"
          "                           one point: dx, dy, dz as the dialog shows them\n");
   return h;
 }

@@ -379,6 +379,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
 
 Gathered GatherPoints(const InputSettings& settings, std::FILE* in, Diagnostics* diagnostics,
                       PointSet* points, InputSummary* summary) {
+  summary->projection = settings.projection;
   if (settings.single)
     return ReadSingle(settings, diagnostics, points, summary);
   if (!settings.grid.empty())

@@ -34,18 +34,19 @@ struct InputSettings {
   PointReading reading;                  // --angle-format, --L0
   std::vector<std::string> check_names;  // --check: each must name a point of the input
   bool grid_positions = false;           // keep each point's grid position (--plot)
-  ProjectionKind projection = ProjectionKind::kDialog;  // --projection
+  ProjectionKind projection = ProjectionKind::kExact;  // --projection
 };
 
 // What the report tells about the input besides the points.
 struct InputSummary {
   std::string source;  // the one table, or the grid file
   std::string wgs84_source;
-  std::vector<Unpaired> unpaired;   // two files: names found in one file only
-  std::size_t far_points = 0;       // more than kWarnMeridianDistance from L0
-  double worst_expected_error = 0;  // metres, over those points
-  int meridian = kNoMeridian;       // the points' central meridian when all share one
-  int zone = 0;                     // and their zone number, when all eastings carried it
+  std::vector<Unpaired> unpaired;                      // two files: names found in one file only
+  std::size_t far_points = 0;                          // more than kWarnMeridianDistance from L0
+  double worst_expected_error = 0;                     // metres, over those points
+  ProjectionKind projection = ProjectionKind::kExact;  // the grid's inverse projection used
+  int meridian = kNoMeridian;  // the points' central meridian when all share one
+  int zone = 0;                // and their zone number, when all eastings carried it
   bool mixed_zones = false;
 };
 

@@ -19,6 +19,10 @@ Reason ParseProjectionKind(std::string_view text, ProjectionKind* kind) {
   return {};
 }
 
+const char* ProjectionKindName(ProjectionKind kind) {
+  return kind == ProjectionKind::kDialog ? "dialog" : "exact";
+}
+
 GridProjection::GridProjection(ProjectionKind kind)
     : kind_(kind),
       exact_(geodesy::kKrassovsky.a, 1 - std::sqrt(1 - geodesy::kKrassovsky.e2), 1.0) {}

@@ -23,6 +23,8 @@ enum class ProjectionKind { kDialog, kExact };
 
 // Reads --projection's value: "dialog" or "exact".
 Reason ParseProjectionKind(std::string_view text, ProjectionKind* kind);
+// The name ParseProjectionKind reads.
+const char* ProjectionKindName(ProjectionKind kind);
 
 class GridProjection {
  public:

@@ -327,6 +327,8 @@ Reason WriteJson(const ReportInput& in, Output& out) {
   w.Text(ModelName(s.model));
   w.Key("convention");
   w.Text(ConventionName(in.convention));
+  w.Key("projection");
+  w.Text(ProjectionKindName(in.input->projection));
   w.Key("count");
   w.Uint64(s.points);
   w.Key("used");

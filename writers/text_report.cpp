@@ -175,7 +175,11 @@ Reason WriteText(const ReportInput& in, Output& out) {
   } else {
     out << '\n' << Fill(Tr("model: {1}, fitted to {2} of {3}"), model, used, of);
   }
-  out << '\n';
+  out << '\n'
+      << (in.input->projection == ProjectionKind::kExact
+              ? Tr("grid positions inverse projected by the exact transverse Mercator")
+              : Tr("grid positions inverse projected by the dialog's series (--projection dialog)"))
+      << '\n';
   if (s.dof > 0) {
     // TRANSLATORS: {1} is sigma0 (with its unit, or "(unit weight)"), {2} the degrees of freedom.
     const std::string sigma0 = s.a_priori ? Fill(Tr("{1} (unit weight)"), Number("%.3f", s.sigma0))

@@ -94,7 +94,7 @@ TEST_F(ChineseMessages, RefusedLineNamesFileAndLineInChinese) {
       << c.err;
   // The export is read by programs: the same bytes in both languages.
   EXPECT_EQ(zh.out, c.out);
-  EXPECT_EQ(c.out, "+towgs84=15.7996,-130.3991,-84.9012\n");
+  EXPECT_EQ(c.out, "+towgs84=15.8000,-130.4000,-84.9001\n");
 }
 
 // The C library words its errors in the locale's character set: under a GB18030 locale the
@@ -144,13 +144,13 @@ TEST_F(ChineseMessages, TextReportLabelsInChineseAndMachineOutputsUnchanged) {
        {"    行号          dx", "  点名\n", "模型：三参数平移，由 6 个点中的 5 个拟合\n",
         "验后单位权中误差 sigma0：0.0003 m，自由度 12\n",
         "参数（由本地坐标到 WGS-84）及其中误差：\n",
-        "已标记：第 5 行（GP04），第 1 轮：检验量 1533456.16 > 10.80，估计粗差 0.7000 "
+        "已标记：第 5 行（GP04），第 1 轮：检验量 1548059.59 > 10.80，估计粗差 0.7000 "
         "m；已剔除出平差\n",
-        "+towgs84=15.7996,-130.3991,-84.9012\n"}) {
+        "+towgs84=15.8000,-130.4000,-84.9001\n"}) {
     EXPECT_NE(zh.out.find(label), std::string::npos) << label << "\n" << zh.out;
   }
   // Numbers keep their decimal point and columns whatever the language.
-  EXPECT_NE(zh.out.find("       2     15.7994   -130.3989    -84.9013"), std::string::npos);
+  EXPECT_NE(zh.out.find("       2     15.7998   -130.3998    -84.9002"), std::string::npos);
 
   const Process c = Run("C", "points.csv");
   EXPECT_NE(c.out.find("model: three-parameter translation, fitted to 5 of 6 points\n"),

@@ -157,9 +157,17 @@ TEST_F(FieldFiles, EveryRefusalNamesItsReason) {
   EXPECT_NE(RunZerbShift({"--grid", grid, "--wgs84", gbk, "--encoding", "utf-8"})
                 .err.find("gbk.csv, line 2: not valid UTF-8"),
             std::string::npos);
-  // Beyond 3 degrees from L0 a point is used with a warning naming the error expected there.
-  const RunResult far = RunZerbShift({"--x", "4003700", "--y", "148700", "--h", "10", "--L0", "114",
-                                      "--B", "36.1", "--L", "110.1", "--H", "1"});
+  // Beyond 3 degrees from L0 the dialog's series is used with a warning naming the error expected
+  // there; the exact projection needs none.
+  const std::vector<std::string_view> far_point = {"--x", "4003700", "--y", "148700", "--h",
+                                                   "10",  "--L0",    "114", "--B",    "36.1",
+                                                   "--L", "110.1",   "--H", "1"};
+  std::vector<std::string_view> far_by_series = {"--projection", "dialog"};
+  far_by_series.insert(far_by_series.end(), far_point.begin(), far_point.end());
+  const RunResult far = RunZerbShift(far_by_series);
+  const RunResult far_exact = RunZerbShift(far_point);
+  EXPECT_EQ(far_exact.status, kExitOk) << far_exact.err;
+  EXPECT_EQ(far_exact.err, "");
   EXPECT_EQ(far.status, kExitOk) << far.err;
   EXPECT_NE(far.err.find("3.90 degrees from the central meridian 114 (more than 3): the inverse "
                          "projection there is good to 2.7 mm"),
@@ -175,8 +183,8 @@ TEST(FullWidthInput, GivesTheDialogsBits) {
   const std::string wide =
       "x,y,h,L0,B,L,H\n４４１９９７１．６９３,４５８２５９．１１０,－９２．５９１,１１７,"
       "３９：５４：４４．４４２,１１６：３０：４４．４４２,５２．３１７\n";
-  const RunResult a = RunZerbShift({"-f", "json"}, ascii);
-  const RunResult w = RunZerbShift({"-f", "json"}, wide);
+  const RunResult a = RunZerbShift({"--projection", "dialog", "-f", "json"}, ascii);
+  const RunResult w = RunZerbShift({"--projection", "dialog", "-f", "json"}, wide);
   ASSERT_EQ(w.status, kExitOk) << w.err;
   EXPECT_EQ(a.out, w.out);
   // The dialog: its own reader on the full-width texts, then ComputeShift.

@@ -79,11 +79,11 @@ TEST(RunShift, PointGivesTheDialogsBits) {
                    .m_centralMeridian = 114};
   ComputeShift(dialog);
 
-  const RunResult options =
-      RunZerbShift({"-f", "csv", "--x", "-3375626.2259", "--y", "38519360.5061", "--h", "91.9123",
-                    "--B", "30 30 0.125S", "--L", "114.2020833333333333333333", "--H", "50"});
+  const RunResult options = RunZerbShift(
+      {"--projection", "dialog", "-f", "csv", "--x", "-3375626.2259", "--y", "38519360.5061", "--h",
+       "91.9123", "--B", "30 30 0.125S", "--L", "114.2020833333333333333333", "--H", "50"});
   const RunResult table =
-      RunZerbShift({"-f", "csv"},
+      RunZerbShift({"--projection", "dialog", "-f", "csv"},
                    "x,y,h,B,L,H\n-3375626.2259,38519360.5061,91.9123,-30:30:0.125,114d12m7.5s,50");
   for (const RunResult& r : {options, table}) {
     ASSERT_EQ(r.status, kExitOk) << r.err;
@@ -200,6 +200,24 @@ TEST(ZerbShiftProcess, EveryRefusedLineIsReportedWithItsNumber) {
         "line 7: 3 fields where the header has 7\n", "line 11: text after a closing quote\n"}) {
     EXPECT_NE(err.find(says), std::string::npos) << says << " in\n" << err;
   }
+}
+
+// The projection decides the shifts to a millimetre, so each report says which one was used.
+TEST(RunShift, ReportsNameTheProjectionUsed) {
+  const std::string input =
+      "x,y,h,B,L,H\n3375650,38500000,50,30:30:00,114:00:00,40\n"
+      "3385650,38510000,52,30:35:25,114:06:15,42\n";
+  EXPECT_NE(RunZerbShift({"-f", "json"}, input).out.find(R"("projection":"exact")"),
+            std::string::npos);
+  EXPECT_NE(RunZerbShift({"--projection", "dialog", "-f", "json"}, input)
+                .out.find(R"("projection":"dialog")"),
+            std::string::npos);
+  EXPECT_NE(RunZerbShift({}, input).out.find(
+                "grid positions inverse projected by the exact transverse Mercator\n"),
+            std::string::npos);
+  EXPECT_NE(RunZerbShift({"--projection", "dialog"}, input)
+                .out.find("grid positions inverse projected by the dialog's series"),
+            std::string::npos);
 }
 
 }  // namespace

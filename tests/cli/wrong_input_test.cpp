@@ -93,9 +93,10 @@ TEST_F(WrongInput, OnePointInDdMmssPrintsNoShift) {
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("--angle-format dd.mmss"), std::string::npos) << r.err;
   // With the form given, the dialog's bits for the same typed degrees, minutes and seconds.
-  const RunResult ok = RunZerbShift({"-f", "csv", "--angle-format", "dd.mmss", "--x", "4419971.693",
-                                     "--y", "39458259.110", "--h", "92.591", "--B", "39.54444420",
-                                     "--L", "116.30444420", "--H", "52.317"});
+  const RunResult ok =
+      RunZerbShift({"--projection", "dialog", "-f", "csv", "--angle-format", "dd.mmss", "--x",
+                    "4419971.693", "--y", "39458259.110", "--h", "92.591", "--B", "39.54444420",
+                    "--L", "116.30444420", "--H", "52.317"});
   ASSERT_EQ(ok.status, kExitOk) << ok.err;
   const geodesy::ShiftResult dialog = geodesy::Shift(
       {.latitude = {39, 54, 44.4420}, .longitude = {116, 30, 44.4420}, .height = 52.317},

@@ -78,14 +78,15 @@ TEST_F(FrontEnd, GathersFitsAndWritesWithEveryRefusalInItsOwnSink) {
   EXPECT_EQ(summary.unpaired[0].line, 5u);
 
   // The fit of the README's example: GP04 carries a 0.7 m blunder and is left out; the others
-  // give the published translation (the exports' rounding, 0.1 mm).
+  // give the translation the points were made with, 15.8, -130.4, -84.9, to the exports'
+  // rounding (0.1 mm).
   adjust::Settings fit_settings;
   adjust::FitResult fit;
   ASSERT_EQ(FitPoints(points, fit_settings, &fit), "");
   const adjust::BursaWolf& p = fit.solution().exported;
-  EXPECT_NEAR(p.tx, 15.7996, 1e-9);
-  EXPECT_NEAR(p.ty, -130.3991, 1e-9);
-  EXPECT_NEAR(p.tz, -84.9012, 1e-9);
+  EXPECT_NEAR(p.tx, 15.8000, 1e-9);
+  EXPECT_NEAR(p.ty, -130.3999, 1e-9);
+  EXPECT_NEAR(p.tz, -84.9001, 1e-9);
   EXPECT_EQ(fit.solution().points_used, 3u);
 
   // The report goes wherever the front end says; its rows carry the names from the spool.
