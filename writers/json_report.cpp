@@ -224,7 +224,11 @@ void WriteParameters(const ReportInput& in, JsonWriter& w) {
     w.Key("unrounded");
     w.Number(exact[k]);
     w.Key("sd");
-    w.Number(s.standard_deviation[k]);
+    // None without redundancy or an a-priori accuracy: a zero would read as exact.
+    if (s.dof > 0 || s.a_priori)
+      w.Number(s.standard_deviation[k]);
+    else
+      w.Null();
     w.EndObject();
   }
   w.EndObject();

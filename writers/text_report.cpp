@@ -57,12 +57,22 @@ void WriteParameters(const ReportInput& in, Output& out) {
   } else {
     out << Tr("parameters (WGS-84 from local), with their standard deviations:") << '\n';
   }
+  // Without redundancy and without an a-priori accuracy nothing tells how well a parameter is
+  // known: no standard deviation rather than a zero that reads as exact.
+  const bool known = s.dof > 0 || s.a_priori;
   for (int k = 0; k < n; ++k) {
     const bool length = k < 3;
-    out << "  " << kParameterNames[k] << " = ";
+    // Names and units padded alike, so that the seven rows line up (s and ppm are the odd ones).
+    out << "  ";
+    Right(out, kParameterNames[k], n == 7 ? 2 : 0);
+    out << " = ";
     Right(out, length ? Fixed(values[k]) : Decimals6(values[k]), 14);
-    out << ' ' << kParameterUnits[k] << "  +- ";
-    out << (length ? Fixed(s.standard_deviation[k]) : Decimals6(s.standard_deviation[k])) << '\n';
+    const std::string unit = kParameterUnits[k];
+    out << ' ' << unit << std::string(n == 7 ? 3 - unit.size() : 0, ' ') << "  +- ";
+    if (!known)
+      out << "-\n";
+    else
+      out << (length ? Fixed(s.standard_deviation[k]) : Decimals6(s.standard_deviation[k])) << '\n';
   }
   if (n == 7) {
     const adjust::Matrix7 correlation = CorrelationInConvention(s.correlation, in.convention);

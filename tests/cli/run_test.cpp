@@ -220,5 +220,16 @@ TEST(RunShift, ReportsNameTheProjectionUsed) {
             std::string::npos);
 }
 
+// One point has no redundancy: its parameters' standard deviations are unknown, not zero (a zero
+// read as "exactly known").
+TEST(RunShift, NoRedundancyGivesNoStandardDeviation) {
+  const RunResult one =
+      RunZerbShift({"-f", "json", "--x", "4419971.693", "--y", "39458259.110", "--h", "92.591",
+                    "--B", "39:54:44.442", "--L", "116:30:44.442", "--H", "52.317"});
+  ASSERT_EQ(one.status, kExitOk) << one.err;
+  EXPECT_NE(one.out.find(R"("sd":null)"), std::string::npos) << one.out;
+  EXPECT_EQ(one.out.find(R"("sd":0)"), std::string::npos) << one.out;
+}
+
 }  // namespace
 }  // namespace zerb::test

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,21 @@ TEST(SevenParameterStatistics, ExtraParametersNotJustifiedOnThreeParameterData) 
   const rapidjson::Document json =
       Json({"--model", "7", "-f", "json"}, Csv(Make(kThree, kSmall, 0.01), 117));
   EXPECT_TRUE(At(json, "/extra_parameters_justified").IsFalse());
+}
+
+// The seven rows of the text report line up: each "+-" in one column whatever the name's and the
+// unit's lengths (the scale's row was one column off).
+TEST(SevenParameterReport, ParameterRowsLineUp) {
+  const std::string text = Report({"--model", "7"}, Csv(Make(kSeven, kSmall), kSmall.L0));
+  std::istringstream lines(text);
+  std::vector<std::size_t> columns;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.size() > 6 && line[5] == '=' && line.find("+- ") != std::string::npos)
+      columns.push_back(line.find("+- "));
+  }
+  ASSERT_EQ(columns.size(), 7u) << text;
+  for (std::size_t c : columns)
+    EXPECT_EQ(c, columns[0]) << text;
 }
 
 // A 0.25 m blunder is about 25 sigma on 30 points whose redundancy numbers are near 0.9: data
