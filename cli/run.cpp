@@ -26,37 +26,39 @@ void NoteFlags(const adjust::FitResult& fit, Diagnostics* d) {
     return;
   std::string lines;
   std::size_t kept = 0;
+  // TRANSLATORS: what stands between two line numbers in a list ("lines 4, 9").
+  const char* const separator = Tr(", ");
   for (std::size_t i = 0; i < fit.size(); ++i) {
     const adjust::PointResult r = fit.Point(i);
     if (r.flagged && !r.check) {
-      lines += " " + std::to_string(r.tag);
+      lines += (lines.empty() ? "" : separator) + std::to_string(r.tag);
       kept += r.used;
     }
   }
   const std::size_t n = s.points_flagged;
   const char* note =
       // TRANSLATORS: {1} is the number of points flagged, {2} the number of them left out of the
-      // fit, {3} their line numbers ("4 9").
+      // fit, {3} their line numbers ("4, 9").
       kept == n ? TrN("note: {1} point flagged by the outlier test, kept in the fit (line {3}); "
                       "--format text shows the report",
                       "note: {1} points flagged by the outlier test, kept in the fit (lines {3}); "
                       "--format text shows the report",
                       n)
       // TRANSLATORS: {1} is the number of points flagged, {2} the number of them left out of the
-      // fit, {3} their line numbers ("4 9").
+      // fit, {3} their line numbers ("4, 9").
       : kept > 0 ? TrN("note: {1} point flagged by the outlier test, {2} left out of the fit "
                        "(line {3}); --format text shows the report",
                        "note: {1} points flagged by the outlier test, {2} left out of the fit "
                        "(lines {3}); --format text shows the report",
                        n)
                  // TRANSLATORS: {1} is the number of points flagged, {2} the number of them left
-                 // out of the fit, {3} their line numbers ("4 9").
+                 // out of the fit, {3} their line numbers ("4, 9").
                  : TrN("note: {1} point flagged by the outlier test, left out of the fit (line "
                        "{3}); --format text shows the report",
                        "note: {1} points flagged by the outlier test, left out of the fit (lines "
                        "{3}); --format text shows the report",
                        n);
-  d->Say(Fill(note, n, n - kept, lines.empty() ? lines : lines.substr(1)));
+  d->Say(Fill(note, n, n - kept, lines));
 }
 
 }  // namespace

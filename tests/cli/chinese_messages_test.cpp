@@ -82,7 +82,7 @@ TEST_F(ChineseMessages, RefusedLineNamesFileAndLineInChinese) {
   EXPECT_NE(zh.err.find("zerb-shift: points.csv，第 8 行：列 B '39:75:00'：分不在 0 到 59 之间\n"),
             std::string::npos)
       << zh.err;
-  EXPECT_NE(zh.err.find("zerb-shift: 注意：粗差检验标记了 1 个点，已剔除出平差（行 5）"),
+  EXPECT_NE(zh.err.find("zerb-shift: 注意：粗差检验标记了 1 个点，已剔除出平差（第 5 行）"),
             std::string::npos)
       << zh.err;
 
