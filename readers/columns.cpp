@@ -181,15 +181,18 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
       const Field field = static_cast<Field>(f);
       if (!Matches(parts.title, field, side))
         continue;
-      if (Reason r = CheckUnit(parts.unit, QuantityOf(field), &columns->dms[field]); !r.empty())
+      if (Reason r = CheckUnit(parts.unit, QuantityOf(field), &columns->dms[field]); !r.empty()) {
         // TRANSLATORS: {1} is the title in quotes, {2} the field's name (north, L0, ...), {3} the
         // reason.
         return Fill(Tr("column {1} ({2}): {3}"), Quoted(title), FieldWord(field), r);
-      if (columns->index[field] >= 0) {
-        // TRANSLATORS: {1} and {2} are titles in quotes, {3} a field's name (north, L0, ...).
-        return Fill(Tr("columns {1} and {2} both name the {3} column"),
-                    Quoted(columns->titles[columns->index[field]]), Quoted(title),
-                    FieldWord(field));
+      }
+      if (const int first = columns->index[field]; first >= 0) {
+        // Two titles may read alike ('H' and 'H'): their places tell them apart.
+        // TRANSLATORS: {1} and {2} are titles in quotes, {3} a field's name (north, L0, ...), {4}
+        // and {5} the columns' numbers, counted from 1.
+        return Fill(Tr("columns {4} ({1}) and {5} ({2}) both name the {3} column"),
+                    Quoted(columns->titles[first]), Quoted(title), FieldWord(field), first + 1,
+                    i + 1);
       }
       columns->index[field] = static_cast<int>(i);
       known = true;

@@ -231,5 +231,12 @@ TEST(RunShift, NoRedundancyGivesNoStandardDeviation) {
   EXPECT_EQ(one.out.find(R"("sd":0)"), std::string::npos) << one.out;
 }
 
+// Two titles that read alike were told apart by nothing: the columns' numbers say which.
+TEST(RunShift, TwoColumnsOfOneFieldAreNamedByTheirPlaces) {
+  const RunResult r = RunZerbShift({}, "name,x,y,h,H,B,L,H\nP1,1,2,3,4,5,6,7\n");
+  EXPECT_NE(r.err.find("columns 5 ('H') and 8 ('H') both name the H column"), std::string::npos)
+      << r.err;
+}
+
 }  // namespace
 }  // namespace zerb::test
