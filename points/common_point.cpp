@@ -29,7 +29,9 @@ Reason ResolveMeridian(const GridPoint& grid, int default_meridian, int* meridia
     *meridian = grid.zone_meridian;
   }
   if (*meridian == kNoMeridian) {
-    return Tr("no central meridian: give L0, or an 8-digit easting with the zone number in front");
+    return Tr(
+        "no central meridian: give --L0, an L0 column, or an 8-digit easting with the zone "
+        "number in front");
   }
   return {};
 }
@@ -241,8 +243,28 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
     return r;
   }
   int meridian;
-  if (Reason r = ResolveMeridian(grid, reading.default_meridian, &meridian); !r.empty())
+  if (Reason r = ResolveMeridian(grid, reading.default_meridian, &meridian); !r.empty()) {
+    if (meridian == kNoMeridian) {
+      // The WGS-84 longitude tells which central meridians the point can have.
+      const double lat = Degrees(wgs84.latitude);
+      const double lon = Degrees(wgs84.longitude);
+      for (int m = static_cast<int>(std::ceil(lon - kMaxMeridianDistance));
+           m <= static_cast<int>(std::floor(lon + kMaxMeridianDistance)); ++m) {
+        if (!Fits(projection, grid, m, lat, lon, wgs84.height))
+          continue;
+        const std::string zones = ZonesOf(m);
+        // TRANSLATORS: {1} is the central meridian the point fits, in degrees, {2} its zones
+        // ("3-degree zone 39").
+        return Fill(zones.empty()
+                        ? Tr("no central meridian: give --L0 {1}, where the point fits")
+                        // TRANSLATORS: {1} is the central meridian the point fits, in
+                        // degrees, {2} its zones ("3-degree zone 39").
+                        : Tr("no central meridian: give --L0 {1}, where the point fits ({2})"),
+                    m, zones);
+      }
+    }
     return r;
+  }
   Separation separation;
   if (!Fits(projection, grid, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude),
             wgs84.height, &separation))

@@ -202,6 +202,20 @@ TEST_F(WrongInput, SwappedNorthAndEastAndAMistypedValueAreNamed) {
             kExitRefused);  // the other five names are unpaired
 }
 
+// A CASS file's 6-digit eastings carry no zone and the file no L0 column: the WGS-84 longitude
+// tells which --L0 the point fits, where the refusal told only to give one.
+TEST_F(WrongInput, GridWithoutCentralMeridianIsToldTheOneItFits) {
+  const std::string dat = Write("six.dat", "GP01,,458259.110,4419971.693,92.591\n");
+  const std::string gnss =
+      Write("six-gnss.csv", "name,B,L,H\nGP01,39:54:44.4420,116:30:44.4420,52.317\n");
+  const RunResult r = RunZerbShift({"--grid", dat, "--wgs84", gnss});
+  EXPECT_EQ(r.status, kExitNoPoint);
+  EXPECT_NE(r.err.find("no central meridian: give --L0 117, where the point fits (3-degree zone "
+                       "39, 6-degree zone 20)"),
+            std::string::npos)
+      << r.err;
+}
+
 // Shifts that each pass the same-place test but alternate by 380 m between neighbouring points:
 // no datum transformation bends like that.
 TEST_F(WrongInput, ImplausibleParametersExitFourAndExportNothing) {
