@@ -61,7 +61,8 @@ std::string ImplausibleText(const Implausible& b, Translate translate) {
 std::string ImplausibleList(const std::vector<Implausible>& beyond, Translate translate) {
   std::string list;
   for (const Implausible& b : beyond)
-    list += (list.empty() ? "" : "; ") + ImplausibleText(b, translate);
+    // TRANSLATORS: what stands between two items of a list of statements.
+    list += (list.empty() ? "" : translate(NoTr("; "))) + ImplausibleText(b, translate);
   return list;
 }
 

@@ -204,8 +204,10 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
   for (int f = 0; f < kFieldCount; ++f) {
     const Field field = static_cast<Field>(f);
     if (Required(side, field) && columns->index[field] < 0) {
-      missing += missing.empty() ? "" : "; ";
-      missing += FieldWord(field) + " (" + AcceptedTitles(field, side) + ")";
+      // TRANSLATORS: what stands between two items of a list of statements.
+      missing += missing.empty() ? "" : Tr("; ");
+      // TRANSLATORS: {1} is a field's name, {2} the titles it is read from.
+      missing += Fill(Tr("{1} ({2})"), FieldWord(field), AcceptedTitles(field, side));
     }
   }
   if (!missing.empty()) {
