@@ -158,9 +158,13 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
   }
   Record record;
   Columns columns;
+  // The options that give each field, so that a refusal names the one to mend.
+  static constexpr const char* kOptions[kFieldCount] = {"",    "--x", "--y", "--h", "--L0",
+                                                        "--B", "--L", "--H", ""};
+  columns.options = true;
   for (int f = 0; f < kFieldCount; ++f) {
     columns.index[f] = f;
-    columns.titles.emplace_back(FieldName(static_cast<Field>(f)));
+    columns.titles.emplace_back(kOptions[f]);
     if (s.value[f])
       record.value[f] = *s.value[f];
   }

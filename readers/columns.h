@@ -53,6 +53,8 @@ struct Columns {
   // False where the format names its columns itself (CASS): those titles are English words,
   // worded in the language of the messages when a message names the column.
   bool titles_read = true;
+  // True where the "columns" are a command line's options (titled --x, --B, ...).
+  bool options = false;
   // The title's unit says degrees, minutes and seconds written apart (dms, 度分秒): a decimal
   // number there is refused.
   bool dms[kFieldCount] = {};

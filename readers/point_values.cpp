@@ -13,9 +13,12 @@ namespace zerb {
 namespace {
 
 std::string Refusal(const Columns& columns, const Record& record, Field field, const Reason& why) {
+  const std::string value = Quoted(Trim(record.value[field]));
+  // TRANSLATORS: {1} is an option (--x), {2} its value in quotes, {3} what is wrong with it.
+  if (columns.options)
+    return Fill(Tr("{1} {2}: {3}"), columns.Label(field), value, why);
   // TRANSLATORS: {1} is the column's title, {2} the cell in quotes, {3} what is wrong with it.
-  return Fill(Tr("column {1} {2}: {3}"), columns.Label(field), Quoted(Trim(record.value[field])),
-              why);
+  return Fill(Tr("column {1} {2}: {3}"), columns.Label(field), value, why);
 }
 
 }  // namespace

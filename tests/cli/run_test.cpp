@@ -238,5 +238,13 @@ TEST(RunShift, TwoColumnsOfOneFieldAreNamedByTheirPlaces) {
       << r.err;
 }
 
+// One point given as options: a refusal names the option, not a column the user never wrote.
+TEST(RunShift, RefusedOptionValueIsNamedByItsOption) {
+  const RunResult r = RunZerbShift({"--x", "abc", "--y", "39458259.110", "--h", "92.591", "--B",
+                                    "39:54:44.442", "--L", "116:30:44.442", "--H", "52.317"});
+  EXPECT_NE(r.err.find("the point is refused: --x 'abc': not a decimal number"), std::string::npos)
+      << r.err;
+}
+
 }  // namespace
 }  // namespace zerb::test
