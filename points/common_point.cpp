@@ -127,6 +127,21 @@ bool SwappedFits(const GridProjection& projection, const Record& record, int def
               wgs84.height);
 }
 
+// The first whole-degree central meridian other than except, within reach of the WGS-84
+// longitude, with which the grid point and the WGS-84 point are the same place; kNoMeridian when
+// there is none.
+int FittingMeridian(const GridProjection& projection, const GridPoint& grid,
+                    const Wgs84Point& wgs84, int except) {
+  const double lat = Degrees(wgs84.latitude);
+  const double lon = Degrees(wgs84.longitude);
+  for (int m = static_cast<int>(std::ceil(lon - kMaxMeridianDistance));
+       m <= static_cast<int>(std::floor(lon + kMaxMeridianDistance)); ++m) {
+    if (m != except && Fits(projection, grid, m, lat, lon, wgs84.height))
+      return m;
+  }
+  return kNoMeridian;
+}
+
 // Why a point whose grid values read, with its central meridian, is not at its WGS-84 place:
 // the first of the likely causes that makes it fit, else the separation itself.
 Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridPoint& grid,
@@ -176,11 +191,8 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
                   what, DegreesText(Degrees(shown)), DmsText(AsDdMmss(shown)));
     }
   }
-  // Another central meridian: every whole degree within the series' domain of the longitude.
-  for (int m = static_cast<int>(std::ceil(lon - kMaxMeridianDistance));
-       m <= static_cast<int>(std::floor(lon + kMaxMeridianDistance)); ++m) {
-    if (m == meridian || !Fits(projection, grid, m, lat, lon, wgs84.height))
-      continue;
+  // Another central meridian.
+  if (const int m = FittingMeridian(projection, grid, wgs84, meridian); m != kNoMeridian) {
     const std::string zones = ZonesOf(m);
     if (grid.zone != 0) {
       // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits, in degrees,
@@ -244,24 +256,19 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
   }
   int meridian;
   if (Reason r = ResolveMeridian(grid, reading.default_meridian, &meridian); !r.empty()) {
-    if (meridian == kNoMeridian) {
-      // The WGS-84 longitude tells which central meridians the point can have.
-      const double lat = Degrees(wgs84.latitude);
-      const double lon = Degrees(wgs84.longitude);
-      for (int m = static_cast<int>(std::ceil(lon - kMaxMeridianDistance));
-           m <= static_cast<int>(std::floor(lon + kMaxMeridianDistance)); ++m) {
-        if (!Fits(projection, grid, m, lat, lon, wgs84.height))
-          continue;
-        const std::string zones = ZonesOf(m);
-        // TRANSLATORS: {1} is the central meridian the point fits, in degrees, {2} its zones
-        // ("3-degree zone 39").
-        return Fill(zones.empty()
-                        ? Tr("no central meridian: give --L0 {1}, where the point fits")
-                        // TRANSLATORS: {1} is the central meridian the point fits, in
-                        // degrees, {2} its zones ("3-degree zone 39").
-                        : Tr("no central meridian: give --L0 {1}, where the point fits ({2})"),
-                    m, zones);
-      }
+    // The WGS-84 longitude tells which central meridian the point can have.
+    const int m = meridian == kNoMeridian ? FittingMeridian(projection, grid, wgs84, kNoMeridian)
+                                          : kNoMeridian;
+    if (m != kNoMeridian) {
+      const std::string zones = ZonesOf(m);
+      // TRANSLATORS: {1} is the central meridian the point fits, in degrees, {2} its zones
+      // ("3-degree zone 39").
+      return Fill(zones.empty()
+                      ? Tr("no central meridian: give --L0 {1}, where the point fits")
+                      // TRANSLATORS: {1} is the central meridian the point fits, in degrees, {2}
+                      // its zones ("3-degree zone 39").
+                      : Tr("no central meridian: give --L0 {1}, where the point fits ({2})"),
+                  m, zones);
     }
     return r;
   }
