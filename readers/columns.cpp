@@ -146,10 +146,6 @@ std::string FieldWord(Field field) {
 
 }  // namespace
 
-std::string_view FieldName(Field field) {
-  return kFieldNames[field];
-}
-
 std::string AcceptedTitles(Field field, Side side) {
   std::string s;
   for (const Titles& list : TitlesOf(field, side)) {

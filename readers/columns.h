@@ -40,9 +40,6 @@ enum Field {
 // What a file holds: both sides of each point in one table, or one side paired by name.
 enum class Side { kBoth, kGrid, kWgs84 };
 
-// The short name of a field in messages and the help: north, east, h, L0, B, L, H, name, role.
-std::string_view FieldName(Field field);
-
 // The titles accepted for each field, for the help text: "x, X, N, 北坐标" and so on.
 std::string AcceptedTitles(Field field, Side side);
 

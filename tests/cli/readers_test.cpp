@@ -195,9 +195,9 @@ TEST(ColumnTitles, NoTitleNamesTwoFields) {
       for (const auto& [g, u] : titles) {
         if (f == g)
           continue;
-        EXPECT_NE(t, u) << FieldName(f) << " and " << FieldName(g);
+        EXPECT_NE(t, u) << "fields " << f << " and " << g;
         if (!((t == "h" && u == "H") || (t == "H" && u == "h"))) {
-          EXPECT_NE(lower(t), lower(u)) << FieldName(f) << " and " << FieldName(g);
+          EXPECT_NE(lower(t), lower(u)) << "fields " << f << " and " << g;
         }
       }
     }
