@@ -2,11 +2,12 @@
 // every round of data snooping, for the critical values of the final fit, and for each point
 // reported against it.
 //
-// Method (Teunissen, Testing Theory; JAG3D's Tprio and Tpost): w = v' Qvv^-1 v of the point's
-// three shift components. With a-priori accuracy T = w / 3 against F(3, inf). Without it the test
-// is externally studentised: the variance factor comes from the other points, s^2 = (Omega - w) /
-// (f - 3), and T = w / (3 s^2) against F(3, f - 3); a point outside the fit (a check point, or one
-// left out) has Omega without its w and f of its own, so T = w / (3 Omega / f) against F(3, f).
+// Method (Teunissen, Testing Theory; JAG3D's Tprio and Tpost): w = v' Qvv^-1 v of the point's d
+// observations (the three shift components; two of a plane position, one of a height). With
+// a-priori accuracy T = w / d against F(d, inf). Without it the test is externally studentised:
+// the variance factor comes from the other points, s^2 = (Omega - w) / (f - d), and T = w / (d s^2)
+// against F(d, f - d); a point outside the fit (a check point, or one left out) has Omega without
+// its w and f of its own, so T = w / (d Omega / f) against F(d, f).
 // With a limit in metres (Settings::max_residual) the statistic is the length of the estimated
 // gross error instead, and the limit its critical value.
 #ifndef ZERB_ADJUST_POINT_TEST_H
@@ -16,13 +17,14 @@
 
 namespace zerb::adjust {
 
-// The fit a point is tested against: its settings, whether they give a-priori accuracy, and its
-// Omega (v' P v) and redundancy f = 3 n - u.
+// The fit a point is tested against: its settings, whether they give a-priori accuracy, its
+// Omega (v' P v) and redundancy f = d n - u, and d, the observations of one point.
 struct TestedFit {
   const Settings& settings;
   bool a_priori;
   double omega;
   double dof;
+  int dimension = 3;
 };
 
 // The critical value for a point in the fit (inside) or outside it; 0 when the fit leaves too

@@ -25,6 +25,10 @@ enum LongOnly {
   kOptSigma,
   kOptAlpha,
   kOptPlot,
+  kOptFixScale,
+  kOptHeightFit,
+  kOptHorizontalOnly,
+  kOptVerticalOnly,
   kOptHelp,
   kOptVersion,
   kOptPoint,  // + the Field of the value
@@ -53,6 +57,10 @@ std::vector<option> LongOptions() {
       {"sigma", required_argument, nullptr, kOptSigma},
       {"alpha", required_argument, nullptr, kOptAlpha},
       {"plot", required_argument, nullptr, kOptPlot},
+      {"fix-scale", no_argument, nullptr, kOptFixScale},
+      {"height-fit", required_argument, nullptr, kOptHeightFit},
+      {"horizontal-only", required_argument, nullptr, kOptHorizontalOnly},
+      {"vertical-only", required_argument, nullptr, kOptVerticalOnly},
       {"help", no_argument, nullptr, kOptHelp},
       {"version", no_argument, nullptr, kOptVersion},
   };
@@ -112,11 +120,21 @@ Reason Apply(int code, std::string_view value, Options* o) {
       return ParseProjectionKind(value, &in.projection);
     case kOptAngleFormat:
       return ParseAngleFormat(value, &in.reading.angle_format);
-    case kOptCheck: {
+    case kOptCheck:
+    case kOptHorizontalOnly:
+    case kOptVerticalOnly: {
+      std::vector<std::string>& list = code == kOptCheck            ? in.check_names
+                                       : code == kOptHorizontalOnly ? in.horizontal_names
+                                                                    : in.vertical_names;
       const std::vector<std::string> names = Names(value);
-      in.check_names.insert(in.check_names.end(), names.begin(), names.end());
+      list.insert(list.end(), names.begin(), names.end());
       return {};
     }
+    case kOptFixScale:
+      o->plane_settings.fix_scale = true;
+      return {};
+    case kOptHeightFit:
+      return ParseHeightFit(value, &o->plane_settings.height_fit);
     case 'f':
       return ParseFormat(value, &o->format);
     case 'd':
@@ -134,7 +152,7 @@ Reason Apply(int code, std::string_view value, Options* o) {
       o->fit.keep_all = true;
       return {};
     case kOptModel:
-      return ParseModel(value, &o->fit.model);
+      return ParseModel(value, &o->fit.model, &o->plane);
     case kOptConvention:
       return ParseConvention(value, &o->convention);
     case kOptSigma:
@@ -223,6 +241,31 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
     return {};
 
   InputSettings& in = o->input;
+  in.plane_model = o->plane;
+  if (!o->plane) {
+    const char* plane_only = o->plane_settings.fix_scale                        ? "--fix-scale"
+                             : o->plane_settings.height_fit != HeightFit::kAuto ? "--height-fit"
+                             : !in.horizontal_names.empty() ? "--horizontal-only"
+                             : !in.vertical_names.empty()   ? "--vertical-only"
+                                                            : nullptr;
+    if (plane_only != nullptr) {
+      // TRANSLATORS: {1} is an option of the plane model (--fix-scale).
+      return Fill(Tr("{1} belongs to the plane model: give --model 4"), plane_only);
+    }
+    if (o->format == Format::kParameters) {
+      return Tr(
+          "--format parameters lists the plane model's parameters (--model 4); the 3 and 7 "
+          "parameters are written by towgs84, proj or wkt");
+    }
+  } else {
+    if (IsExport(o->format) && o->format != Format::kPipeline && o->format != Format::kParameters) {
+      return Tr(
+          "a plane model has no geocentric parameters and no CRS form in PROJ 9.1: give "
+          "--format pipeline or parameters (or text, csv, json)");
+    }
+    if (!o->plot.empty())
+      return Tr("--plot draws the residuals of the 3- and 7-parameter fits, not yet of --model 4");
+  }
   for (int f = 0; f < kFieldCount; ++f) {
     if (f != kMeridian && in.value[f])
       in.single = true;

@@ -9,6 +9,7 @@
 
 #include "adjust/adjust.h"
 #include "models/model.h"
+#include "models/plane_model.h"
 #include "points/gather.h"
 #include "text/text.h"
 #include "writers/format.h"
@@ -21,6 +22,8 @@ struct Options {
   InputSettings input;
   Format format = Format::kText;
   adjust::Settings fit;
+  bool plane = false;  // --model 4: the plane similarity and the height fit
+  PlaneSettings plane_settings;
   Convention convention = Convention::kPositionVector;
   std::string plot;  // the residual picture's file, empty when none
 };

@@ -61,6 +61,40 @@ void NoteFlags(const adjust::FitResult& fit, Diagnostics* d) {
   d->Say(Fill(note, n, n - kept, lines));
 }
 
+// Writes the output and says why it could not be written; the exit status of the run.
+int Finish(const ReportInput& report, StreamDiagnostics& diagnostics, std::FILE* out) {
+  if (Reason r = WriteReport(report, out); !r.empty()) {
+    diagnostics.Say(r);
+    return kExitUsage;
+  }
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    diagnostics.Say(Fill(Tr("cannot write the output: {1}"), std::strerror(errno)));
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+// The plane model: the similarity and the height fit, and their report.
+int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
+             StreamDiagnostics& diagnostics, std::FILE* out) {
+  PlaneFit fit;
+  if (Reason r = FitPlane(points, o.fit, o.plane_settings, &fit); !r.empty()) {
+    diagnostics.Say(Fill(Tr("no fit: {1}"), r));
+    return kExitNoPoint;
+  }
+  ReportInput report;
+  report.format = o.format;
+  report.delimiter = o.input.delimiter != 0 ? o.input.delimiter : ',';
+  report.points = &points;
+  report.plane = &fit;
+  report.settings = &o.fit;
+  report.input = &input;
+  report.refused = diagnostics.refused();
+  if (const int status = Finish(report, diagnostics, out); status != kExitOk)
+    return status;
+  return diagnostics.refused() > 0 || !input.unpaired.empty() ? kExitRefused : kExitOk;
+}
+
 }  // namespace
 
 int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE* out,
@@ -95,6 +129,9 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
     case Gathered::kNoPoint:
       return kExitNoPoint;
   }
+
+  if (o.plane)
+    return RunPlane(o, points, input, diagnostics, out);
 
   adjust::FitResult fit;
   if (Reason r = FitPoints(points, o.fit, &fit); !r.empty()) {

@@ -25,13 +25,18 @@ std::string_view ProjConventionName(Convention convention) {
   return convention == Convention::kPositionVector ? "position_vector" : "coordinate_frame";
 }
 
-Reason ParseModel(std::string_view text, adjust::Model* model) {
+Reason ParseModel(std::string_view text, adjust::Model* model, bool* plane) {
+  *plane = false;
   if (text == "3") {
     *model = adjust::Model::kThreeParameter;
   } else if (text == "7") {
     *model = adjust::Model::kSevenParameter;
+  } else if (text == "4") {
+    *plane = true;
   } else {
-    return Fill(Tr("unknown model {1} (3: translations, 7: Bursa-Wolf)"), Quoted(text));
+    return Fill(Tr("unknown model {1} (3: translations, 7: Bursa-Wolf, 4: plane similarity and "
+                   "height fit)"),
+                Quoted(text));
   }
   return {};
 }

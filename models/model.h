@@ -25,8 +25,8 @@ std::string_view ConventionName(Convention convention);
 // PROJ's spelling for +convention=: position_vector or coordinate_frame.
 std::string_view ProjConventionName(Convention convention);
 
-// "3" or "7".
-Reason ParseModel(std::string_view text, adjust::Model* model);
+// "3", "7", or "4" for the plane model (*plane set, *model left as it is).
+Reason ParseModel(std::string_view text, adjust::Model* model, bool* plane);
 // "H" or "H,V" in metres: the a-priori standard deviation of one coordinate.
 Reason ParseSigma(std::string_view text, adjust::Settings* settings);
 

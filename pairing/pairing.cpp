@@ -25,6 +25,8 @@ constexpr std::uint8_t kClaimed = 64;  // a grid line has taken the name: second
 constexpr std::uint8_t kWide = 128;    // kept whole in wide_
 // Packed more.
 constexpr std::uint8_t kDuplicate = 1;
+constexpr std::uint8_t kHorizontalOnly = 2;
+constexpr std::uint8_t kVerticalOnly = 4;
 
 std::size_t VarintSize(std::size_t n) {
   std::size_t size = 1;
@@ -130,7 +132,10 @@ Reason Wgs84Index::Add(std::string_view name, Entry entry) {
     blocks_.push_back(std::make_unique<Packed[]>(kBlock));
   Packed& p = At(i);
   p = Packed{};
-  p.flags = entry.check ? kCheck : 0;
+  p.flags = entry.role == Role::kCheck ? kCheck : 0;
+  p.more = entry.role == Role::kHorizontal ? kHorizontalOnly
+           : entry.role == Role::kVertical ? kVerticalOnly
+                                           : 0;
 
   std::size_t size = VarintSize(name.size()) + name.size() + VarintSize(entry.passed.size());
   for (const std::string& f : entry.passed)
@@ -215,7 +220,10 @@ void Wgs84Index::Decode(std::uint32_t i, Entry* entry) const {
   }
   if (p.flags & kClaimed)
     entry->point = Wgs84Point{};  // the room holds the grid side now
-  entry->check = (p.flags & kCheck) != 0;
+  entry->role = (p.flags & kCheck)           ? Role::kCheck
+                : (p.more & kHorizontalOnly) ? Role::kHorizontal
+                : (p.more & kVerticalOnly)   ? Role::kVertical
+                                             : Role::kControl;
   entry->paired = (p.flags & kPaired) != 0;
   entry->duplicate_line = (p.more & kDuplicate) ? duplicate_lines_.at(i) : 0;
 }

@@ -42,7 +42,7 @@ class Wgs84Index {
     std::uint64_t line = 0;
     Wgs84Point point;
     std::vector<std::string> passed;  // the file's passed-through columns
-    bool check = false;
+    Role role = Role::kControl;
     std::uint64_t duplicate_line = 0;  // another line with the same name, 0 when none
     bool paired = false;
   };

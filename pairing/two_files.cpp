@@ -19,9 +19,10 @@ bool TwoFiles::ReadWgs84(RecordReader* reader, AngleFormat format) {
       reason = Tr("no point name");
     if (reason.empty())
       reason = ReadWgs84Point(record, columns, format, &entry.point);
+    if (reason.empty())
+      reason = ReadRole(record, columns, &entry.role);
     if (reason.empty()) {
       entry.line = record.line;
-      entry.check = IsCheckPoint(record);
       for (std::string_view p : record.passed)
         entry.passed.emplace_back(p);
       reason = index_.Add(name, std::move(entry));

@@ -2,9 +2,11 @@
 #include "points/gather.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <numbers>
 
 #include "pairing/repeated_names.h"
 #include "pairing/two_files.h"
@@ -68,30 +70,46 @@ class Meridians {
   bool first_ = true;
 };
 
-// The names given with --check, and which of them the input had.
-class NamedChecks {
+// The names given with --check, --horizontal-only and --vertical-only, and which of them the
+// input had.
+class NamedRoles {
  public:
-  explicit NamedChecks(const std::vector<std::string>& names)
-      : names_(names), found_(names.size(), false) {}
-  bool Contains(std::string_view name) {
-    bool any = false;
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-      if (names_[i] == name)
-        any = found_[i] = true;
+  explicit NamedRoles(const InputSettings& s)
+      : lists_{{{&s.check_names, Role::kCheck, "--check"},
+                {&s.horizontal_names, Role::kHorizontal, "--horizontal-only"},
+                {&s.vertical_names, Role::kVertical, "--vertical-only"}}} {
+    for (std::size_t k = 0; k < lists_.size(); ++k)
+      found_[k].assign(lists_[k].names->size(), false);
+  }
+  // The role the options give name, or why they disagree; kControl when none names it.
+  Reason RoleOf(std::string_view name, Role* role) {
+    *role = Role::kControl;
+    for (std::size_t k = 0; k < lists_.size(); ++k) {
+      const std::vector<std::string>& names = *lists_[k].names;
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] != name)
+          continue;
+        found_[k][i] = true;
+        if (Reason r = CombineRoles(*role, lists_[k].role, role); !r.empty())
+          return r;
+      }
     }
-    return any;
+    return {};
   }
   // Reports every name the input lacks; false when there was one. A typo must not leave the
   // intended check point in the fit unnoticed.
   bool AllFound(const std::string& source, const std::string& second, Diagnostics* d) const {
     bool all = true;
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-      if (!found_[i]) {
-        // TRANSLATORS: {1} is a name in quotes, {2} and {3} file names.
-        d->Say(second.empty() ? Fill(Tr("--check {1}: no point of that name in {2}"),
-                                     Quoted(names_[i]), source)
-                              : Fill(Tr("--check {1}: no point of that name in {2} and {3}"),
-                                     Quoted(names_[i]), source, second));
+    for (std::size_t k = 0; k < lists_.size(); ++k) {
+      const std::vector<std::string>& names = *lists_[k].names;
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (found_[k][i])
+          continue;
+        // TRANSLATORS: {1} is an option (--check), {2} a name in quotes, {3} and {4} file names.
+        d->Say(second.empty() ? Fill(Tr("{1} {2}: no point of that name in {3}"), lists_[k].option,
+                                     Quoted(names[i]), source)
+                              : Fill(Tr("{1} {2}: no point of that name in {3} and {4}"),
+                                     lists_[k].option, Quoted(names[i]), source, second));
         all = false;
       }
     }
@@ -99,9 +117,47 @@ class NamedChecks {
   }
 
  private:
-  const std::vector<std::string>& names_;
-  std::vector<bool> found_;
+  struct List {
+    const std::vector<std::string>* names;
+    Role role;
+    const char* option;
+  };
+  std::array<List, 3> lists_;
+  std::array<std::vector<bool>, 3> found_;
 };
+
+// The role of a point from its line, its partner's line and the options naming it. Horizontal or
+// vertical use only is a role of the plane model alone.
+Reason PointRole(const Record& record, const Columns& columns, Role partner, Role named,
+                 bool plane_model, Role* role) {
+  Role own;
+  Role both;
+  if (Reason r = ReadRole(record, columns, &own); !r.empty())
+    return r;
+  if (Reason r = CombineRoles(own, partner, &both); !r.empty())
+    return r;
+  if (Reason r = CombineRoles(both, named, role); !r.empty())
+    return r;
+  if (!plane_model && (*role == Role::kHorizontal || *role == Role::kVertical)) {
+    // TRANSLATORS: {1} is the role as the role column writes it (horizontal or vertical).
+    return Fill(Tr("a point used {1} only belongs to the plane model (--model 4)"),
+                RoleName(*role));
+  }
+  return {};
+}
+
+PlaneRecord PlaneRecordOf(const CommonPoint& point, Role role) {
+  PlaneRecord p;
+  p.north = point.grid.x;
+  p.east = point.grid.y;
+  p.height = point.grid.h;
+  p.latitude = Degrees(point.wgs84.latitude) * (std::numbers::pi / 180);
+  p.longitude = Degrees(point.wgs84.longitude) * (std::numbers::pi / 180);
+  p.gnss_height = point.wgs84.height;
+  p.meridian = point.central_meridian;
+  p.role = role;
+  return p;
+}
 
 // An input file opened with its reader started; status is that of a failure already reported.
 struct OpenedInput {
@@ -152,8 +208,10 @@ Reason ReadBothSides(const Record& record, const Columns& columns, const PointRe
 
 Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
                     InputSummary* summary) {
-  if (!s.check_names.empty()) {
-    d->Say(Tr("--check names points of a file; one point given as options has no name"));
+  if (!s.check_names.empty() || !s.horizontal_names.empty() || !s.vertical_names.empty()) {
+    d->Say(
+        Tr("--check, --horizontal-only and --vertical-only name points of a file; one point "
+           "given as options has no name"));
     return Gathered::kUnusable;
   }
   Record record;
@@ -186,6 +244,8 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
     d->Say(e);
     return Gathered::kUnusable;
   }
+  if (s.plane_model)
+    points->AddPlane(PlaneRecordOf(point, Role::kControl));
   return Gathered::kPoints;
 }
 
@@ -219,7 +279,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     return Gathered::kUnusable;
   }
   Meridians meridians(d, summary, s.projection);
-  NamedChecks named(s.check_names);
+  NamedRoles named(s);
   RepeatedNames names;
   Record record;
   Reason reason;
@@ -228,11 +288,16 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
     const std::string_view name =
         reason.empty() && has_name ? Trim(record.value[kName]) : std::string_view();
-    const bool named_check = !name.empty() && named.Contains(name);
+    Role named_role = Role::kControl;
+    if (reason.empty() && !name.empty())
+      reason = named.RoleOf(name, &named_role);
     Wgs84Point wgs84;
     CommonPoint point;
+    Role role = Role::kControl;
     if (reason.empty())
       reason = ReadBothSides(record, columns, s.reading, projection, &wgs84, &point);
+    if (reason.empty())
+      reason = PointRole(record, columns, Role::kControl, named_role, s.plane_model, &role);
     if (!name.empty())
       names.Note(name, record.line, reason.empty());
     if (!reason.empty()) {
@@ -244,13 +309,14 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     if (has_name)
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
-    const bool check = IsCheckPoint(record) || named_check;
-    if (Reason r = points->Add(Compute(ShiftOf(point)), record.line, 0, check, point.grid.x,
-                               point.grid.y, texts);
+    if (Reason r = points->Add(Compute(ShiftOf(point)), record.line, 0, role == Role::kCheck,
+                               point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;
     }
+    if (s.plane_model)
+      points->AddPlane(PlaneRecordOf(point, role));
   }
   if (reader->failed()) {
     d->Say(Fill(Tr("{1}: read error: {2}"), source, ErrnoText(reader->error())));
@@ -324,14 +390,16 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     return Gathered::kUnusable;
   }
   Meridians meridians(d, summary, s.projection);
-  NamedChecks named(s.check_names);
+  NamedRoles named(s);
   Record record;
   Reason reason;
   std::vector<std::string_view> texts;
   while (reader->Next(&record, &reason)) {
     // A refused line leaves the record unfilled: its views belong to an earlier line's buffer.
     const std::string_view name = reason.empty() ? Trim(record.value[kName]) : std::string_view();
-    const bool named_check = !name.empty() && named.Contains(name);
+    Role named_role = Role::kControl;
+    if (reason.empty() && !name.empty())
+      reason = named.RoleOf(name, &named_role);
     std::size_t withdraw;
     const Wgs84Index::Entry* partner = pairing.Partner(*reader, record, reason, &withdraw);
     if (withdraw != TwoFiles::kNoPoint)
@@ -339,7 +407,10 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     if (partner == nullptr)
       continue;
     CommonPoint point;
+    Role role = Role::kControl;
     reason = MakeCommonPoint(record, columns, partner->point, s.reading, projection, &point);
+    if (reason.empty())
+      reason = PointRole(record, columns, partner->role, named_role, s.plane_model, &role);
     if (!reason.empty()) {
       d->Refused(source, record.line, pairing.AtPartner(reason, *partner));
       continue;
@@ -348,14 +419,15 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     texts.assign(1, record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
-    const bool check = IsCheckPoint(record) || partner->check || named_check;
     pairing.Made(name, points->added());
-    if (Reason r = points->Add(Compute(ShiftOf(point)), record.line, partner->line, check,
-                               point.grid.x, point.grid.y, texts);
+    if (Reason r = points->Add(Compute(ShiftOf(point)), record.line, partner->line,
+                               role == Role::kCheck, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;
     }
+    if (s.plane_model)
+      points->AddPlane(PlaneRecordOf(point, role));
   }
   if (reader->failed()) {
     d->Say(Fill(Tr("{1}: read error: {2}"), source, ErrnoText(reader->error())));

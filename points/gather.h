@@ -30,10 +30,13 @@ struct InputSettings {
   InputForm grid_form = InputForm::kAuto;
   InputForm wgs84_form = InputForm::kAuto;
   Encoding encoding = Encoding::kAuto;
-  char delimiter = 0;                    // 0: detected per file
-  PointReading reading;                  // --angle-format, --L0
-  std::vector<std::string> check_names;  // --check: each must name a point of the input
-  bool grid_positions = false;           // keep each point's grid position (--plot)
+  char delimiter = 0;                         // 0: detected per file
+  PointReading reading;                       // --angle-format, --L0
+  std::vector<std::string> check_names;       // --check: each must name a point of the input
+  std::vector<std::string> horizontal_names;  // --horizontal-only (plane model)
+  std::vector<std::string> vertical_names;    // --vertical-only (plane model)
+  bool plane_model = false;     // keep each point's PlaneRecord; roles of one fit allowed
+  bool grid_positions = false;  // keep each point's grid position (--plot)
   ProjectionKind projection = ProjectionKind::kExact;  // --projection
 };
 

@@ -16,6 +16,7 @@
 
 #include "adjust/adjust.h"
 #include "geodesy/geodesy.h"
+#include "readers/point_values.h"
 #include "text/text.h"
 #include "text/text_spool.h"
 
@@ -33,6 +34,18 @@ struct ComputedPoint {
 // position that goes with it.
 ComputedPoint Compute(const geodesy::ShiftResult& shift);
 
+// A point as the plane model needs it: both sides as read, and the fits it takes part in.
+struct PlaneRecord {
+  double north = 0;  // grid, metres; the easting with its false easting, without a zone number
+  double east = 0;
+  double height = 0;           // grid (normal) height, metres
+  double latitude = 0;         // GNSS, radians
+  double longitude = 0;        // GNSS, radians
+  double gnss_height = 0;      // ellipsoidal, metres
+  int meridian = 0;            // the grid's central meridian, whole degrees
+  Role role = Role::kControl;  // kCheck points are checks in both fits
+};
+
 class PointSet {
  public:
   // titles: the text columns (name first when has_name), kept only when there are any.
@@ -42,6 +55,12 @@ class PointSet {
 
   Reason Add(const ComputedPoint& point, std::uint64_t line, std::uint64_t wgs84_line, bool check,
              double north, double east, const std::vector<std::string_view>& texts);
+  // The plane model's view of the point added last (call right after Add, for every point, when
+  // the plane model is to be fitted).
+  void AddPlane(const PlaneRecord& record) { plane_.push_back(record); }
+  bool has_plane_records() const { return !plane_.empty(); }
+  const PlaneRecord& plane(std::size_t i) const { return plane_[i]; }
+
   // Takes point i out again (a name found to be a duplicate later): it stays in the spool and in
   // the adjustment's numbering, but is in no fit and skipped by every reader of the set.
   void Withdraw(std::size_t i);
@@ -72,6 +91,7 @@ class PointSet {
   std::vector<std::size_t> withdrawn_;
   std::vector<std::uint64_t> wgs84_lines_;
   std::vector<double> grid_;
+  std::vector<PlaneRecord> plane_;
   std::vector<std::string> titles_;
   bool has_name_ = false;
   bool two_files_ = false;

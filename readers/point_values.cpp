@@ -74,12 +74,54 @@ Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat 
   return {};
 }
 
-bool IsCheckPoint(const Record& record) {
+Reason ReadRole(const Record& record, const Columns& columns, Role* role) {
   const std::string folded = numtext::FoldToAscii(Trim(record.value[kRole]));
-  std::string role(Trim(folded));
-  for (char& c : role)
+  std::string word(Trim(folded));
+  for (char& c : word)
     c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-  return role == "check" || role == "检核";
+  if (word.empty() || word == "control" || word == "fit" || word == "控制" || word == "控制点") {
+    *role = Role::kControl;
+  } else if (word == "check" || word == "检核" || word == "检核点") {
+    *role = Role::kCheck;
+  } else if (word == "horizontal" || word == "平面") {
+    *role = Role::kHorizontal;
+  } else if (word == "vertical" || word == "height" || word == "高程") {
+    *role = Role::kVertical;
+  } else {
+    // TRANSLATORS: the words in parentheses are typed as they stand.
+    return Refusal(columns, record, kRole,
+                   Tr("not a role (empty, control or 控制; check or 检核; horizontal or 平面; "
+                      "vertical or 高程)"));
+  }
+  return {};
+}
+
+Reason CombineRoles(Role a, Role b, Role* combined) {
+  if (a == Role::kCheck || b == Role::kCheck || a == b || b == Role::kControl) {
+    *combined = a == Role::kCheck || b == Role::kCheck ? Role::kCheck : a;
+    return {};
+  }
+  if (a == Role::kControl) {
+    *combined = b;
+    return {};
+  }
+  // TRANSLATORS: {1} and {2} are roles as the role column writes them (horizontal, vertical).
+  return Fill(Tr("the point is to be used {1} only in one place and {2} only in another"),
+              RoleName(a), RoleName(b));
+}
+
+const char* RoleName(Role role) {
+  switch (role) {
+    case Role::kCheck:
+      return "check";
+    case Role::kHorizontal:
+      return "horizontal";
+    case Role::kVertical:
+      return "vertical";
+    case Role::kControl:
+      break;
+  }
+  return "control";
 }
 
 }  // namespace zerb

@@ -44,8 +44,22 @@ Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* po
 Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat format,
                       Wgs84Point* point);
 
-// Whether the record's role column marks a check point: "check" (any case) or 检核.
-bool IsCheckPoint(const Record& record);
+// What a common point is for: a control point of every fit (the default), a check point, tested
+// but never fitted, or a point of the plane model used horizontally or vertically only.
+enum class Role : std::uint8_t { kControl, kCheck, kHorizontal, kVertical };
+
+// The record's role column, words in any case: empty, control, fit, 控制 (control); check, 检核
+// (check); horizontal, 平面 (horizontal only); vertical, height, 高程 (vertical only). Any other
+// value is refused, naming the column, so that a point meant to be checked is never fitted.
+Reason ReadRole(const Record& record, const Columns& columns, Role* role);
+
+// The role of a point given one role in each of two places (its two files, or a file and an
+// option naming it): a check wins; otherwise two different restrictions disagree, and the point
+// is refused.
+Reason CombineRoles(Role a, Role b, Role* combined);
+
+// The word the role column takes for role, for messages ("check", "horizontal", ...).
+const char* RoleName(Role role);
 
 }  // namespace zerb
 

@@ -19,10 +19,12 @@ enum class Format {
   kCrsWkt1,
   kCrsWkt2,
   kCrsProjJson,
-  kPipeline
+  kPipeline,
+  kParameters  // the plane model's parameters as a controller asks for them
 };
 
-// text, csv, json, towgs84, proj, wkt, crs-proj, crs-wkt1, crs-wkt2, crs-projjson or pipeline.
+// text, csv, json, towgs84, proj, wkt, crs-proj, crs-wkt1, crs-wkt2, crs-projjson, pipeline or
+// parameters.
 Reason ParseFormat(std::string_view text, Format* format);
 
 // Whether the format is a bare export or definition, which carries no report of the points.

@@ -3,65 +3,14 @@
 // of a million points never stands whole in memory.
 #include "writers/report.h"
 
-#include <rapidjson/writer.h>
-
 #include <cmath>
 #include <limits>
 
 #include "text/translate.h"
-#include "writers/json_stream.h"
+#include "writers/json_writer.h"
 
 namespace zerb {
 namespace {
-
-using BaseWriter =
-    rapidjson::Writer<JsonStream, rapidjson::UTF8<>, rapidjson::UTF8<>, rapidjson::CrtAllocator,
-                      rapidjson::kWriteValidateEncodingFlag>;
-
-// The writer with the report's forms. Numbers keep the text the other formats print (RapidJSON's
-// own Double() writes 3 as 3.0 and is not always shortest); a string that is not UTF-8 is refused
-// and remembered, for the readers should have made every text UTF-8 already. Keys and numbers go
-// to the buffer in one piece: RapidJSON's writer puts its text a character at a time, which took
-// half as long again as the whole run of a million points.
-class JsonWriter : public BaseWriter {
- public:
-  explicit JsonWriter(JsonStream& stream) : BaseWriter(stream) {}
-
-  // A key of the report's own, plain ASCII, so without escaping or validation.
-  void Key(std::string_view name) {
-    Prefix(rapidjson::kStringType);
-    os_->Put('"');
-    os_->Write(name);
-    os_->Put('"');
-  }
-  // The shortest text that reads back as the same double.
-  void Number(double value) { Form(value, AppendShortest); }
-  // The number with 4 decimals.
-  void Decimals4(double value) { Form(value, AppendFixed); }
-  void Text(std::string_view text) {
-    if (text.size() > std::numeric_limits<rapidjson::SizeType>::max() ||
-        !String(text.data(), static_cast<rapidjson::SizeType>(text.size())))
-      refused_ = true;
-  }
-  bool refused() const { return refused_; }
-
- private:
-  // The number in the form append makes; null where it is not finite, as JSON has no NaN nor
-  // infinity.
-  void Form(double value, void (*append)(std::string*, double)) {
-    if (!std::isfinite(value)) {
-      Null();
-      return;
-    }
-    number_.clear();
-    append(&number_, value);
-    Prefix(rapidjson::kNumberType);
-    os_->Write(number_);
-  }
-
-  std::string number_;
-  bool refused_ = false;
-};
 
 // A vector as an object with the three keys given.
 void Object(JsonWriter& w, const Vec3& v, const char* x, const char* y, const char* z) {

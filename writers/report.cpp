@@ -14,7 +14,7 @@ PointWalk::PointWalk(const ReportInput& in) : in_(in) {
 }
 
 bool PointWalk::Next() {
-  for (std::size_t i = started_ ? index_ + 1 : 0; ok_ && i < in_.fit->size(); ++i) {
+  for (std::size_t i = started_ ? index_ + 1 : 0; ok_ && i < in_.points->added(); ++i) {
     started_ = true;
     index_ = i;
     // Withdrawn points keep their record in the spool; it is read past.
@@ -24,7 +24,8 @@ bool PointWalk::Next() {
       return false;
     if (in_.points->withdrawn(i))
       continue;
-    result_ = in_.fit->Point(i);
+    if (in_.fit != nullptr)
+      result_ = in_.fit->Point(i);
     return true;
   }
   return false;
@@ -83,6 +84,8 @@ std::string NotTestedText(const adjust::Solution& solution, Translate tr) {
 
 Reason WriteReport(const ReportInput& in, std::FILE* out) {
   Output o(out);
+  if (in.plane != nullptr)
+    return WritePlane(in, o);
   switch (in.format) {
     case Format::kText:
       return WriteText(in, o);
@@ -100,6 +103,10 @@ Reason WriteReport(const ReportInput& in, std::FILE* out) {
     case Format::kCrsProjJson:
     case Format::kPipeline:
       return WriteDefinition(in, o);
+    case Format::kParameters:
+      return Tr(
+          "--format parameters lists the plane model's parameters (--model 4); the 3 and 7 "
+          "parameters are written by towgs84, proj or wkt");
   }
   return {};
 }

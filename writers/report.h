@@ -11,6 +11,7 @@
 
 #include "adjust/adjust.h"
 #include "models/model.h"
+#include "models/plane_model.h"
 #include "models/plausibility.h"
 #include "points/gather.h"
 #include "points/point_set.h"
@@ -23,7 +24,8 @@ struct ReportInput {
   Format format = Format::kText;
   char delimiter = ',';
   PointSet* points = nullptr;
-  const adjust::FitResult* fit = nullptr;
+  const adjust::FitResult* fit = nullptr;  // the three- or seven-parameter fit, or
+  const PlaneFit* plane = nullptr;         // the plane model's
   const adjust::Settings* settings = nullptr;
   Convention convention = Convention::kPositionVector;
   const InputSummary* input = nullptr;
@@ -44,6 +46,8 @@ Reason WriteCsv(const ReportInput& in, Output& out);
 Reason WriteJson(const ReportInput& in, Output& out);
 Reason WriteExport(const ReportInput& in, Output& out);
 Reason WriteDefinition(const ReportInput& in, Output& out);
+// The plane model's report in each form (plane_report.cpp).
+Reason WritePlane(const ReportInput& in, Output& out);
 
 // The parameters as exported, in the convention asked for: 4 decimals in metres, 6 in
 // arc-seconds and ppm, so that rounding never moves a point by 0.1 mm.
@@ -64,8 +68,9 @@ class PointWalk {
   bool Next();
   bool ok() const { return ok_; }
   std::size_t index() const { return index_; }
+  // The point's result in the three- or seven-parameter fit (not filled for the plane model).
   const adjust::PointResult& result() const { return result_; }
-  std::uint64_t line() const { return result_.tag; }
+  std::uint64_t line() const { return in_.points->line(index_); }
   std::uint64_t wgs84_line() const { return in_.points->wgs84_line(index_); }
   const std::vector<std::string>& fields() const { return fields_; }
   std::string_view name() const {

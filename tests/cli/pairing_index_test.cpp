@@ -33,7 +33,11 @@ Wgs84Index::Entry MakeEntry(std::uint64_t line, int i) {
   e.point.longitude = {i % 7 == 0, 100 + i % 80, (i * 7) % 60, 59.99999 - 0.01 * (i % 100),
                        i % 4 == 0};
   e.point.height = -20.5 + 3.25 * i;
-  e.check = i % 11 == 0;
+  // Every role, so that each is packed and unpacked (a duplicate name's packing shares the byte).
+  e.role = i % 11 == 0  ? Role::kCheck
+           : i % 5 == 1 ? Role::kHorizontal
+           : i % 5 == 2 ? Role::kVertical
+                        : Role::kControl;
   if (i % 2 == 0)
     e.passed = {"code " + std::to_string(i), "", std::string(300, 'x')};
   return e;
@@ -54,7 +58,7 @@ void ExpectSameEntry(const Wgs84Index::Entry& got, const Wgs84Index::Entry& want
   EXPECT_EQ(std::bit_cast<std::uint64_t>(got.point.height),
             std::bit_cast<std::uint64_t>(want.point.height));
   EXPECT_EQ(got.passed, want.passed);
-  EXPECT_EQ(got.check, want.check);
+  EXPECT_EQ(got.role, want.role);
 }
 
 // Names that differ in their last byte only, all under one hash, and enough of them for the
