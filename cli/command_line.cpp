@@ -17,6 +17,7 @@ enum LongOnly {
   kOptEncoding,
   kOptAngleFormat,
   kOptProjection,
+  kOptGnssDatum,
   kOptCheck,
   kOptMaxResidual,
   kOptKeepAll,
@@ -43,6 +44,7 @@ std::vector<option> LongOptions() {
       {"encoding", required_argument, nullptr, kOptEncoding},
       {"angle-format", required_argument, nullptr, kOptAngleFormat},
       {"projection", required_argument, nullptr, kOptProjection},
+      {"gnss-datum", required_argument, nullptr, kOptGnssDatum},
       {"check", required_argument, nullptr, kOptCheck},
       {"format", required_argument, nullptr, 'f'},
       {"delimiter", required_argument, nullptr, 'd'},
@@ -110,6 +112,8 @@ Reason Apply(int code, std::string_view value, Options* o) {
       return ParseEncoding(value, &in.encoding);
     case kOptProjection:
       return ParseProjectionKind(value, &in.projection);
+    case kOptGnssDatum:
+      return ParseGnssDatum(value, &in.gnss_datum);
     case kOptAngleFormat:
       return ParseAngleFormat(value, &in.reading.angle_format);
     case kOptCheck: {
@@ -223,6 +227,11 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
     return {};
 
   InputSettings& in = o->input;
+  // Said before any input is read: a CGCS2000 fit has no WGS-84 form, nor the dialog's bits.
+  if (Reason r = FormatForDatum(o->format, in.gnss_datum); !r.empty())
+    return r;
+  if (Reason r = ProjectionForDatum(in.projection, in.gnss_datum); !r.empty())
+    return r;
   for (int f = 0; f < kFieldCount; ++f) {
     if (f != kMeridian && in.value[f])
       in.single = true;

@@ -35,6 +35,7 @@ struct InputSettings {
   std::vector<std::string> check_names;  // --check: each must name a point of the input
   bool grid_positions = false;           // keep each point's grid position (--plot)
   ProjectionKind projection = ProjectionKind::kExact;  // --projection
+  GnssDatum gnss_datum = GnssDatum::kWgs84;            // --gnss-datum
 };
 
 // What the report tells about the input besides the points.
@@ -45,6 +46,7 @@ struct InputSummary {
   std::size_t far_points = 0;                          // more than kWarnMeridianDistance from L0
   double worst_expected_error = 0;                     // metres, over those points
   ProjectionKind projection = ProjectionKind::kExact;  // the grid's inverse projection used
+  GnssDatum gnss_datum = GnssDatum::kWgs84;            // the GNSS side's datum
   int meridian = kNoMeridian;  // the points' central meridian when all share one
   int zone = 0;                // and their zone number, when all eastings carried it
   bool mixed_zones = false;
