@@ -168,8 +168,8 @@ std::optional<Form> ParseForm(std::string_view name) {
 
 std::string FormRefusal(Form form, Target target) {
   if (target == Target::kCgcs2000 && (form == Form::kCrsProj || form == Form::kCrsWkt1)) {
-    // TRANSLATORS: {1} is the name of a definition form ("crs-proj").
     return Fill(
+        // TRANSLATORS: {1} is the name of a definition form ("crs-proj").
         Tr("The {1} form writes the shift as +towgs84 or TOWGS84, a shift to WGS 84 by "
            "definition, which PROJ never applies toward CGCS2000 (it takes a ballpark "
            "without the shift, tens of metres off): use crs-wkt2, crs-projjson or pipeline, "
