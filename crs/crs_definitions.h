@@ -1,7 +1,7 @@
 // Complete definitions of the local grid fitted by zerb-shift, for other tools to use: the
 // Gauss-Krueger projected CRS on a local datum on the Krassovsky 1940 ellipsoid, bound to WGS 84
-// by the fitted Helmert transformation, in the text forms PROJ, GDAL and QGIS read, and a ready
-// PROJ pipeline from the grid to WGS 84 for cct.
+// (or CGCS2000, when the GNSS points were) by the fitted Helmert transformation, in the text
+// forms PROJ, GDAL and QGIS read, and a ready PROJ pipeline from the grid to that datum for cct.
 //
 // Every definition is built object by object through PROJ's C API and exported by PROJ; none of
 // the WKT, PROJJSON or PROJ-string text is composed here. The parameters are rounded first to the

@@ -2,9 +2,10 @@
 // fit's CRS definitions bound to CGCS2000 so that PROJ, read back toward EPSG:4480 (and 4490),
 // brings the grid to the GNSS coordinates; the forms that can only say WGS 84 refused.
 //
-// The common points are made by a PROJ pipeline written out here from known parameters, forward
-// from the grid (inverse Gauss-Krueger on Krassovsky, geocentric, Helmert, geodetic on GRS80), so
-// no approximate inverse Helmert enters the set and what is left is the definitions' own error.
+// The common points are made by a PROJ pipeline written out from known parameters
+// (crs_test::CommonPointsFromGrid), forward from the grid (inverse Gauss-Krueger on Krassovsky,
+// geocentric, Helmert, geodetic on GRS80), so no approximate inverse Helmert enters the set and
+// what is left is the definitions' own error.
 #include <gtest/gtest.h>
 #include <proj.h>
 
@@ -36,53 +37,23 @@ std::string Number(const char* format, double value) {
   return text;
 }
 
-// Grid points of zone 39 (L0 117, zone in the eastings) between 25 and 45 N, up to 2.9 degrees
-// from L0 (286 km at 25 N), heights from -15 m to 3000 m.
-struct GridPoint {
-  double north, east, h;
-};
-const std::vector<GridPoint> kGrid = {
-    {2800000.0, 39210000.0, 12.5},  {3520000.0, 39540000.0, 1520.3}, {4230000.0, 39760000.0, -15.2},
-    {4980000.0, 39400000.0, 350.0}, {3875000.0, 39500000.0, 3000.0}, {4420000.0, 39458259.1, 92.6},
-};
-
-// Grid (easting with the zone, northing, h) to CGCS2000 (longitude, latitude in degrees, h).
-std::string GridToCgcs2000(const crs::Helmert& shift) {
-  std::string helmert = "+proj=helmert +x=" + Number("%.10g", shift.tx) +
-                        " +y=" + Number("%.10g", shift.ty) + " +z=" + Number("%.10g", shift.tz);
-  if (shift.seven) {
-    helmert += " +rx=" + Number("%.10g", shift.rx) + " +ry=" + Number("%.10g", shift.ry) +
-               " +rz=" + Number("%.10g", shift.rz) + " +s=" + Number("%.10g", shift.scale_ppm) +
-               " +convention=position_vector";
-  }
-  return "+proj=pipeline"
-         " +step +inv +proj=tmerc +a=6378245 +rf=298.3 +lat_0=0 +lon_0=117 +k=1 +x_0=39500000"
-         " +y_0=0 +step +proj=cart +a=6378245 +rf=298.3 +step " +
-         helmert +
-         " +step +inv +proj=cart +ellps=GRS80"
-         " +step +proj=unitconvert +xy_in=rad +xy_out=deg";
-}
-
 struct Site {
   std::vector<crs_test::CommonPoint> points;  // .wgs84 holds the CGCS2000 coordinates here
   std::string table;                          // zerb-shift's input: name,x,y,h,B,L,H
 };
 
+// Zone 39 (L0 117, the zone in the eastings), its points carried to CGCS2000 by PROJ.
 Site MakeSite(const crs::Helmert& shift) {
-  const crs_test::Context context;
-  const crs_test::Pj pipeline(proj_create(context.get(), GridToCgcs2000(shift).c_str()));
-  EXPECT_NE(pipeline, nullptr);
   Site site;
+  site.points = crs_test::CommonPointsFromGrid(shift, {117, 39}, "GRS80");
   site.table = "name,x,y,h,B,L,H\n";
   int n = 0;
-  for (const GridPoint& g : kGrid) {
-    const PJ_COORD out = proj_trans(pipeline.get(), PJ_FWD, proj_coord(g.east, g.north, g.h, 0));
-    site.points.push_back({{out.lpz.lam, out.lpz.phi, out.lpz.z}, {g.east, g.north, g.h}});
+  for (const crs_test::CommonPoint& p : site.points) {
     // 1e-11 degree is 1 micrometre: the table carries the points far below the tolerance.
-    site.table += "P" + std::to_string(++n) + "," + Number("%.6f", g.north) + "," +
-                  Number("%.6f", g.east) + "," + Number("%.6f", g.h) + "," +
-                  Number("%.11f", out.lpz.phi) + "," + Number("%.11f", out.lpz.lam) + "," +
-                  Number("%.6f", out.lpz.z) + "\n";
+    site.table += "P" + std::to_string(++n) + "," + Number("%.6f", p.grid.northing) + "," +
+                  Number("%.6f", p.grid.easting) + "," + Number("%.6f", p.grid.h) + "," +
+                  Number("%.11f", p.wgs84.lat_deg) + "," + Number("%.11f", p.wgs84.lon_deg) + "," +
+                  Number("%.6f", p.wgs84.h) + "\n";
   }
   return site;
 }
@@ -241,18 +212,6 @@ TEST(Cgcs2000Refusals, WgsOnlyFormsAndTheDialogsProjectionSayWhy) {
   const RunResult helmert = RunZerbShift({"--gnss-datum", "cgcs2000", "-f", "proj"}, site.table);
   EXPECT_EQ(helmert.status, kExitOk) << helmert.err;
   EXPECT_EQ(helmert.out, "+proj=helmert +x=15.8000 +y=-130.4000 +z=-84.9000\n");
-}
-
-// The library refuses them too, whoever calls it.
-TEST(Cgcs2000Refusals, DefineRefusesTheWgsOnlyCrsForms) {
-  crs::Helmert shift = crs_test::ThreeParameters();
-  shift.target = crs::Target::kCgcs2000;
-  for (const crs::Form form : {crs::Form::kCrsProj, crs::Form::kCrsWkt1}) {
-    std::string text;
-    const std::string why = crs::Define(form, shift, {117, 39}, 5, &text);
-    EXPECT_NE(why.find("a shift to WGS 84 by definition"), std::string::npos) << why;
-    EXPECT_EQ(text, "");
-  }
 }
 
 TEST(Cgcs2000Reports, TextAndJsonNameTheDatumAndGiveNoTowgs84) {
