@@ -17,6 +17,7 @@ enum LongOnly {
   kOptEncoding,
   kOptAngleFormat,
   kOptProjection,
+  kOptGnssDatum,
   kOptCheck,
   kOptMaxResidual,
   kOptKeepAll,
@@ -47,6 +48,7 @@ std::vector<option> LongOptions() {
       {"encoding", required_argument, nullptr, kOptEncoding},
       {"angle-format", required_argument, nullptr, kOptAngleFormat},
       {"projection", required_argument, nullptr, kOptProjection},
+      {"gnss-datum", required_argument, nullptr, kOptGnssDatum},
       {"check", required_argument, nullptr, kOptCheck},
       {"format", required_argument, nullptr, 'f'},
       {"delimiter", required_argument, nullptr, 'd'},
@@ -118,6 +120,8 @@ Reason Apply(int code, std::string_view value, Options* o) {
       return ParseEncoding(value, &in.encoding);
     case kOptProjection:
       return ParseProjectionKind(value, &in.projection);
+    case kOptGnssDatum:
+      return ParseGnssDatum(value, &in.gnss_datum);
     case kOptAngleFormat:
       return ParseAngleFormat(value, &in.reading.angle_format);
     case kOptCheck:
@@ -242,6 +246,9 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
 
   InputSettings& in = o->input;
   in.plane_model = o->plane;
+  // The plane model projects the GNSS points on their own datum's ellipsoid.
+  if (in.gnss_datum == GnssDatum::kCgcs2000)
+    o->plane_settings.gnss_inverse_flattening = kGrs80InverseFlattening;
   if (!o->plane) {
     const char* plane_only = o->plane_settings.fix_scale                        ? "--fix-scale"
                              : o->plane_settings.height_fit != HeightFit::kAuto ? "--height-fit"
@@ -266,6 +273,11 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
     if (!o->plot.empty())
       return Tr("--plot draws the residuals of the 3- and 7-parameter fits, not yet of --model 4");
   }
+  // Said before any input is read: a CGCS2000 fit has no WGS-84 form, nor the dialog's bits.
+  if (Reason r = FormatForDatum(o->format, in.gnss_datum); !r.empty())
+    return r;
+  if (Reason r = ProjectionForDatum(in.projection, in.gnss_datum); !r.empty())
+    return r;
   for (int f = 0; f < kFieldCount; ++f) {
     if (f != kMeridian && in.value[f])
       in.single = true;

@@ -119,6 +119,18 @@ Column titles (in any order; other columns are passed through to csv and json ou
   pipe (as from <(...)) is read as standard input is.
 
 )");
+  h += Tr(R"(GNSS datum:
+  --gnss-datum DATUM       the datum of the GNSS side's B, L and H: wgs84 (default) or
+                           cgcs2000 (China Geodetic Coordinate System 2000, GRS80 ellipsoid),
+                           turned Earth-centred on GRS80, not WGS 84's ellipsoid (0.1 to 0.2 mm
+                           apart); the parameters then lead to CGCS2000 and the CRS forms are
+                           bound to it (transform to EPSG:4480 or 4490). Refused with
+                           cgcs2000: towgs84, wkt, crs-proj and crs-wkt1 (+towgs84 and TOWGS84
+                           are shifts to WGS 84 by definition, and PROJ drops them toward
+                           CGCS2000), and --projection dialog (it gives the dialog's bits, and
+                           the dialog knows WGS 84 only)
+
+)");
   h += Tr(
       R"(Angles (B, L): 30:32:21.14, "30 32 21.14", 30°32′21.14″, 30°32'21.14", 30d32m21.14s or decimal
 degrees (30.539206); with --angle-format dd.mmss a bare number is dd.mmss instead. A leading

@@ -37,7 +37,14 @@ PjHandle Checked(PJ* object, const ProjSession& session, const char* what, std::
   return PjHandle(object);
 }
 
-PjHandle Wgs84(const ProjSession& session, int dimension, std::string* error) {
+// The hub: WGS 84 or CGCS2000, geographic 2D or 3D.
+PjHandle Hub(const ProjSession& session, Target target, int dimension, std::string* error) {
+  if (target == Target::kCgcs2000) {
+    return Checked(
+        proj_create_from_database(session.context(), "EPSG", dimension == 3 ? "4480" : "4490",
+                                  PJ_CATEGORY_CRS, 0, nullptr),
+        session, NoTr("CGCS2000 from its database (is proj.db installed?)"), error);
+  }
   return Checked(
       proj_create_from_database(session.context(), "EPSG", dimension == 3 ? "4979" : "4326",
                                 PJ_CATEGORY_CRS, 0, nullptr),
@@ -126,7 +133,7 @@ PjHandle BuildBoundCrs(const ProjSession& session, const Helmert& shift, const G
   }
   const PjHandle base = Checked(proj_crs_get_geodetic_crs(context, projected.get()), session,
                                 NoTr("the local geographic CRS"), error);
-  const PjHandle hub = Wgs84(session, dimension, error);
+  const PjHandle hub = Hub(session, shift.target, dimension, error);
   if (!base || !hub) {
     return nullptr;
   }
@@ -140,9 +147,10 @@ PjHandle BuildBoundCrs(const ProjSession& session, const Helmert& shift, const G
       NoTr("the CRS bound to WGS 84"), error);
 }
 
-PjHandle BuildOperationToWgs84(const ProjSession& session, const PJ* bound_3d, std::string* error) {
+PjHandle BuildOperationToHub(const ProjSession& session, const PJ* bound_3d, Target hub,
+                             std::string* error) {
   PJ_CONTEXT* const context = session.context();
-  const PjHandle target = Wgs84(session, 3, error);
+  const PjHandle target = Hub(session, hub, 3, error);
   if (!target) {
     return nullptr;
   }

@@ -129,7 +129,9 @@ CrsNames Names(const Helmert& shift, const Grid& grid, std::size_t fitted_points
       .projected = CrsName(shift, grid, fitted_points),
       .geographic = std::string(kLocalDatum) + ", " + model,
       .conversion = ConversionName(grid),
-      .transformation = std::string(kLocalDatum) + " to WGS 84, " + model,
+      .transformation = std::string(kLocalDatum) +
+                        (shift.target == Target::kCgcs2000 ? " to CGCS2000, " : " to WGS 84, ") +
+                        model,
   };
 }
 
@@ -164,6 +166,19 @@ std::optional<Form> ParseForm(std::string_view name) {
   return std::nullopt;
 }
 
+std::string FormRefusal(Form form, Target target) {
+  if (target == Target::kCgcs2000 && (form == Form::kCrsProj || form == Form::kCrsWkt1)) {
+    return Fill(
+        // TRANSLATORS: {1} is the name of a definition form ("crs-proj").
+        Tr("The {1} form writes the shift as +towgs84 or TOWGS84, a shift to WGS 84 by "
+           "definition, which PROJ never applies toward CGCS2000 (it takes a ballpark "
+           "without the shift, tens of metres off): use crs-wkt2, crs-projjson or pipeline, "
+           "whose target is CGCS2000."),
+        FormName(form));
+  }
+  return {};
+}
+
 std::string CrsName(const Helmert& shift, const Grid& grid, std::size_t fitted_points) {
   return std::string(kLocalDatum) + " / " + ConversionName(grid) + ", " +
          ModelName(shift, fitted_points);
@@ -174,7 +189,10 @@ namespace {
 // The definition's text, or empty with *error set.
 std::string DefinitionText(Form form, const Helmert& shift, const Grid& grid,
                            std::size_t fitted_points, std::string* error) {
-  std::string refusal = CheckGrid(grid);
+  std::string refusal = FormRefusal(form, shift.target);
+  if (refusal.empty()) {
+    refusal = CheckGrid(grid);
+  }
   if (refusal.empty()) {
     refusal = CheckShift(shift, fitted_points);
   }
@@ -210,7 +228,7 @@ std::string DefinitionText(Form form, const Helmert& shift, const Grid& grid,
     case Form::kCrsProjJson:
       return Exported(proj_as_projjson(context, bound.get(), nullptr), session, name, error);
     case Form::kPipeline: {
-      const PjHandle operation = BuildOperationToWgs84(session, bound.get(), error);
+      const PjHandle operation = BuildOperationToHub(session, bound.get(), rounded.target, error);
       if (!operation) {
         return {};
       }

@@ -1,7 +1,7 @@
 // Complete definitions of the local grid fitted by zerb-shift, for other tools to use: the
 // Gauss-Krueger projected CRS on a local datum on the Krassovsky 1940 ellipsoid, bound to WGS 84
-// by the fitted Helmert transformation, in the text forms PROJ, GDAL and QGIS read, and a ready
-// PROJ pipeline from the grid to WGS 84 for cct.
+// (or CGCS2000, when the GNSS points were) by the fitted Helmert transformation, in the text
+// forms PROJ, GDAL and QGIS read, and a ready PROJ pipeline from the grid to that datum for cct.
 //
 // Every definition is built object by object through PROJ's C API and exported by PROJ; none of
 // the WKT, PROJJSON or PROJ-string text is composed here. The parameters are rounded first to the
@@ -17,11 +17,16 @@
 
 namespace zerb::crs {
 
-// The fitted shift from the local datum to WGS 84, position-vector convention as in +towgs84:
-// translations tx, ty, tz in metres; for seven parameters also the rotations rx, ry, rz in
-// arc-seconds and the scale difference in ppm. With seven false the rotations and the scale are
-// ignored and the definition is a three-parameter geocentric translation.
+// The datum the fitted shift leads to, the hub of the bound CRS: WGS 84 (EPSG:4326, 4979) or
+// CGCS2000 (EPSG:4490, 4480), both taken from PROJ's database.
+enum class Target { kWgs84, kCgcs2000 };
+
+// The fitted shift from the local datum to its target, position-vector convention as in
+// +towgs84: translations tx, ty, tz in metres; for seven parameters also the rotations rx, ry, rz
+// in arc-seconds and the scale difference in ppm. With seven false the rotations and the scale
+// are ignored and the definition is a three-parameter geocentric translation.
 struct Helmert {
+  Target target = Target::kWgs84;
   bool seven = false;
   double tx = 0, ty = 0, tz = 0;
   double rx = 0, ry = 0, rz = 0;
@@ -42,8 +47,14 @@ enum class Form {
   kCrsWkt1,      // WKT1 as GDAL writes it (.prj files, QGIS custom CRS); horizontal only
   kCrsWkt2,      // WKT2:2019 BOUNDCRS of the 3D projected CRS (easting, northing, h) to WGS 84
   kCrsProjJson,  // the same BOUNDCRS as PROJJSON
-  kPipeline,  // PROJ pipeline: easting, northing, h in; WGS 84 longitude, latitude (degrees), h out
+  kPipeline,     // PROJ pipeline: easting, northing, h in; the target's longitude, latitude
+                 // (degrees), h out
 };
+
+// Why the form cannot carry a shift to target: +towgs84 and WKT1's TOWGS84 are shifts to WGS 84 by
+// definition, and toward CGCS2000 PROJ uses neither (it takes a ballpark that drops the shift).
+// Empty when it can.
+std::string FormRefusal(Form form, Target target);
 
 // The option name of each form as zerb-shift spells it: "crs-proj", "crs-wkt1", "crs-wkt2",
 // "crs-projjson", "pipeline"; and the form a name spells, or nothing for any other text.
@@ -58,7 +69,8 @@ std::string CrsName(const Helmert& shift, const Grid& grid, std::size_t fitted_p
 // The definition of the grid in the given form, fitted from fitted_points common points.
 // Returns the reason it was refused, an English sentence saying which input is wrong or what
 // PROJ refused and why, or an empty string and the text (UTF-8, no trailing newline) in *text.
-// Refused: a central meridian outside -180..180, a zone outside 13-23 and 25-45 or whose central
+// Refused: a form that cannot carry a shift to the target (FormRefusal), a central meridian
+// outside -180..180, a zone outside 13-23 and 25-45 or whose central
 // meridian differs from grid.central_meridian, parameters that are not finite, fewer fitted points
 // than the model needs to be determined (one for three parameters, three for seven).
 std::string Define(Form form, const Helmert& shift, const Grid& grid, std::size_t fitted_points,

@@ -290,9 +290,27 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
   return {};
 }
 
-geodesy::ShiftResult ShiftOf(const CommonPoint& point) {
-  return geodesy::ShiftOfProjected(point.wgs84_dms, point.grid_latitude, point.grid_longitude,
-                                   point.gauss_kruger.h);
+geodesy::ShiftResult ShiftOf(const CommonPoint& point, GnssDatum datum) {
+  if (datum == GnssDatum::kWgs84) {
+    return geodesy::ShiftOfProjected(point.wgs84_dms, point.grid_latitude, point.grid_longitude,
+                                     point.gauss_kruger.h);
+  }
+  // geodesy's shift is bound to WGS 84's ellipsoid and stays as the dialog has it; the same steps
+  // here, from the same degrees, minutes and seconds, on GRS80.
+  const geodesy::GeodeticDms& gnss = point.wgs84_dms;
+  const double B = geodesy::DmsToRadians(gnss.latitude.deg, gnss.latitude.min, gnss.latitude.sec);
+  const double L =
+      geodesy::DmsToRadians(gnss.longitude.deg, gnss.longitude.min, gnss.longitude.sec);
+  geodesy::ShiftResult r;
+  geodesy::GeocentricPoint& g = r.wgs84;
+  geodesy::GeodeticToGeocentric(kGrs80.a, kGrs80.e, B, L, gnss.height, &g.X, &g.Y, &g.Z);
+  geodesy::GeocentricPoint& k = r.krassovsky;
+  geodesy::GeodeticToGeocentric(geodesy::kKrassovsky.a, geodesy::kKrassovsky.e, point.grid_latitude,
+                                point.grid_longitude, point.gauss_kruger.h, &k.X, &k.Y, &k.Z);
+  r.dx = g.X - k.X;
+  r.dy = g.Y - k.Y;
+  r.dz = g.Z - k.Z;
+  return r;
 }
 
 }  // namespace zerb

@@ -8,6 +8,7 @@
 #define ZERB_POINTS_COMMON_POINT_H
 
 #include "geodesy/geodesy.h"
+#include "points/gnss_datum.h"
 #include "points/grid_projection.h"
 #include "readers/columns.h"
 #include "readers/point_values.h"
@@ -47,8 +48,9 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
 
 // The shift of a point MakeCommonPoint made, through the inverse projection its same-place check
 // made already: with the dialog's projection geodesy::Shift's bits for the same values, one
-// projection fewer.
-geodesy::ShiftResult ShiftOf(const CommonPoint& point);
+// projection fewer. With CGCS2000 the GNSS side is turned Earth-centred on GRS80 (the result's
+// wgs84 member then holds that position), the grid side as for WGS 84.
+geodesy::ShiftResult ShiftOf(const CommonPoint& point, GnssDatum datum = GnssDatum::kWgs84);
 
 }  // namespace zerb
 

@@ -239,7 +239,8 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
     d->Say(e);
     return Gathered::kUnusable;
   }
-  if (Reason e = points->Add(Compute(ShiftOf(point)), 0, 0, false, point.grid.x, point.grid.y, {});
+  if (Reason e = points->Add(Compute(ShiftOf(point, s.gnss_datum)), 0, 0, false, point.grid.x,
+                             point.grid.y, {});
       !e.empty()) {
     d->Say(e);
     return Gathered::kUnusable;
@@ -309,8 +310,8 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     if (has_name)
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
-    if (Reason r = points->Add(Compute(ShiftOf(point)), record.line, 0, role == Role::kCheck,
-                               point.grid.x, point.grid.y, texts);
+    if (Reason r = points->Add(Compute(ShiftOf(point, s.gnss_datum)), record.line, 0,
+                               role == Role::kCheck, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;
@@ -420,7 +421,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
     pairing.Made(name, points->added());
-    if (Reason r = points->Add(Compute(ShiftOf(point)), record.line, partner->line,
+    if (Reason r = points->Add(Compute(ShiftOf(point, s.gnss_datum)), record.line, partner->line,
                                role == Role::kCheck, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
@@ -456,6 +457,11 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
 Gathered GatherPoints(const InputSettings& settings, std::FILE* in, Diagnostics* diagnostics,
                       PointSet* points, InputSummary* summary) {
   summary->projection = settings.projection;
+  summary->gnss_datum = settings.gnss_datum;
+  if (Reason r = ProjectionForDatum(settings.projection, settings.gnss_datum); !r.empty()) {
+    diagnostics->Say(r);
+    return Gathered::kUnusable;
+  }
   if (settings.single)
     return ReadSingle(settings, diagnostics, points, summary);
   if (!settings.grid.empty())

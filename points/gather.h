@@ -38,6 +38,7 @@ struct InputSettings {
   bool plane_model = false;     // keep each point's PlaneRecord; roles of one fit allowed
   bool grid_positions = false;  // keep each point's grid position (--plot)
   ProjectionKind projection = ProjectionKind::kExact;  // --projection
+  GnssDatum gnss_datum = GnssDatum::kWgs84;            // --gnss-datum
 };
 
 // What the report tells about the input besides the points.
@@ -48,6 +49,7 @@ struct InputSummary {
   std::size_t far_points = 0;                          // more than kWarnMeridianDistance from L0
   double worst_expected_error = 0;                     // metres, over those points
   ProjectionKind projection = ProjectionKind::kExact;  // the grid's inverse projection used
+  GnssDatum gnss_datum = GnssDatum::kWgs84;            // the GNSS side's datum
   int meridian = kNoMeridian;  // the points' central meridian when all share one
   int zone = 0;                // and their zone number, when all eastings carried it
   bool mixed_zones = false;

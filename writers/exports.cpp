@@ -70,6 +70,8 @@ Reason WriteDefinition(const ReportInput& in, Output& out) {
   }
   const adjust::Solution& s = in.fit->solution();
   crs::Helmert h;
+  h.target =
+      input.gnss_datum == GnssDatum::kCgcs2000 ? crs::Target::kCgcs2000 : crs::Target::kWgs84;
   h.seven = Seven(in);
   h.tx = s.exported.tx;
   h.ty = s.exported.ty;

@@ -28,4 +28,24 @@ Reason ParseFormat(std::string_view text, Format* format) {
               Quoted(text));
 }
 
+Reason FormatForDatum(Format format, GnssDatum datum) {
+  if (datum != GnssDatum::kCgcs2000)
+    return {};
+  const char* name = format == Format::kTowgs84   ? "towgs84"
+                     : format == Format::kWkt     ? "wkt"
+                     : format == Format::kCrsProj ? "crs-proj"
+                     : format == Format::kCrsWkt1 ? "crs-wkt1"
+                                                  : nullptr;
+  if (name == nullptr)
+    return {};
+  // TRANSLATORS: {1} is the format's name as typed (towgs84, crs-wkt1); the other format names
+  // and EPSG:4490 are typed as is.
+  return Fill(Tr("--format {1} writes +towgs84 or TOWGS84, a shift to WGS 84 by definition, and "
+                 "with --gnss-datum cgcs2000 the fit leads to CGCS2000: PROJ applies such a "
+                 "shift only toward WGS 84 and takes a ballpark without it toward CGCS2000 "
+                 "(EPSG:4490), tens of metres off. Use crs-wkt2, crs-projjson or pipeline, whose "
+                 "target is CGCS2000, or proj for the Helmert step alone"),
+              name);
+}
+
 }  // namespace zerb

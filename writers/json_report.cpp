@@ -282,6 +282,13 @@ Reason WriteJson(const ReportInput& in, Output& out) {
   w.Text(ConventionName(in.convention));
   w.Key("projection");
   w.Text(ProjectionKindName(in.input->projection));
+  // Named when it is not the WGS 84 every other key assumes, so that a WGS-84 report keeps its
+  // bytes.
+  const bool cgcs2000 = in.input->gnss_datum == GnssDatum::kCgcs2000;
+  if (cgcs2000) {
+    w.Key("gnss_datum");
+    w.Text(GnssDatumName(in.input->gnss_datum));
+  }
   w.Key("count");
   w.Uint64(s.points);
   w.Key("used");
@@ -329,8 +336,9 @@ Reason WriteJson(const ReportInput& in, Output& out) {
   for (const Implausible& why : in.implausible)
     w.Text(ImplausibleText(why, NoTr));
   w.EndArray();
+  // +towgs84 is a shift to WGS 84 by definition: a fit to CGCS2000 has none.
   w.Key("towgs84");
-  if (in.implausible.empty()) {
+  if (in.implausible.empty() && !cgcs2000) {
     std::string towgs84 = "+towgs84=" + TranslationText(s.exported, ",");
     if (s.model == adjust::Model::kSevenParameter)
       towgs84 += "," + RotationText(s.exported, ",");

@@ -83,6 +83,8 @@ std::string NotTestedText(const adjust::Solution& solution, Translate tr) {
 }
 
 Reason WriteReport(const ReportInput& in, std::FILE* out) {
+  if (Reason r = FormatForDatum(in.format, in.input->gnss_datum); !r.empty())
+    return r;
   Output o(out);
   if (in.plane != nullptr)
     return WritePlane(in, o);

@@ -48,14 +48,23 @@ void WriteParameters(const ReportInput& in, Output& out) {
   const adjust::BursaWolf p = InConvention(s.exported, in.convention);
   const double values[7] = {p.tx, p.ty, p.tz, p.rx, p.ry, p.rz, p.s};
   const int n = s.parameter_count;
+  const bool cgcs2000 = in.input->gnss_datum == GnssDatum::kCgcs2000;
   if (n == 7) {
-    // TRANSLATORS: {1} is position-vector or coordinate-frame, the convention's name as typed.
-    out << Fill(Tr("parameters (WGS-84 from local, {1} rotations), with their standard "
-                   "deviations:"),
+    out << Fill(cgcs2000
+                    // TRANSLATORS: {1} is position-vector or coordinate-frame, the convention's
+                    // name as typed.
+                    ? Tr("parameters (CGCS2000 from local, {1} rotations), with their standard "
+                         "deviations:")
+                    // TRANSLATORS: {1} is position-vector or coordinate-frame, the convention's
+                    // name as typed.
+                    : Tr("parameters (WGS-84 from local, {1} rotations), with their standard "
+                         "deviations:"),
                 ConventionName(in.convention))
         << '\n';
   } else {
-    out << Tr("parameters (WGS-84 from local), with their standard deviations:") << '\n';
+    out << (cgcs2000 ? Tr("parameters (CGCS2000 from local), with their standard deviations:")
+                     : Tr("parameters (WGS-84 from local), with their standard deviations:"))
+        << '\n';
   }
   // Without redundancy and without an a-priori accuracy nothing tells how well a parameter is
   // known: no standard deviation rather than a zero that reads as exact.
@@ -190,6 +199,11 @@ Reason WriteText(const ReportInput& in, Output& out) {
               ? Tr("grid positions inverse projected by the exact transverse Mercator")
               : Tr("grid positions inverse projected by the dialog's series (--projection dialog)"))
       << '\n';
+  if (in.input->gnss_datum == GnssDatum::kCgcs2000) {
+    out << Tr("GNSS side in CGCS2000 (GRS80 ellipsoid, --gnss-datum cgcs2000): the parameters "
+              "lead to CGCS2000; no +towgs84, which is a shift to WGS 84")
+        << '\n';
+  }
   if (s.dof > 0) {
     // TRANSLATORS: {1} is sigma0 (with its unit, or "(unit weight)"), {2} the degrees of freedom.
     const std::string sigma0 = s.a_priori ? Fill(Tr("{1} (unit weight)"), Number("%.3f", s.sigma0))
@@ -316,7 +330,7 @@ Reason WriteText(const ReportInput& in, Output& out) {
                    "({1}); the input is read wrongly somewhere, nothing here is to be used"),
                 list)
         << '\n';
-  } else {
+  } else if (in.input->gnss_datum != GnssDatum::kCgcs2000) {
     out << "+towgs84=" << TranslationText(s.exported, ",");
     if (s.model == adjust::Model::kSevenParameter)
       out << ',' << RotationText(s.exported, ",") << "  (position-vector)";

@@ -35,7 +35,46 @@ std::string WgsToGridPipeline(const zerb::crs::Helmert& shift, const zerb::crs::
          std::to_string(grid.central_meridian) + " +x_0=" + Number(grid.zone * 1e6 + 500000);
 }
 
+std::string Helmert(const zerb::crs::Helmert& shift) {
+  std::string helmert = "+proj=helmert +x=" + Number(shift.tx) + " +y=" + Number(shift.ty) +
+                        " +z=" + Number(shift.tz);
+  if (shift.seven) {
+    helmert += " +rx=" + Number(shift.rx) + " +ry=" + Number(shift.ry) +
+               " +rz=" + Number(shift.rz) + " +s=" + Number(shift.scale_ppm) +
+               " +convention=position_vector";
+  }
+  return helmert;
+}
+
 }  // namespace
+
+std::vector<CommonPoint> CommonPointsFromGrid(const zerb::crs::Helmert& shift,
+                                              const zerb::crs::Grid& grid, const char* ellps) {
+  const double false_easting = grid.zone * 1e6 + 500000;
+  const std::string pipeline =
+      "+proj=pipeline +step +inv +proj=tmerc +a=6378245 +rf=298.3 +lat_0=0 +k=1 +y_0=0 +lon_0=" +
+      std::to_string(grid.central_meridian) + " +x_0=" + Number(false_easting) +
+      " +step +proj=cart +a=6378245 +rf=298.3 +step " + Helmert(shift) +
+      " +step +inv +proj=cart +ellps=" + ellps + " +step +proj=unitconvert +xy_in=rad +xy_out=deg";
+  // Easting from the false easting, northing, h.
+  const GridPoint offsets[] = {
+      {-290000.0, 2800000.0, 12.5},  {40000.0, 3520000.0, 1520.3}, {260000.0, 4230000.0, -15.2},
+      {-100000.0, 4980000.0, 350.0}, {0.0, 3875000.0, 3000.0},     {-41740.9, 4420000.0, 92.6},
+  };
+  const Context context;
+  const Pj operation(proj_create(context.get(), pipeline.c_str()));
+  if (!operation) {
+    throw std::runtime_error("the test's own pipeline does not build");
+  }
+  std::vector<CommonPoint> points;
+  for (const GridPoint& offset : offsets) {
+    const GridPoint g{false_easting + offset.easting, offset.northing, offset.h};
+    const PJ_COORD out =
+        proj_trans(operation.get(), PJ_FWD, proj_coord(g.easting, g.northing, g.h, 0));
+    points.push_back({{out.lpz.lam, out.lpz.phi, out.lpz.z}, g});
+  }
+  return points;
+}
 
 zerb::crs::Helmert ThreeParameters() {
   return {.seven = false, .tx = 15.8, .ty = -130.4, .tz = -84.9};

@@ -53,6 +53,14 @@ zerb::crs::Helmert SevenParameters();
 // heights from -15 m to 4000 m, and their coordinates on the grid under the shift.
 std::vector<CommonPoint> CommonPoints(const zerb::crs::Helmert& shift, const zerb::crs::Grid& grid);
 
+// Six grid points of the grid between 25 and 45 degrees north, up to 2.9 degrees from L0, with
+// heights from -15 m to 3000 m, and their geographic coordinates (on the ellipsoid ellps, PROJ's
+// name: "GRS80" for CGCS2000) under the shift, carried forward by a PROJ pipeline written out here
+// (inverse Gauss-Krueger on Krassovsky, geocentric, Helmert, geodetic): no approximate inverse
+// Helmert enters, so the points are exact to PROJ's rounding, nanometres.
+std::vector<CommonPoint> CommonPointsFromGrid(const zerb::crs::Helmert& shift,
+                                              const zerb::crs::Grid& grid, const char* ellps);
+
 // Horizontal distance in metres between two WGS-84 positions a few millimetres apart.
 double HorizontalMetres(const Geographic& a, const Geographic& b);
 
