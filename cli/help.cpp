@@ -77,7 +77,9 @@ Column titles (in any order; other columns are passed through to csv and json ou
   letters as listed. 纵 (ordinate) is x north and 横 (abscissa) y east, as Chinese surveying
   names the axes. In one table h and H are told apart by their case; in a grid file every
   height title (also H, 大地高) is h, in a WGS-84 file every height title (also h, 高程) is H.
-  A role of check or 检核 makes a check point (--check).
+  A role column says what a point is for: empty, control or 控制 (every fit); check or 检核
+  (a check point, --check); horizontal or 平面, vertical or 高程 (the plane model's horizontal
+  or height fit only). Any other value refuses the line.
   A title may end in its unit in parentheses: X(m), 纬度（°）, H (m). A unit that does not suit
   the column refuses the file, so that feet or kilometres are never read as metres; a column
   passed through keeps any unit. Units taken:
@@ -167,9 +169,20 @@ east swapped.
 
 )");
   h += Tr(R"(Model and statistics:
-  --model 3|7              3 (default): three translations, the mean of the points' shifts;
+  --model 3|7|4            3 (default): three translations, the mean of the points' shifts;
                            7: Bursa-Wolf, three translations, three rotations and a scale,
-                           applied as PROJ applies a seven-value +towgs84 (at least 3 points)
+                           applied as PROJ applies a seven-value +towgs84 (at least 3 points);
+                           4: for a site, a plane similarity (two shifts, a rotation, a scale)
+                           from the GNSS points, projected by the grid's transverse Mercator
+                           on their own ellipsoid, onto the grid, and a height fit of H - h
+                           (at least 2 points)
+  --fix-scale              model 4: hold the scale at 1
+  --height-fit FIT         model 4: none, constant (1 point or more), plane (3), quadric (6),
+                           or auto (default): constant for 1 to 3 height points, plane for 4
+                           to 9, quadric from 10, a simpler one where the layout cannot
+                           determine it
+  --horizontal-only NAME[,NAME]...  model 4: these points in the horizontal fit only
+  --vertical-only NAME[,NAME]...    model 4: these points in the height fit only
   --convention CONV        position-vector (default) or coordinate-frame: the sign of the
                            rotations in the report, csv, json and proj; named in every output
   --sigma H[,V]            a-priori standard deviation of one coordinate in metres,
@@ -213,7 +226,11 @@ Formats:
                            ellipsoidal height) bound to WGS 84: heights are carried too
   crs-projjson             the same as PROJJSON
   pipeline                 a PROJ pipeline from easting, northing, h to WGS-84 longitude,
-                           latitude (degrees) and height, for cct (cct -I goes back)
+                           latitude (degrees) and height, for cct (cct -I goes back); for
+                           model 4 with a constant or plane height fit too
+  parameters               model 4: the parameters as a controller asks for them (shifts,
+                           rotation in d°m′s″ and seconds, scale, height-fit coefficients and
+                           their reference point)
   The CRS forms are built by PROJ; transform to EPSG:4979 (a BoundCRS's shift is used only
   toward its hub, WGS 84). With a zone number in the eastings the false easting is
   zone*1000000+500000.
