@@ -230,6 +230,38 @@ Reason FitHorizontal(const PointSet& points, const adjust::Settings& settings, P
   return {};
 }
 
+// Whether the fitting members' grid positions spread across their main direction by less than
+// adjust::kCollinear of their spread along it.
+bool NearlyCollinear(const PointSet& points, const Members& m) {
+  double sn = 0, se = 0, snn = 0, sne = 0, see = 0;
+  std::size_t count = 0;
+  const PlaneRecord& first = points.plane(m.index.front());
+  for (std::size_t i : m.index) {
+    const PlaneRecord& r = points.plane(i);
+    if (r.role == Role::kCheck)
+      continue;
+    const double n = r.north - first.north;
+    const double e = r.east - first.east;
+    sn += n;
+    se += e;
+    snn += n * n;
+    sne += n * e;
+    see += e * e;
+    ++count;
+  }
+  if (count < 3)
+    return false;
+  const double k = static_cast<double>(count);
+  const double cnn = snn / k - (sn / k) * (sn / k);
+  const double cne = sne / k - (sn / k) * (se / k);
+  const double cee = see / k - (se / k) * (se / k);
+  const double mean = (cnn + cee) / 2;
+  const double half = std::sqrt(std::max(0.0, (cnn - cee) * (cnn - cee) / 4 + cne * cne));
+  const double first_spread = std::sqrt(std::max(0.0, mean + half));
+  const double second_spread = std::sqrt(std::max(0.0, mean - half));
+  return second_spread < adjust::kCollinear * first_spread;
+}
+
 HeightFit Simpler(HeightFit kind) {
   return kind == HeightFit::kQuadric ? HeightFit::kPlane : HeightFit::kConstant;
 }
@@ -274,6 +306,18 @@ Reason FitVertical(const PointSet& points, const adjust::Settings& settings, Pla
     fit->vertical_index[i] = static_cast<std::int64_t>(k);
   }
   const bool automatic = fit->settings.height_fit == HeightFit::kAuto;
+  // Points near a line determine the slope across it by lever arms of a few metres: the
+  // automatic choice then takes the constant, an explicit surface gets a note.
+  if (kind != HeightFit::kConstant && NearlyCollinear(points, m)) {
+    if (automatic) {
+      fit->auto_note = NoTr("the height points lie nearly on a line: the height fit is a constant");
+      kind = HeightFit::kConstant;
+    } else {
+      fit->auto_note = NoTr(
+          "the height points lie nearly on a line: the slope across it is "
+          "poorly determined");
+    }
+  }
   while (true) {
     fit->vertical_model = std::make_unique<HeightSurface>(SurfaceCoefficients(kind));
     adjust::PointFitResult result;

@@ -674,7 +674,9 @@ Reason WriteParameters(const ReportInput& in, Output& out) {
   }
   const Surface& s = fit.exported_surface;
   // TRANSLATORS: {1} is the surface's name (constant, plane, quadric).
-  out << Fill(Tr("height fitting ({1}), H - h = a0 + an dx + ae dy + ...:"), HeightFitName(s.kind))
+  out << Fill(Tr("height fitting ({1}): H - h = a0 + an n + ae e + ann n^2 + ane n e + aee e^2, "
+                 "n and e in km north and east of the reference point"),
+              HeightFitName(s.kind))
       << '\n';
   out << "  "
       << Fill(Tr("reference point: x0 = {1} m, y0 = {2} m"), Number("%.0f", s.reference_north),

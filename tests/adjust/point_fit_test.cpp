@@ -1,0 +1,112 @@
+// The fit of points with one or two observations against closed forms: a constant fitted to one
+// observation a point is the mean, every redundancy number 1 - 1/n, sigma0 the sample standard
+// deviation, the mean's standard deviation sigma0 / sqrt(n), and a point's gross error its
+// distance from the mean of the others; and a blunder among them is the point snooping takes out.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "adjust/point_fit.h"
+
+namespace zerb::adjust {
+namespace {
+
+class Constant : public PointModel {
+ public:
+  int dimension() const override { return 1; }
+  int parameters() const override { return 1; }
+  void Evaluate(const double*, const double* x, double* predicted, double* design) const override {
+    predicted[0] = x[0];
+    design[0] = 1;
+  }
+};
+
+std::vector<double> Values(int n, unsigned seed) {
+  std::mt19937_64 rng(seed);
+  std::normal_distribution<double> noise(-9.8, 0.01);
+  std::vector<double> v;
+  for (int i = 0; i < n; ++i)
+    v.push_back(noise(rng));
+  return v;
+}
+
+PointFit Load(const std::vector<double>& values) {
+  PointFit fit;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const double position[2] = {static_cast<double>(i), 0};
+    const double observation[2] = {values[i], 0};
+    fit.Add(position, observation, i + 1, false);
+  }
+  return fit;
+}
+
+TEST(PointFitConstant, IsTheMeanWithTheSampleStatistics) {
+  const std::vector<double> v = Values(12, 7);
+  const double n = static_cast<double>(v.size());
+  double mean = 0;
+  for (double x : v)
+    mean += x / n;
+  double squares = 0;
+  for (double x : v)
+    squares += (x - mean) * (x - mean);
+  const double s0 = std::sqrt(squares / (n - 1));
+  const PointFit fit = Load(v);
+  const Constant model;
+  Settings settings;
+  PointFitResult r;
+  ASSERT_EQ(fit.Solve(model, settings, 0, {}, &r), "");
+  const PointFitSolution& s = r.solution();
+  // Sums of a dozen values near 10 m: agreement to a few units of the last digit.
+  EXPECT_NEAR(s.parameters[0], mean, 1e-12);
+  EXPECT_NEAR(s.sigma0, s0, 1e-12);
+  EXPECT_NEAR(s.standard_deviation[0], s0 / std::sqrt(n), 1e-12);
+  EXPECT_EQ(s.dof, n - 1);
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    const PointFitPoint p = r.Point(i);
+    EXPECT_NEAR(p.redundancy_sum, 1 - 1 / n, 1e-12);
+    EXPECT_NEAR(p.residual[0], v[i] - mean, 1e-12);
+    // The gross error is the value less the mean of the others: v_i n / (n - 1).
+    EXPECT_NEAR(p.gross_error[0], (v[i] - mean) * n / (n - 1), 1e-12);
+  }
+}
+
+TEST(PointFitConstant, SnoopingTakesOutTheBlunderAndTestsItOutside) {
+  std::vector<double> v = Values(10, 3);
+  v[6] += 0.25;  // 25 sigma
+  const PointFit fit = Load(v);
+  const Constant model;
+  Settings settings;
+  PointFitResult r;
+  ASSERT_EQ(fit.Solve(model, settings, 0, {}, &r), "");
+  EXPECT_EQ(r.solution().points_flagged, 1u);
+  EXPECT_EQ(r.solution().points_used, 9u);
+  const PointFitPoint bad = r.Point(6);
+  EXPECT_TRUE(bad.flagged);
+  EXPECT_FALSE(bad.used);
+  EXPECT_GT(bad.test_statistic, bad.critical);
+  EXPECT_NEAR(bad.gross_error[0], 0.25, 0.03);  // 0.25 m put in, 1 cm noise in the others' mean
+  for (std::size_t i = 0; i < v.size(); ++i)
+    EXPECT_EQ(r.Point(i).flagged, i == 6) << i;
+}
+
+TEST(PointFitConstant, WithAPrioriSigmaTheGlobalTestUsesIt) {
+  const std::vector<double> v = Values(20, 11);
+  const PointFit fit = Load(v);
+  const Constant model;
+  Settings settings;
+  PointFitResult r;
+  // Noise of 1 cm judged with 1 mm: rejected; with 1 cm: omega near its 19 degrees of freedom.
+  ASSERT_EQ(fit.Solve(model, settings, 0.001, {}, &r), "");
+  EXPECT_TRUE(r.solution().global_test.run);
+  EXPECT_TRUE(r.solution().global_test.rejected);
+  settings.keep_all = true;
+  ASSERT_EQ(fit.Solve(model, settings, 0.01, {}, &r), "");
+  EXPECT_FALSE(r.solution().global_test.rejected);
+  EXPECT_NEAR(r.solution().standard_deviation[0] / std::sqrt(r.solution().variance_factor),
+              0.01 / std::sqrt(20.0), 1e-12);
+}
+
+}  // namespace
+}  // namespace zerb::adjust
