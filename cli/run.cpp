@@ -74,6 +74,11 @@ int Finish(const ReportInput& report, StreamDiagnostics& diagnostics, std::FILE*
   return kExitOk;
 }
 
+// A name found in one file only is a line not used, as much as a refused one.
+int FinalStatus(const StreamDiagnostics& diagnostics, const InputSummary& input) {
+  return diagnostics.refused() > 0 || !input.unpaired.empty() ? kExitRefused : kExitOk;
+}
+
 // The plane model: the similarity and the height fit, and their report.
 int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
              StreamDiagnostics& diagnostics, std::FILE* out) {
@@ -92,7 +97,7 @@ int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
   report.refused = diagnostics.refused();
   if (const int status = Finish(report, diagnostics, out); status != kExitOk)
     return status;
-  return diagnostics.refused() > 0 || !input.unpaired.empty() ? kExitRefused : kExitOk;
+  return FinalStatus(diagnostics, input);
 }
 
 }  // namespace
@@ -173,20 +178,13 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   report.input = &input;
   report.refused = diagnostics.refused();
   report.implausible = std::move(implausible);
-  if (Reason r = WriteReport(report, out); !r.empty()) {
-    diagnostics.Say(r);
-    return kExitUsage;
-  }
+  if (const int status = Finish(report, diagnostics, out); status != kExitOk)
+    return status;
   if (IsExport(o.format))
     NoteFlags(fit, &diagnostics);
-  if (std::fflush(out) != 0 || std::ferror(out)) {
-    diagnostics.Say(Fill(Tr("cannot write the output: {1}"), std::strerror(errno)));
-    return kExitUsage;
-  }
   if (!report.implausible.empty())
     return kExitImplausible;
-  // A name found in one file only is a line not used, as much as a refused one.
-  return diagnostics.refused() > 0 || !input.unpaired.empty() ? kExitRefused : kExitOk;
+  return FinalStatus(diagnostics, input);
 }
 
 }  // namespace zerb
