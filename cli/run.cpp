@@ -74,6 +74,38 @@ int Finish(const ReportInput& report, StreamDiagnostics& diagnostics, std::FILE*
   return kExitOk;
 }
 
+// The lines of the points one fit of the plane model flagged, as "4, 9".
+std::string FlaggedLines(const adjust::PointFitResult& fit, std::size_t* count) {
+  std::string lines;
+  *count = 0;
+  // TRANSLATORS: what stands between two line numbers in a list ("lines 4, 9").
+  const char* const separator = Tr(", ");
+  for (std::size_t i = 0; !fit.empty() && i < fit.size(); ++i) {
+    const adjust::PointFitPoint p = fit.Point(i);
+    if (p.flagged && !p.check) {
+      lines += (lines.empty() ? "" : separator) + std::to_string(p.tag);
+      ++*count;
+    }
+  }
+  return lines;
+}
+
+// The plane model's exports carry no report: say on standard error which points were flagged.
+void NotePlaneFlags(const PlaneFit& fit, Diagnostics* d) {
+  std::size_t horizontal = 0;
+  std::size_t vertical = 0;
+  const std::string h = FlaggedLines(fit.horizontal, &horizontal);
+  const std::string v = FlaggedLines(fit.vertical, &vertical);
+  if (horizontal + vertical == 0)
+    return;
+  // TRANSLATORS: {1} and {2} are the numbers of points flagged by the horizontal and the height
+  // fit's outlier tests, {3} and {4} their line numbers ("4, 9"; "-" for none).
+  d->Say(Fill(Tr("note: the outlier test flagged {1} horizontally and {2} in height (input "
+                 "lines {3} and {4}); --format text shows the report"),
+              static_cast<std::uint64_t>(horizontal), static_cast<std::uint64_t>(vertical),
+              h.empty() ? "-" : h, v.empty() ? "-" : v));
+}
+
 // A name found in one file only is a line not used, as much as a refused one.
 int FinalStatus(const StreamDiagnostics& diagnostics, const InputSummary& input) {
   return diagnostics.refused() > 0 || !input.unpaired.empty() ? kExitRefused : kExitOk;
@@ -97,6 +129,8 @@ int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
   report.refused = diagnostics.refused();
   if (const int status = Finish(report, diagnostics, out); status != kExitOk)
     return status;
+  if (IsExport(o.format))
+    NotePlaneFlags(fit, &diagnostics);
   return FinalStatus(diagnostics, input);
 }
 

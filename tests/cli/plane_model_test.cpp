@@ -228,6 +228,13 @@ TEST(PlaneBlunder, OneInHeightOnlyIsFlaggedInHeightAndTheHorizontalFitKeepsThePo
   }
   EXPECT_EQ(NumberAt(d, "/height_fit/points_used"), 11);
   EXPECT_EQ(NumberAt(d, "/horizontal/points_used"), 12);
+  // The pipeline carries no report: standard error names the flagged point's line.
+  const RunResult r =
+      RunZerbShift({"--model", "4", "--height-fit", "plane", "-f", "pipeline"}, Table(points));
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_NE(r.err.find("flagged 0 horizontally and 1 in height (input lines - and 6)"),
+            std::string::npos)
+      << r.err;
 }
 
 TEST(PlaneStatistics, Sigma0AndTheRotationsStandardDeviationAgreeWithMonteCarlo) {
