@@ -158,6 +158,7 @@ Reason Apply(int code, std::string_view value, Options* o) {
     case kOptModel:
       return ParseModel(value, &o->fit.model, &o->plane);
     case kOptConvention:
+      o->convention_given = true;
       return ParseConvention(value, &o->convention);
     case kOptSigma:
       return ParseSigma(value, &o->fit);
@@ -272,6 +273,8 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
     }
     if (!o->plot.empty())
       return Tr("--plot draws the residuals of the 3- and 7-parameter fits, not yet of --model 4");
+    if (o->convention_given)
+      return Tr("--convention is the sign of geocentric rotations, which --model 4 does not have");
   }
   // Said before any input is read: a CGCS2000 fit has no WGS-84 form, nor the dialog's bits.
   if (Reason r = FormatForDatum(o->format, in.gnss_datum); !r.empty())

@@ -25,7 +25,8 @@ struct Options {
   bool plane = false;  // --model 4: the plane similarity and the height fit
   PlaneSettings plane_settings;
   Convention convention = Convention::kPositionVector;
-  std::string plot;  // the residual picture's file, empty when none
+  bool convention_given = false;  // --convention, which the plane model has no use for
+  std::string plot;               // the residual picture's file, empty when none
 };
 
 // Reads args (without the program name).

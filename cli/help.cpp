@@ -197,7 +197,8 @@ east swapped.
   --plot FILE.svg          draw the points with their residuals (arrows horizontal, bars
                            vertical, each at a scale of its own)
 Outlier test: data snooping, one point's three residuals tested together (Baarda's
-multidimensional test), the worst point taken out first and the rest tested again. Without
+multidimensional test; with --model 4 the two of a position, and a height alone), the worst
+point taken out first and the rest tested again. Without
 --sigma each point is tested against the sigma0 of the fit without it (F-distributed), so a
 blunder cannot hide itself; residuals below 0.001 m are never flagged.
 

@@ -90,12 +90,15 @@ std::string FlaggedLines(const adjust::PointFitResult& fit, std::size_t* count) 
   return lines;
 }
 
-// The plane model's exports carry no report: say on standard error which points were flagged.
+// The plane model's exports carry no report: say on standard error what the report notes about
+// the height fit, and which points were flagged.
 void NotePlaneFlags(const PlaneFit& fit, Diagnostics* d) {
   std::size_t horizontal = 0;
   std::size_t vertical = 0;
   const std::string h = FlaggedLines(fit.horizontal, &horizontal);
   const std::string v = FlaggedLines(fit.vertical, &vertical);
+  if (!fit.auto_note.empty())
+    d->Say(Fill(Tr("note: {1}"), Tr(fit.auto_note.c_str())));
   if (horizontal + vertical == 0)
     return;
   // TRANSLATORS: {1} and {2} are the numbers of points flagged by the horizontal and the height

@@ -11,7 +11,8 @@ std::string PlanePipeline(const TransverseMercator& gnss, const PlaneSimilarity&
                           const HeightPlane& h, std::string* text) {
   std::string p = "+proj=pipeline";
   if (h.fitted) {
-    // h = H + c + sn (N - N0) + se (E - E0); x is the easting, y the northing.
+    // The ellipsoidal height is the grid height plus c + sn (N - N0) + se (E - E0); x is the
+    // easting, y the northing.
     const double offset =
         h.constant - h.north_slope * h.reference_north - h.east_slope * h.reference_east;
     p += " +step +proj=affine +zoff=" + Shortest(offset) + " +s31=" + Shortest(h.east_slope) +

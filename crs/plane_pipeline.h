@@ -1,8 +1,9 @@
 // The plane model's PROJ pipeline, in the direction of the other models' pipelines: the grid's
 // easting, northing and height in; the GNSS longitude, latitude (degrees) and ellipsoidal height
 // out. Steps, all in PROJ 9.1:
-//   +proj=affine   h = H + (H - h surface at E, N): an inclined plane or a constant is one
-//                  affine row, invertible, so cct -I takes the height back exactly;
+//   +proj=affine   the ellipsoidal height, the grid height plus the fitted surface at E, N:
+//                  an inclined plane or a constant is one affine row, invertible, so cct -I
+//                  takes the height back exactly;
 //   +inv +proj=helmert in two dimensions (+theta): the similarity from the projected GNSS
 //                  positions to the grid, taken backwards (PROJ's two-dimensional inverse is
 //                  exact: the transposed rotation and the reciprocal scale);
@@ -25,8 +26,8 @@ struct PlaneSimilarity {
   double scale = 1;     // factor
 };
 
-// H - h = constant + north_slope (x - reference_north) + east_slope (y - reference_east), slopes
-// dimensionless (metres per metre).
+// The ellipsoidal less the grid height: constant + north_slope (x - reference_north) +
+// east_slope (y - reference_east), slopes dimensionless (metres per metre).
 struct HeightPlane {
   bool fitted = false;  // false: heights pass unchanged
   double constant = 0;  // metres

@@ -269,8 +269,17 @@ HeightFit Simpler(HeightFit kind) {
 Reason FitVertical(const PointSet& points, const adjust::Settings& settings, PlaneFit* fit) {
   fit->vertical_index.assign(points.added(), -1);
   HeightFit kind = fit->settings.height_fit;
-  if (kind == HeightFit::kNone)
+  if (kind == HeightFit::kNone) {
+    for (std::size_t i = 0; i < points.added(); ++i) {
+      if (!points.withdrawn(i) && points.plane(i).role == Role::kVertical) {
+        fit->auto_note = NoTr(
+            "the points used vertically only are in no fit: heights are not "
+            "fitted (--height-fit none)");
+        break;
+      }
+    }
     return {};
+  }
   const Members m = Choose(points, Role::kHorizontal);
   if (kind == HeightFit::kAuto) {
     kind = AutomaticHeightFit(m.fitting);
@@ -441,17 +450,6 @@ Reason FitPlane(const PointSet& points, const adjust::Settings& settings,
   if (Reason r = FitHorizontal(points, settings, fit); !r.empty())
     return r;
   return FitVertical(points, settings, fit);
-}
-
-void ApplyPlane(const PlaneFit& fit, double projected_north, double projected_east,
-                double gnss_height, double* north, double* east, double* height) {
-  const Similarity& s = fit.exported;
-  const double a = s.rotation / kArcSecondsPerRadian;
-  const double c = s.scale * std::cos(a);
-  const double k = s.scale * std::sin(a);
-  *north = s.north + c * projected_north - k * projected_east;
-  *east = s.east + k * projected_north + c * projected_east;
-  *height = gnss_height - fit.exported_surface.At(*north, *east);
 }
 
 }  // namespace zerb

@@ -126,11 +126,6 @@ class PlaneFit {
 Reason FitPlane(const PointSet& points, const adjust::Settings& settings,
                 const PlaneSettings& plane, PlaneFit* fit);
 
-// The grid position and height of a GNSS point under the exported parameters: the projected
-// position through the similarity, the grid height h = H - (H - h) at that position.
-void ApplyPlane(const PlaneFit& fit, double projected_north, double projected_east,
-                double gnss_height, double* north, double* east, double* height);
-
 }  // namespace zerb
 
 #endif  // ZERB_MODELS_PLANE_MODEL_H

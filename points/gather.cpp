@@ -141,7 +141,7 @@ Reason PointRole(const Record& record, const Columns& columns, Role partner, Rol
   if (!plane_model && (*role == Role::kHorizontal || *role == Role::kVertical)) {
     // TRANSLATORS: {1} is the role as the role column writes it (horizontal or vertical).
     return Fill(Tr("a point used {1} only belongs to the plane model (--model 4)"),
-                RoleName(*role));
+                Tr(RoleName(*role)));
   }
   return {};
 }

@@ -97,31 +97,36 @@ Reason ReadRole(const Record& record, const Columns& columns, Role* role) {
 }
 
 Reason CombineRoles(Role a, Role b, Role* combined) {
-  if (a == Role::kCheck || b == Role::kCheck || a == b || b == Role::kControl) {
-    *combined = a == Role::kCheck || b == Role::kCheck ? Role::kCheck : a;
+  if (a == b || b == Role::kControl) {
+    *combined = a;
     return {};
   }
   if (a == Role::kControl) {
     *combined = b;
     return {};
   }
-  // TRANSLATORS: {1} and {2} are roles as the role column writes them (horizontal, vertical).
-  return Fill(Tr("the point is to be used {1} only in one place and {2} only in another"),
-              RoleName(a), RoleName(b));
+  // A check point is checked in every fit; one also kept out of a fit cannot be that.
+  // TRANSLATORS: {1} and {2} are roles (check, horizontal, vertical) as the messages name them.
+  return Fill(Tr("the point is given two roles, {1} in one place and {2} in another"),
+              Tr(RoleName(a)), Tr(RoleName(b)));
 }
 
 const char* RoleName(Role role) {
   switch (role) {
     case Role::kCheck:
-      return "check";
+      // TRANSLATORS: a role of a point, as a message names it.
+      return NoTr("check");
     case Role::kHorizontal:
-      return "horizontal";
+      // TRANSLATORS: a role of a point, as a message names it.
+      return NoTr("horizontal");
     case Role::kVertical:
-      return "vertical";
+      // TRANSLATORS: a role of a point, as a message names it.
+      return NoTr("vertical");
     case Role::kControl:
       break;
   }
-  return "control";
+  // TRANSLATORS: a role of a point, as a message names it.
+  return NoTr("control");
 }
 
 }  // namespace zerb

@@ -54,11 +54,13 @@ enum class Role : std::uint8_t { kControl, kCheck, kHorizontal, kVertical };
 Reason ReadRole(const Record& record, const Columns& columns, Role* role);
 
 // The role of a point given one role in each of two places (its two files, or a file and an
-// option naming it): a check wins; otherwise two different restrictions disagree, and the point
-// is refused.
+// option naming it): a control role gives way to the other; two different others disagree (a
+// check point is checked in every fit, so it cannot be kept out of one), and the point is
+// refused.
 Reason CombineRoles(Role a, Role b, Role* combined);
 
-// The word the role column takes for role, for messages ("check", "horizontal", ...).
+// The word the role column takes for role ("check", "horizontal", ...), as the CSV and JSON
+// reports write it; marked for translation, so that Tr of it names the role in a message.
 const char* RoleName(Role role);
 
 }  // namespace zerb

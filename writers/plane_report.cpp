@@ -674,9 +674,13 @@ Reason WriteParameters(const ReportInput& in, Output& out) {
   }
   const Surface& s = fit.exported_surface;
   // TRANSLATORS: {1} is the surface's name (constant, plane, quadric).
-  out << Fill(Tr("height fitting ({1}): H - h = a0 + an n + ae e + ann n^2 + ane n e + aee e^2, "
-                 "n and e in km north and east of the reference point"),
-              HeightFitName(s.kind))
+  // TRANSLATORS: {1} is the surface (an inclined plane), {2} its formula.
+  out << Fill(Tr("height fitting, {1}: H - h = {2}, n and e in km north and east of the "
+                 "reference point"),
+              Tr(SurfaceName(s.kind)),
+              s.kind == HeightFit::kQuadric ? "a0 + an n + ae e + ann n^2 + ane n e + aee e^2"
+              : s.kind == HeightFit::kPlane ? "a0 + an n + ae e"
+                                            : "a0")
       << '\n';
   out << "  "
       << Fill(Tr("reference point: x0 = {1} m, y0 = {2} m"), Number("%.0f", s.reference_north),
@@ -693,9 +697,13 @@ Reason WriteParameters(const ReportInput& in, Output& out) {
 Reason WritePipeline(const PlaneFit& fit, Output& out) {
   const Surface& s = fit.exported_surface;
   if (s.kind == HeightFit::kQuadric) {
-    return Tr(
-        "PROJ 9.1 has no step for a quadric height surface: give --height-fit plane or "
-        "constant for a pipeline, or take the coefficients from --format parameters");
+    return fit.height_asked == HeightFit::kAuto
+               ? Tr("--height-fit auto chose a quadric surface (10 height points or more), and "
+                    "PROJ 9.1 has no step for one: give --height-fit plane or constant for a "
+                    "pipeline, or take the coefficients from --format parameters")
+               : Tr("PROJ 9.1 has no step for a quadric height surface: give --height-fit plane "
+                    "or constant for a pipeline, or take the coefficients from --format "
+                    "parameters");
   }
   crs::PlaneSimilarity similarity;
   similarity.north = fit.exported.north;

@@ -4,6 +4,7 @@
 // distance from the mean of the others; and a blunder among them is the point snooping takes out.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -98,6 +99,7 @@ TEST(PointFitConstant, WithAPrioriSigmaTheGlobalTestUsesIt) {
   Settings settings;
   PointFitResult r;
   // Noise of 1 cm judged with 1 mm: rejected; with 1 cm: omega near its 19 degrees of freedom.
+  // keep_all so that both fits have all 20 points, whatever snooping makes of the 1 mm one.
   ASSERT_EQ(fit.Solve(model, settings, 0.001, {}, &r), "");
   EXPECT_TRUE(r.solution().global_test.run);
   EXPECT_TRUE(r.solution().global_test.rejected);
@@ -106,6 +108,60 @@ TEST(PointFitConstant, WithAPrioriSigmaTheGlobalTestUsesIt) {
   EXPECT_FALSE(r.solution().global_test.rejected);
   EXPECT_NEAR(r.solution().standard_deviation[0] / std::sqrt(r.solution().variance_factor),
               0.01 / std::sqrt(20.0), 1e-12);
+}
+
+// The plane similarity about the points' centroid, equal weights: the normal matrix is diagonal,
+// so point i's redundancy per coordinate is 1 - 1/n - (n_i^2 + e_i^2) / sum(n^2 + e^2).
+class Similarity : public PointModel {
+ public:
+  int dimension() const override { return 2; }
+  int parameters() const override { return 4; }
+  void Evaluate(const double* p, const double* x, double* predicted,
+                double* design) const override {
+    predicted[0] = x[0] + x[2] * p[0] - x[3] * p[1];
+    predicted[1] = x[1] + x[2] * p[1] + x[3] * p[0];
+    const double rows[8] = {1, 0, p[0], -p[1], 0, 1, p[1], p[0]};
+    std::copy(rows, rows + 8, design);
+  }
+};
+
+TEST(PointFitSimilarity, RedundancyAndCriticalValuesHaveTheirClosedForms) {
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> u(-8000, 8000);
+  std::normal_distribution<double> noise(0, 0.005);
+  const int n = 12;
+  std::vector<std::array<double, 2>> at(n);
+  double mn = 0, me = 0;
+  for (auto& a : at) {
+    a = {u(rng), u(rng)};
+    mn += a[0] / n;
+    me += a[1] / n;
+  }
+  double spread = 0;
+  PointFit fit;
+  for (int i = 0; i < n; ++i) {
+    at[i] = {at[i][0] - mn, at[i][1] - me};
+    spread += at[i][0] * at[i][0] + at[i][1] * at[i][1];
+    const double observation[2] = {-2.9 + noise(rng), 256.7 + noise(rng)};
+    fit.Add(at[i].data(), observation, i + 1, false);
+  }
+  const Similarity model;
+  Settings settings;
+  PointFitResult r;
+  ASSERT_EQ(fit.Solve(model, settings, 0, {}, &r), "");
+  double sum = 0;
+  for (int i = 0; i < n; ++i) {
+    const PointFitPoint p = r.Point(i);
+    const double expected = 1 - 1.0 / n - (at[i][0] * at[i][0] + at[i][1] * at[i][1]) / spread;
+    EXPECT_NEAR(p.redundancy[0], expected, 1e-9) << i;
+    EXPECT_NEAR(p.redundancy[1], expected, 1e-9) << i;
+    sum += p.redundancy_sum;
+  }
+  EXPECT_NEAR(sum, 2 * n - 4, 1e-9);
+  EXPECT_EQ(r.solution().dof, 2 * n - 4);
+  // F(2, 18) and F(2, 20) exceeded with probability 0.001, from published tables: 10.39, 9.95.
+  EXPECT_NEAR(r.solution().point_critical, 10.39, 0.01);
+  EXPECT_NEAR(r.solution().point_critical_outside, 9.95, 0.01);
 }
 
 }  // namespace

@@ -286,6 +286,16 @@ TEST(PlaneRoles, AnUnknownRoleIsRefusedNotFitted) {
   EXPECT_EQ(r.status, kExitRefused);
   EXPECT_NE(r.err.find("line 3"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("not a role"), std::string::npos) << r.err;
+  // A check point is checked in both fits: it cannot be kept out of one as well.
+  const RunResult both =
+      RunZerbShift({"--model", "4", "--check", "P1"}, Table(points, {"平面", "", "", ""}));
+  EXPECT_EQ(both.status, kExitRefused);
+  EXPECT_NE(both.err.find("two roles"), std::string::npos) << both.err;
+  // With heights not fitted, a point used vertically only is in no fit, and the output says so.
+  const RunResult none = RunZerbShift({"--model", "4", "--height-fit", "none", "-f", "pipeline"},
+                                      Table(points, {"高程", "", "", ""}));
+  EXPECT_EQ(none.status, kExitOk);
+  EXPECT_NE(none.err.find("in no fit"), std::string::npos) << none.err;
   // A role of the plane model alone, given to the geocentric models.
   const RunResult seven = RunZerbShift({"--model", "7"}, Table(points, {"平面", "", "", ""}));
   EXPECT_EQ(seven.status, kExitRefused);
@@ -300,6 +310,8 @@ TEST(PlaneOptions, ThoseOfAnotherModelOrFormAreUsageErrors) {
   EXPECT_EQ(RunZerbShift({"--model", "4", "-f", "towgs84"}, csv).status, kExitUsage);
   EXPECT_EQ(RunZerbShift({"--model", "4", "-f", "crs-wkt2"}, csv).status, kExitUsage);
   EXPECT_EQ(RunZerbShift({"--model", "4", "--height-fit", "cubic"}, csv).status, kExitUsage);
+  EXPECT_EQ(RunZerbShift({"--model", "4", "--convention", "coordinate-frame"}, csv).status,
+            kExitUsage);
   const RunResult listing = RunZerbShift({"--model", "4", "-f", "parameters"}, csv);
   EXPECT_EQ(listing.status, kExitOk) << listing.err;
   EXPECT_NE(listing.out.find("0°00′07.2"), std::string::npos) << listing.out;
