@@ -92,6 +92,31 @@ TEST(PointFitConstant, SnoopingTakesOutTheBlunderAndTestsItOutside) {
     EXPECT_EQ(r.Point(i).flagged, i == 6) << i;
 }
 
+TEST(PointFitConstant, ACheckPointIsTestedAgainstTheMeanOfTheOthers) {
+  const std::vector<double> v = Values(8, 13);
+  PointFit fit = Load(v);
+  const double position[2] = {0, 0};
+  const double observation[2] = {-9.75, 0};
+  fit.Add(position, observation, 99, true);
+  const Constant model;
+  Settings settings;
+  PointFitResult r;
+  ASSERT_EQ(fit.Solve(model, settings, 0, {}, &r), "");
+  double mean = 0;
+  for (double x : v)
+    mean += x / 8;
+  const PointFitPoint p = r.Point(8);
+  EXPECT_TRUE(p.check);
+  EXPECT_FALSE(p.used);
+  // Outside the fit the residual is the gross error: the value less the others' mean.
+  EXPECT_NEAR(p.residual[0], -9.75 - mean, 1e-12);
+  EXPECT_NEAR(p.gross_error[0], -9.75 - mean, 1e-12);
+  EXPECT_EQ(p.redundancy_sum, 0);
+  // T = v^2 / ((1 + 1/n) s^2) against F(1, n - 1), the studentised distance from the mean.
+  const double s2 = r.solution().variance_factor;
+  EXPECT_NEAR(p.test_statistic, (-9.75 - mean) * (-9.75 - mean) / ((1 + 1.0 / 8) * s2), 1e-9);
+}
+
 TEST(PointFitConstant, WithAPrioriSigmaTheGlobalTestUsesIt) {
   const std::vector<double> v = Values(20, 11);
   const PointFit fit = Load(v);

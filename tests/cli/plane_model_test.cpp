@@ -202,7 +202,8 @@ TEST(PlaneHeights, AQuadricIsRecoveredAndHasNoPipeline) {
 TEST(PlaneHeights, AutoTakesTheSurfaceTheCountAndTheLayoutAllow) {
   Truth t;
   EXPECT_EQ(TextAt(Json({}, Table(Site(t, 3, 0, 1))), "/height_fit/surface"), "constant");
-  EXPECT_EQ(TextAt(Json({}, Table(Site(t, 6, 0, 1))), "/height_fit/surface"), "plane");
+  EXPECT_EQ(TextAt(Json({}, Table(Site(t, 4, 0, 1))), "/height_fit/surface"), "plane");
+  EXPECT_EQ(TextAt(Json({}, Table(Site(t, 9, 0, 1))), "/height_fit/surface"), "plane");
   EXPECT_EQ(TextAt(Json({}, Table(Site(t, 10, 0, 1))), "/height_fit/surface"), "quadric");
   // On a line neither a plane nor a quadric is determined; the similarity still is.
   const rapidjson::Document line = Json({}, Table(Site(t, 6, 0, 1, true)));
