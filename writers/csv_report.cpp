@@ -7,11 +7,7 @@ Reason WriteCsv(const ReportInput& in, Output& out) {
   const adjust::Solution& s = in.fit->solution();
   const PointSet& points = *in.points;
   const char d = in.delimiter;
-  out << "line";
-  if (points.two_files())
-    out << d << "wgs84_line";
-  for (const std::string& t : points.titles())
-    (out << d).CsvField(t, d);
+  WriteCsvLeadTitles(points, d, out);
   static constexpr std::string_view kColumns[] = {
       "dx", "dy", "dz",     "vx",    "vy",    "vz",    "vN",          "vE",      "vU",   "v",
       "r",  "T",  "T_crit", "mdb_N", "mdb_E", "mdb_U", "gross_error", "flagged", "check"};

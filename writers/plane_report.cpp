@@ -15,18 +15,6 @@ namespace {
 using adjust::PointFitPoint;
 using adjust::PointFitSolution;
 
-std::string Number(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-void Right(Output& out, const std::string& s, std::size_t width) {
-  if (s.size() < width)
-    out << std::string(width - s.size(), ' ');
-  out << s;
-}
-
 // An angle in arc-seconds as 0°00′12.345678″.
 std::string Dms(double arcseconds) {
   const double a = std::fabs(arcseconds);
@@ -386,11 +374,7 @@ Reason WriteCsvReport(const ReportInput& in, Output& out) {
   const PlaneFit& fit = *in.plane;
   const PointSet& points = *in.points;
   const char d = in.delimiter;
-  out << "line";
-  if (points.two_files())
-    out << d << "wgs84_line";
-  for (const std::string& t : points.titles())
-    (out << d).CsvField(t, d);
+  WriteCsvLeadTitles(points, d, out);
   static constexpr std::string_view kColumns[] = {
       "x_projected", "y_projected", "vN", "vE",  "v",   "r",        "T",     "T_crit",    "mdb_N",
       "mdb_E",       "flagged",     "vH", "r_H", "T_H", "T_crit_H", "mdb_H", "flagged_H", "role"};

@@ -31,6 +31,26 @@ bool PointWalk::Next() {
   return false;
 }
 
+std::string Number(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+void Right(Output& out, const std::string& s, std::size_t width) {
+  if (s.size() < width)
+    out << std::string(width - s.size(), ' ');
+  out << s;
+}
+
+void WriteCsvLeadTitles(const PointSet& points, char d, Output& out) {
+  out << "line";
+  if (points.two_files())
+    out << d << "wgs84_line";
+  for (const std::string& t : points.titles())
+    (out << d).CsvField(t, d);
+}
+
 std::string Decimals6(double value) {
   char text[400];
   auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);

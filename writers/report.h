@@ -55,6 +55,13 @@ std::string TranslationText(const adjust::BursaWolf& p, std::string_view separat
 std::string RotationText(const adjust::BursaWolf& p, std::string_view separator);
 std::string Decimals6(double value);
 
+// A number in a printf format, and a text right-aligned in width characters: the columns of the
+// readable reports.
+std::string Number(const char* format, double value);
+void Right(Output& out, const std::string& s, std::size_t width);
+// The CSV reports' first titles: line, wgs84_line with two files, the points' text columns.
+void WriteCsvLeadTitles(const PointSet& points, char delimiter, Output& out);
+
 // The words for a fit's warning, and for why its outlier test was not run, worded through
 // translate (text/translate.h).
 std::string WarningText(const adjust::Warning& warning, Translate translate);

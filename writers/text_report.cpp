@@ -14,18 +14,6 @@ using adjust::Solution;
 constexpr const char* kParameterNames[7] = {"tx", "ty", "tz", "rx", "ry", "rz", "s"};
 constexpr const char* kParameterUnits[7] = {"m", "m", "m", "\"", "\"", "\"", "ppm"};
 
-std::string Number(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-void Right(Output& out, const std::string& s, std::size_t width) {
-  if (s.size() < width)
-    out << std::string(width - s.size(), ' ');
-  out << s;
-}
-
 // what is a message pattern whose {1} is the statistic, {2} the critical value, {3} the
 // distribution and {4} the verdict.
 void WriteTest(Output& out, const char* what, const adjust::StatisticalTest& t,
