@@ -183,6 +183,11 @@ TEST(PointFitSimilarity, RedundancyAndCriticalValuesHaveTheirClosedForms) {
     sum += p.redundancy_sum;
   }
   EXPECT_NEAR(sum, 2 * n - 4, 1e-9);
+  // Redundancy numbers are geometry alone: an a-priori sigma leaves them as they are.
+  PointFitResult weighted;
+  ASSERT_EQ(fit.Solve(model, settings, 0.005, {}, &weighted), "");
+  for (int i = 0; i < n; ++i)
+    EXPECT_NEAR(weighted.Point(i).redundancy_sum, r.Point(i).redundancy_sum, 1e-9) << i;
   EXPECT_EQ(r.solution().dof, 2 * n - 4);
   // F(2, 18) and F(2, 20) exceeded with probability 0.001, from published tables: 10.39, 9.95.
   EXPECT_NEAR(r.solution().point_critical, 10.39, 0.01);
