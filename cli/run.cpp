@@ -114,6 +114,21 @@ int FinalStatus(const StreamDiagnostics& diagnostics, const InputSummary& input)
   return diagnostics.refused() > 0 || !input.unpaired.empty() ? kExitRefused : kExitOk;
 }
 
+// What every model's report takes from the run: the format, the points, the settings, the input.
+ReportInput ReportOf(const Options& o, PointSet& points, const InputSummary& input,
+                     const StreamDiagnostics& diagnostics) {
+  ReportInput report;
+  report.format = o.format;
+  // The csv report keeps the delimiter the user's table was given with, else a comma.
+  report.delimiter = o.input.delimiter != 0 ? o.input.delimiter : ',';
+  report.points = &points;
+  report.settings = &o.fit;
+  report.convention = o.convention;
+  report.input = &input;
+  report.refused = diagnostics.refused();
+  return report;
+}
+
 // The plane model: the similarity and the height fit, and their report.
 int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
              StreamDiagnostics& diagnostics, std::FILE* out) {
@@ -122,14 +137,8 @@ int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
     diagnostics.Say(Fill(Tr("no fit: {1}"), r));
     return kExitNoPoint;
   }
-  ReportInput report;
-  report.format = o.format;
-  report.delimiter = o.input.delimiter != 0 ? o.input.delimiter : ',';
-  report.points = &points;
+  ReportInput report = ReportOf(o, points, input, diagnostics);
   report.plane = &fit;
-  report.settings = &o.fit;
-  report.input = &input;
-  report.refused = diagnostics.refused();
   if (const int status = Finish(report, diagnostics, out); status != kExitOk)
     return status;
   if (IsExport(o.format))
@@ -204,16 +213,8 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
     }
   }
 
-  ReportInput report;
-  report.format = o.format;
-  // The csv report keeps the delimiter the user's table was given with, else a comma.
-  report.delimiter = o.input.delimiter != 0 ? o.input.delimiter : ',';
-  report.points = &points;
+  ReportInput report = ReportOf(o, points, input, diagnostics);
   report.fit = &fit;
-  report.settings = &o.fit;
-  report.convention = o.convention;
-  report.input = &input;
-  report.refused = diagnostics.refused();
   report.implausible = std::move(implausible);
   if (const int status = Finish(report, diagnostics, out); status != kExitOk)
     return status;

@@ -420,7 +420,6 @@ double Surface::At(double north, double east) const {
 Reason FitPlane(const PointSet& points, const adjust::Settings& settings,
                 const PlaneSettings& plane, PlaneFit* fit) {
   fit->settings = plane;
-  fit->height_asked = plane.height_fit;
   bool first = true;
   for (std::size_t i = 0; i < points.added(); ++i) {
     if (points.withdrawn(i))

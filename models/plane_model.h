@@ -100,9 +100,8 @@ class PlaneFit {
   std::array<double, 4> standard_deviation{};
   std::array<std::array<double, 4>, 4> correlation{};
 
-  // The height fit; kind kNone when there is none. auto_note: why the automatic choice took a
-  // simpler surface than its count rule, or empty.
-  HeightFit height_asked = HeightFit::kAuto;
+  // The height fit (asked for in settings.height_fit); kind kNone when there is none. auto_note:
+  // why the automatic choice took a simpler surface than its count rule, or empty.
   std::string auto_note;
   adjust::PointFit vertical_points;
   adjust::PointFitResult vertical;

@@ -337,7 +337,7 @@ Reason WriteTextReport(const ReportInput& in, Output& out) {
     out << Fill(Tr("height fit of H - h: {1}, fitted to {2} of {3}{4}"),
                 Tr(SurfaceName(fit.surface.kind)), static_cast<std::uint64_t>(v.points_used),
                 Counted(v.points - v.points_check, "{1} point", "{1} points"),
-                fit.height_asked == HeightFit::kAuto ? Tr(" (--height-fit auto)") : "")
+                fit.settings.height_fit == HeightFit::kAuto ? Tr(" (--height-fit auto)") : "")
         << '\n';
     WriteStatistics(out, v, *in.settings, in.settings->sigma_vertical);
     const bool v_known = v.dof > 0 || v.a_priori;
@@ -370,6 +370,31 @@ Reason WriteTextReport(const ReportInput& in, Output& out) {
   return {};
 }
 
+// One fit's columns of a point in the CSV report: its residuals (and their length for a position),
+// redundancy, test, critical value, MDBs and flag; empty fields when the point is not in that fit.
+void CsvFitColumns(Output& out, char d, const PointFitPoint& r, bool in_fit, int dimension) {
+  if (!in_fit) {
+    out << std::string(dimension == 2 ? 9 : 6, d);
+    return;
+  }
+  for (int k = 0; k < dimension; ++k)
+    (out << d).Fixed(r.residual[k]);
+  if (dimension == 2)
+    (out << d).Fixed(r.residual_length);
+  out << d;
+  if (r.used)
+    out.Fixed(r.redundancy_sum);
+  if (r.tested) {
+    (out << d).Fixed(r.test_statistic);
+    (out << d).Fixed(r.critical);
+    for (int k = 0; k < dimension; ++k)
+      (out << d).Fixed(r.mdb[k]);
+  } else {
+    out << std::string(2 + dimension, d);
+  }
+  out << d << (r.flagged ? '1' : '0');
+}
+
 Reason WriteCsvReport(const ReportInput& in, Output& out) {
   const PlaneFit& fit = *in.plane;
   const PointSet& points = *in.points;
@@ -393,43 +418,8 @@ Reason WriteCsvReport(const ReportInput& in, Output& out) {
       (out << d).CsvField(f, d);
     (out << d).Fixed(fit.projected_north[i]);
     (out << d).Fixed(fit.projected_east[i]);
-    const PointFitPoint& h = p.horizontal;
-    if (p.in_horizontal) {
-      (out << d).Fixed(h.residual[0]);
-      (out << d).Fixed(h.residual[1]);
-      (out << d).Fixed(h.residual_length);
-      out << d;
-      if (h.used)
-        out.Fixed(h.redundancy_sum);
-      if (h.tested) {
-        (out << d).Fixed(h.test_statistic);
-        (out << d).Fixed(h.critical);
-        (out << d).Fixed(h.mdb[0]);
-        (out << d).Fixed(h.mdb[1]);
-      } else {
-        out << std::string(4, d);
-      }
-      out << d << (h.flagged ? '1' : '0');
-    } else {
-      out << std::string(9, d);
-    }
-    const PointFitPoint& v = p.vertical;
-    if (p.in_vertical) {
-      (out << d).Fixed(v.residual[0]);
-      out << d;
-      if (v.used)
-        out.Fixed(v.redundancy_sum);
-      if (v.tested) {
-        (out << d).Fixed(v.test_statistic);
-        (out << d).Fixed(v.critical);
-        (out << d).Fixed(v.mdb[0]);
-      } else {
-        out << std::string(3, d);
-      }
-      out << d << (v.flagged ? '1' : '0');
-    } else {
-      out << std::string(6, d);
-    }
+    CsvFitColumns(out, d, p.horizontal, p.in_horizontal, 2);
+    CsvFitColumns(out, d, p.vertical, p.in_vertical, 1);
     out << d << RoleName(points.plane(i).role) << '\n';
   }
   if (!walk.ok())
@@ -681,7 +671,7 @@ Reason WriteParameters(const ReportInput& in, Output& out) {
 Reason WritePipeline(const PlaneFit& fit, Output& out) {
   const Surface& s = fit.exported_surface;
   if (s.kind == HeightFit::kQuadric) {
-    return fit.height_asked == HeightFit::kAuto
+    return fit.settings.height_fit == HeightFit::kAuto
                ? Tr("--height-fit auto chose a quadric surface (10 height points or more), and "
                     "PROJ 9.1 has no step for one: give --height-fit plane or constant for a "
                     "pipeline, or take the coefficients from --format parameters")

@@ -280,6 +280,23 @@ TEST(PlaneRoles, ColumnAndOptionsSplitThePointsBetweenTheFits) {
   EXPECT_EQ(NumberAt(d, "/height_fit/points_used"), 6);  // 8 less 平面, 检核
 }
 
+TEST(PlaneCsv, EveryRowHasTheHeadersFieldsAndAPointOutOfAFitHasThemEmpty) {
+  const std::vector<SitePoint> points = Site(Truth(), 6, 0.002, 8);
+  const RunResult r = RunZerbShift({"--model", "4", "-f", "csv", "--height-fit", "constant"},
+                                   Table(points, {"高程", "平面", "检核", "", "", ""}));
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto rows = Rows(r.out);
+  ASSERT_EQ(rows.size(), 7u);
+  for (const auto& row : rows)
+    EXPECT_EQ(row.size(), rows[0].size());
+  // name x_projected y_projected vN vE v r T T_crit mdb_N mdb_E flagged vH ...: after line, name.
+  EXPECT_EQ(rows[1][4], "");   // P1, vertical only: no vN
+  EXPECT_NE(rows[1][13], "");  // but its vH
+  EXPECT_NE(rows[2][4], "");   // P2, horizontal only: its vN
+  EXPECT_EQ(rows[2][13], "");  // no vH
+  EXPECT_EQ(rows[3].back(), "check");
+}
+
 TEST(PlaneRoles, AnUnknownRoleIsRefusedNotFitted) {
   const Truth t;
   const std::vector<SitePoint> points = Site(t, 4, 0, 4);
