@@ -53,6 +53,9 @@ template <std::integral T>
 requires(!std::same_as<T, char> && !std::same_as<T, bool>) std::string Text(T n) {
   return std::to_string(n);
 }
+// A number with a fraction would otherwise convert to char and fill in one byte of nonsense.
+std::string Text(double) = delete;
+std::string Text(float) = delete;
 std::string FillIn(std::string_view pattern, const std::string* args, std::size_t count);
 }  // namespace format_detail
 
