@@ -3,6 +3,8 @@
 
 #include <getopt.h>
 
+#include "crs/grid_system.h"
+#include "readers/angle.h"
 #include "readers/grid_values.h"
 #include "text/translate.h"
 
@@ -18,6 +20,12 @@ enum LongOnly {
   kOptAngleFormat,
   kOptProjection,
   kOptGnssDatum,
+  kOptEllipsoid,
+  kOptCentralMeridian,
+  kOptFalseEasting,
+  kOptFalseNorthing,
+  kOptScaleFactor,
+  kOptProjectionHeight,
   kOptCheck,
   kOptMaxResidual,
   kOptKeepAll,
@@ -49,6 +57,12 @@ std::vector<option> LongOptions() {
       {"angle-format", required_argument, nullptr, kOptAngleFormat},
       {"projection", required_argument, nullptr, kOptProjection},
       {"gnss-datum", required_argument, nullptr, kOptGnssDatum},
+      {"ellipsoid", required_argument, nullptr, kOptEllipsoid},
+      {"central-meridian", required_argument, nullptr, kOptCentralMeridian},
+      {"false-easting", required_argument, nullptr, kOptFalseEasting},
+      {"false-northing", required_argument, nullptr, kOptFalseNorthing},
+      {"scale-factor", required_argument, nullptr, kOptScaleFactor},
+      {"projection-height", required_argument, nullptr, kOptProjectionHeight},
       {"check", required_argument, nullptr, kOptCheck},
       {"format", required_argument, nullptr, 'f'},
       {"delimiter", required_argument, nullptr, 'd'},
@@ -99,9 +113,32 @@ std::vector<std::string> Names(std::string_view list) {
   }
 }
 
+// The value of one of the grid system's lengths or its scale: a plain number.
+Reason SystemNumber(const char* option, std::string_view value, double* number) {
+  if (!ParseOptionNumber(value, number)) {
+    // TRANSLATORS: {1} is the option (--false-easting), {2} the value given, in quotes.
+    return Fill(Tr("{1} needs a number, not {2}"), option, Quoted(value));
+  }
+  return {};
+}
+
 Reason Apply(int code, std::string_view value, Options* o) {
   InputSettings& in = o->input;
+  crs::GridSystem& system = in.grid_system;
   switch (code) {
+    case kOptEllipsoid:
+      return crs::ParseEllipsoid(value, &system.ellipsoid);
+    case kOptCentralMeridian:
+      o->central_meridian = std::string(value);
+      return {};
+    case kOptFalseEasting:
+      return SystemNumber("--false-easting", value, &system.false_easting);
+    case kOptFalseNorthing:
+      return SystemNumber("--false-northing", value, &system.false_northing);
+    case kOptScaleFactor:
+      return SystemNumber("--scale-factor", value, &system.scale);
+    case kOptProjectionHeight:
+      return SystemNumber("--projection-height", value, &system.projection_height);
     case kOptGrid:
       in.grid = value;
       return value.empty() ? Tr("--grid needs a file name") : "";
@@ -286,10 +323,28 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
       in.single = true;
   }
   if (in.value[kMeridian]) {
-    if (Reason r = ParseCentralMeridian(*in.value[kMeridian], &in.reading.default_meridian);
-        !r.empty())
+    if (o->central_meridian)
+      return Tr("--L0 and --central-meridian say the same: give one of them");
+    int degrees = 0;
+    if (Reason r = ParseCentralMeridian(*in.value[kMeridian], &degrees); !r.empty())
       return Fill(Tr("--L0 {1}: {2}"), Quoted(*in.value[kMeridian]), r);
+    in.reading.default_meridian = degrees;
   }
+  if (o->central_meridian) {
+    // An angle in any form the latitudes and longitudes take, read with --angle-format.
+    Angle angle;
+    if (Reason r = ParseAngle(*o->central_meridian, AngleAxis::kLongitude, in.reading.angle_format,
+                              &angle);
+        !r.empty())
+      return Fill(Tr("--central-meridian {1}: {2}"), Quoted(*o->central_meridian), r);
+    in.reading.default_meridian = Degrees(angle);
+  }
+  if (Reason r = crs::CheckGridSystem(in.grid_system); !r.empty())
+    return r;
+  if (Reason r = ProjectionForSystem(in.projection, in.grid_system, in.reading.default_meridian);
+      !r.empty())
+    return r;
+  o->plane_settings.grid = in.grid_system;
   const bool two_files = !in.grid.empty() || !in.wgs84.empty();
   if (operands.size() > 1)
     return Tr("more than one input file");

@@ -3,6 +3,7 @@
 #ifndef ZERB_CLI_COMMAND_LINE_H
 #define ZERB_CLI_COMMAND_LINE_H
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,7 @@ struct Options {
   Convention convention = Convention::kPositionVector;
   bool convention_given = false;  // --convention, which the plane model has no use for
   std::string plot;               // the residual picture's file, empty when none
+  std::optional<std::string> central_meridian;  // --central-meridian as typed, read at the end
 };
 
 // Reads args (without the program name).

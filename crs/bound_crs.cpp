@@ -21,10 +21,6 @@
 namespace zerb::crs {
 namespace {
 
-// Krassovsky 1940: semi-major axis in metres and inverse flattening.
-constexpr double kKrassovskyA = 6378245.0;
-constexpr double kKrassovskyInverseF = 298.3;
-
 constexpr double kDegree = std::numbers::pi / 180;
 constexpr double kArcSecond = std::numbers::pi / 648000;
 constexpr double kPpm = 1e-6;
@@ -84,25 +80,30 @@ PjHandle BuildBoundCrs(const ProjSession& session, const Helmert& shift, const G
   if (!ellipsoidal_cs) {
     return nullptr;
   }
-  const PjHandle geographic = Checked(
-      proj_create_geographic_crs(context, names.geographic.c_str(), names.geographic.c_str(),
-                                 "Krassovsky 1940", kKrassovskyA, kKrassovskyInverseF, "Greenwich",
-                                 0.0, "degree", kDegree, ellipsoidal_cs.get()),
-      session, NoTr("the local geographic CRS"), error);
+  const GridSystem& system = grid.system;
+  const std::string ellipsoid = EllipsoidName(system.ellipsoid);
+  const PjHandle geographic =
+      Checked(proj_create_geographic_crs(context, names.geographic.c_str(),
+                                         names.geographic.c_str(), ellipsoid.c_str(),
+                                         system.ellipsoid.a, system.ellipsoid.inverse_flattening,
+                                         "Greenwich", 0.0, "degree", kDegree, ellipsoidal_cs.get()),
+              session, NoTr("the local geographic CRS"), error);
   if (!geographic) {
     return nullptr;
   }
-  // Gauss-Krueger: transverse Mercator (EPSG method 9807) with scale 1 on the central meridian,
-  // origin on the equator, no false northing. Built with the general conversion builder, as the
-  // transverse Mercator one cannot be given a name.
-  const double false_easting = grid.zone * 1e6 + 500000.0;
+  // Gauss-Krueger: transverse Mercator (EPSG method 9807), origin on the equator; for a
+  // Gauss-Krueger grid scale 1 and no false northing. A projection height enters as the scale
+  // (grid_system.h). Built with the general conversion builder, as the transverse Mercator one
+  // cannot be given a name.
+  const double false_easting = grid.zone * 1e6 + system.false_easting;
   const std::array<PJ_PARAM_DESCRIPTION, 5> tmerc = {{
       {"Latitude of natural origin", "EPSG", "8801", 0.0, "degree", kDegree, PJ_UT_ANGULAR},
-      {"Longitude of natural origin", "EPSG", "8802", static_cast<double>(grid.central_meridian),
-       "degree", kDegree, PJ_UT_ANGULAR},
-      {"Scale factor at natural origin", "EPSG", "8805", 1.0, "unity", 1.0, PJ_UT_SCALE},
+      {"Longitude of natural origin", "EPSG", "8802", grid.central_meridian, "degree", kDegree,
+       PJ_UT_ANGULAR},
+      {"Scale factor at natural origin", "EPSG", "8805", system.projection_scale(), "unity", 1.0,
+       PJ_UT_SCALE},
       {"False easting", "EPSG", "8806", false_easting, "metre", 1.0, PJ_UT_LINEAR},
-      {"False northing", "EPSG", "8807", 0.0, "metre", 1.0, PJ_UT_LINEAR},
+      {"False northing", "EPSG", "8807", system.false_northing, "metre", 1.0, PJ_UT_LINEAR},
   }};
   const PjHandle conversion =
       Checked(proj_create_conversion(context, names.conversion.c_str(), nullptr, nullptr,

@@ -11,6 +11,7 @@
 
 #include "crs/bound_crs.h"
 #include "crs/proj_session.h"
+#include "crs/projection.h"
 #include "text/translate.h"
 
 namespace zerb::crs {
@@ -53,12 +54,18 @@ Helmert Rounded(const Helmert& shift) {
 }
 
 std::string CheckGrid(const Grid& grid) {
-  const int L0 = grid.central_meridian;
-  if (L0 < -180 || L0 > 180) {
-    return Fill(Tr("The central meridian {1} is outside -180..180 degrees."), L0);
+  const double L0 = grid.central_meridian;
+  if (!(L0 >= -180 && L0 <= 180)) {
+    return Fill(Tr("The central meridian {1} is outside -180..180 degrees."), Shortest(L0));
+  }
+  if (std::string r = CheckGridSystem(grid.system); !r.empty()) {
+    return r;
   }
   if (grid.zone == 0) {
     return {};
+  }
+  if (!grid.system.zoned()) {
+    return Tr("A zone number in front of the eastings needs the false easting 500000 m.");
   }
   int zone_L0 = 0;
   if (grid.zone >= 13 && grid.zone <= 23) {
@@ -71,7 +78,8 @@ std::string CheckGrid(const Grid& grid) {
   }
   if (zone_L0 != L0) {
     // TRANSLATORS: {1} is a zone number, {2} and {3} central meridians in degrees.
-    return Fill(Tr("Zone {1} has the central meridian {2}, not {3}."), grid.zone, zone_L0, L0);
+    return Fill(Tr("Zone {1} has the central meridian {2}, not {3}."), grid.zone, zone_L0,
+                Shortest(L0));
   }
   return {};
 }
@@ -104,16 +112,49 @@ std::string CheckShift(const Helmert& shift, std::size_t fitted_points) {
   return {};
 }
 
-std::string Meridian(int L0) {
-  return "CM " + std::to_string(L0 < 0 ? -L0 : L0) + (L0 < 0 ? "W" : "E");
+// "CM 117E" for whole degrees, else "CM 116°30′E" or "CM 116°20′12.5″E".
+std::string Meridian(double L0) {
+  const std::string side = L0 < 0 ? "W" : "E";
+  const double degrees = std::fabs(L0);
+  if (degrees == std::floor(degrees)) {
+    return "CM " + Shortest(degrees) + side;
+  }
+  // Seconds rounded to 1e-6, so that 116.5 is 116°30′ and not 116°29′59.999999999″.
+  const double seconds = std::round(degrees * 3600 * 1e6) / 1e6;
+  const int whole = static_cast<int>(seconds / 3600);
+  const int minutes = static_cast<int>((seconds - whole * 3600) / 60);
+  const double rest = std::round((seconds - whole * 3600 - minutes * 60) * 1e6) / 1e6;
+  std::string text =
+      "CM " + std::to_string(whole) + "\xC2\xB0" + std::to_string(minutes) + "\xE2\x80\xB2";
+  if (rest != 0) {
+    text += Shortest(rest) + "\xE2\x80\xB3";
+  }
+  return text + side;
 }
 
 std::string ConversionName(const Grid& grid) {
-  if (grid.zone == 0) {
-    return "Gauss-Kruger " + Meridian(grid.central_meridian);
+  const GridSystem& system = grid.system;
+  if (system.gauss_kruger()) {
+    if (grid.zone == 0) {
+      return "Gauss-Kruger " + Meridian(grid.central_meridian);
+    }
+    return "Gauss-Kruger zone " + std::to_string(grid.zone) + " (" +
+           Meridian(grid.central_meridian) + ")";
   }
-  return "Gauss-Kruger zone " + std::to_string(grid.zone) + " (" + Meridian(grid.central_meridian) +
-         ")";
+  std::string name = "local TM " + Meridian(grid.central_meridian);
+  if (system.false_easting != 500000) {
+    name += ", FE " + Shortest(system.false_easting) + " m";
+  }
+  if (system.false_northing != 0) {
+    name += ", FN " + Shortest(system.false_northing) + " m";
+  }
+  if (system.scale != 1) {
+    name += ", k " + Shortest(system.scale);
+  }
+  if (system.projection_height != 0) {
+    name += ", h0 = " + Shortest(system.projection_height) + " m";
+  }
+  return name;
 }
 
 std::string ModelName(const Helmert& shift, std::size_t fitted_points) {
@@ -121,15 +162,18 @@ std::string ModelName(const Helmert& shift, std::size_t fitted_points) {
          std::to_string(fitted_points) + (fitted_points == 1 ? " point" : " points");
 }
 
-constexpr const char* kLocalDatum = "Local datum (Krassovsky 1940)";
+// The fitted datum is the user's network on the grid's ellipsoid, not the datum of any register.
+std::string LocalDatum(const Grid& grid) {
+  return "Local datum (" + EllipsoidName(grid.system.ellipsoid) + ")";
+}
 
 CrsNames Names(const Helmert& shift, const Grid& grid, std::size_t fitted_points) {
   const std::string model = ModelName(shift, fitted_points);
   return CrsNames{
       .projected = CrsName(shift, grid, fitted_points),
-      .geographic = std::string(kLocalDatum) + ", " + model,
+      .geographic = LocalDatum(grid) + ", " + model,
       .conversion = ConversionName(grid),
-      .transformation = std::string(kLocalDatum) +
+      .transformation = LocalDatum(grid) +
                         (shift.target == Target::kCgcs2000 ? " to CGCS2000, " : " to WGS 84, ") +
                         model,
   };
@@ -180,8 +224,7 @@ std::string FormRefusal(Form form, Target target) {
 }
 
 std::string CrsName(const Helmert& shift, const Grid& grid, std::size_t fitted_points) {
-  return std::string(kLocalDatum) + " / " + ConversionName(grid) + ", " +
-         ModelName(shift, fitted_points);
+  return LocalDatum(grid) + " / " + ConversionName(grid) + ", " + ModelName(shift, fitted_points);
 }
 
 namespace {

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "crs/grid_system.h"
+
 namespace zerb::crs {
 
 // The datum the fitted shift leads to, the hub of the bound CRS: WGS 84 (EPSG:4326, 4979) or
@@ -33,13 +35,17 @@ struct Helmert {
   double scale_ppm = 0;
 };
 
-// The Gauss-Krueger grid: central meridian L0 in whole degrees east (negative west) and the zone
-// number the eastings carry in front, 0 for eastings without it (false easting 500000 m).
-// A zone makes the false easting zone * 1e6 + 500000 m; zones 13-23 are 6-degree zones with
-// L0 = 6 * zone - 3, zones 25-45 are 3-degree zones with L0 = 3 * zone.
+// The grid: central meridian L0 in degrees east (negative west), the zone number the eastings
+// carry in front, 0 for eastings without it, and the system (ellipsoid, false easting and
+// northing, scale, projection height; grid_system.h). A zone makes the false easting
+// zone * 1e6 + 500000 m; zones 13-23 are 6-degree zones with L0 = 6 * zone - 3, zones 25-45 are
+// 3-degree zones with L0 = 3 * zone.
 struct Grid {
-  int central_meridian = 0;
-  int zone = 0;
+  constexpr Grid(double meridian = 0, int zone_number = 0, const GridSystem& grid_system = {})
+      : central_meridian(meridian), zone(zone_number), system(grid_system) {}
+  double central_meridian;
+  int zone;
+  GridSystem system;
 };
 
 enum class Form {
@@ -63,16 +69,18 @@ std::optional<Form> ParseForm(std::string_view name);
 
 // The name every definition gives the projected CRS, which says what it is so that no tool takes
 // it for an EPSG CRS, e.g. "Local datum (Krassovsky 1940) / Gauss-Kruger zone 39 (CM 117E),
-// 3-parameter fit to 5 points".
+// 3-parameter fit to 5 points", or for a city grid "Local datum (IAG 1975) / local TM
+// CM 116°30′E, FE 50000 m, h0 = 50 m, 7-parameter fit to 9 points".
 std::string CrsName(const Helmert& shift, const Grid& grid, std::size_t fitted_points);
 
 // The definition of the grid in the given form, fitted from fitted_points common points.
 // Returns the reason it was refused, an English sentence saying which input is wrong or what
 // PROJ refused and why, or an empty string and the text (UTF-8, no trailing newline) in *text.
 // Refused: a form that cannot carry a shift to the target (FormRefusal), a central meridian
-// outside -180..180, a zone outside 13-23 and 25-45 or whose central
-// meridian differs from grid.central_meridian, parameters that are not finite, fewer fitted points
-// than the model needs to be determined (one for three parameters, three for seven).
+// outside -180..180, a zone outside 13-23 and 25-45 or whose central meridian differs from
+// grid.central_meridian, a zone with a false easting other than 500000 m, a system
+// CheckGridSystem refuses, parameters that are not finite, fewer fitted points than the model
+// needs to be determined (one for three parameters, three for seven).
 std::string Define(Form form, const Helmert& shift, const Grid& grid, std::size_t fitted_points,
                    std::string* text);
 

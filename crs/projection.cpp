@@ -11,8 +11,10 @@
 
 namespace zerb::crs {
 std::string Shortest(double v) {
-  char text[40];
-  const auto r = std::to_chars(text, text + sizeof text, v);
+  // Fixed notation, as people and PROJ strings write lengths: -4000000, not -4e+06. Room for the
+  // longest double written so.
+  char text[400];
+  const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed);
   return std::string(text, r.ptr);
 }
 

@@ -19,8 +19,8 @@ struct TransverseMercator {
   double false_northing = 0;
 };
 
-// The shortest text that reads back as the same double: a PROJ string then holds the very
-// numbers used.
+// The shortest text in fixed notation that reads back as the same double: a PROJ string then
+// holds the very numbers used.
 std::string Shortest(double v);
 
 // The PROJ string of the projection, as the plane model's pipeline writes its step.

@@ -436,6 +436,12 @@ Reason FitPlane(const PointSet& points, const adjust::Settings& settings,
   fit->projection.a = plane.gnss_a;
   fit->projection.inverse_flattening = plane.gnss_inverse_flattening;
   fit->projection.central_meridian = fit->meridian;
+  // A projection height scales the GNSS side's projection as it scales the grid's, so that the
+  // fitted scale is the grid's own distortion and not the surface's (grid_system.h).
+  const crs::GridSystem& grid = plane.grid;
+  fit->projection.scale = grid.scale * ((plane.gnss_a + grid.projection_height) / plane.gnss_a);
+  fit->projection.false_easting = grid.false_easting;
+  fit->projection.false_northing = grid.false_northing;
   fit->projected_north.resize(points.added());
   fit->projected_east.resize(points.added());
   for (std::size_t i = 0; i < points.added(); ++i) {

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "adjust/point_fit.h"
+#include "crs/grid_system.h"
 #include "crs/projection.h"
 #include "points/point_set.h"
 #include "text/text.h"
@@ -53,6 +54,9 @@ struct PlaneSettings {
   // The ellipsoid of the GNSS side, on which its points are projected.
   double gnss_a = 6378137.0;
   double gnss_inverse_flattening = 298.257223563;
+  // The grid's false easting and northing, scale and projection height, with which the GNSS
+  // points are projected as the grid is (its ellipsoid is not used: the GNSS side keeps its own).
+  crs::GridSystem grid;
 };
 
 // The similarity in the controllers' form (see above).
@@ -81,7 +85,7 @@ class PlaneFit {
   PlaneFit(const PlaneFit&) = delete;
   PlaneFit& operator=(const PlaneFit&) = delete;
 
-  int meridian = 0;
+  double meridian = 0;
   PlaneSettings settings;
   crs::TransverseMercator projection;  // of the GNSS points
 

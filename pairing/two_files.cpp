@@ -58,7 +58,7 @@ const Wgs84Index::Entry* TwoFiles::Partner(const RecordReader& reader, const Rec
   if (partner == nullptr) {
     // A line whose values cannot be read is refused for them; only a readable one is unpaired.
     GridPoint grid;
-    if (Reason r = ReadGridPoint(record, reader.columns(), &grid); !r.empty())
+    if (Reason r = ReadGridPoint(record, reader.columns(), eastings_, &grid); !r.empty())
       d_->Refused(grid_source_, record.line, r);
     else
       unpaired_.push_back({std::string(name), record.line, true});

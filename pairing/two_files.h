@@ -20,10 +20,12 @@ namespace zerb {
 
 class TwoFiles {
  public:
-  // The sources as they are named in messages; refusals and the unpaired names go to d.
-  TwoFiles(std::string grid_source, std::string wgs84_source, Diagnostics* d)
+  // The sources as they are named in messages; refusals and the unpaired names go to d. The
+  // grid file's eastings are read in the given form.
+  TwoFiles(std::string grid_source, std::string wgs84_source, EastingForm eastings, Diagnostics* d)
       : grid_source_(std::move(grid_source)),
         wgs84_source_(std::move(wgs84_source)),
+        eastings_(eastings),
         d_(d),
         grid_names_(&index_) {}
 
@@ -53,6 +55,7 @@ class TwoFiles {
  private:
   std::string grid_source_;
   std::string wgs84_source_;
+  EastingForm eastings_;
   Diagnostics* d_;
   Wgs84Index index_;
   GridNames grid_names_;

@@ -14,8 +14,14 @@
 namespace zerb {
 namespace {
 
+std::string DegreesText(double degrees) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g", degrees);
+  return text;
+}
+
 // The central meridian of the grid point, from its zone number, its L0 or the default.
-Reason ResolveMeridian(const GridPoint& grid, int default_meridian, int* meridian) {
+Reason ResolveMeridian(const GridPoint& grid, double default_meridian, double* meridian) {
   *meridian = grid.meridian != kNoMeridian ? grid.meridian : default_meridian;
   if (grid.zone != 0) {
     if (grid.meridian == kNoMeridian && default_meridian != kNoMeridian &&
@@ -24,7 +30,7 @@ Reason ResolveMeridian(const GridPoint& grid, int default_meridian, int* meridia
       // that zone's central meridian in degrees.
       return Fill(Tr("default central meridian --L0 {1} disagrees with zone {2} of the easting "
                      "(L0 {3})"),
-                  default_meridian, grid.zone, grid.zone_meridian);
+                  DegreesText(default_meridian), grid.zone, grid.zone_meridian);
     }
     *meridian = grid.zone_meridian;
   }
@@ -36,14 +42,14 @@ Reason ResolveMeridian(const GridPoint& grid, int default_meridian, int* meridia
   return {};
 }
 
-double MeridianDistance(const Wgs84Point& wgs84, int meridian) {
-  return std::fabs(std::remainder(Degrees(wgs84.longitude) - static_cast<double>(meridian), 360.0));
+double MeridianDistance(const Wgs84Point& wgs84, double meridian) {
+  return std::fabs(std::remainder(Degrees(wgs84.longitude) - meridian, 360.0));
 }
 
 // Whether the grid point with this meridian and the WGS-84 point at latitude, longitude are the
 // same place; a longitude beyond the series' domain is not. The separation found goes to
 // *separation when one is asked for.
-bool Fits(const GridProjection& projection, const GridPoint& grid, int meridian, double latitude,
+bool Fits(const GridProjection& projection, const GridPoint& grid, double meridian, double latitude,
           double longitude, double height, Separation* separation = nullptr) {
   if (!(std::fabs(std::remainder(longitude - meridian, 360.0)) <= kMaxMeridianDistance))
     return false;
@@ -60,12 +66,6 @@ std::string Kilometres(double metres) {
     std::snprintf(text, sizeof text, "%.0f m", metres);
   else
     std::snprintf(text, sizeof text, "%.1f km", metres / 1000);
-  return text;
-}
-
-std::string DegreesText(double degrees) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.10g", degrees);
   return text;
 }
 
@@ -103,10 +103,13 @@ std::string ZonesOf(int meridian) {
 
 // The grid values read with north and east exchanged, as when a CASS-ordered row (east first)
 // is read as north first; false when they do not read so.
-bool ReadSwapped(const Record& record, GridPoint* swapped) {
+bool ReadSwapped(const Record& record, EastingForm form, GridPoint* swapped) {
   Easting e;
   if (!ParseLength(record.value[kEast], &swapped->x).empty() ||
-      !(std::fabs(swapped->x) <= kMaxNorthing) || !ParseEasting(record.value[kNorth], &e).empty() ||
+      !(std::fabs(swapped->x) <= kMaxNorthing) ||
+      !(form == EastingForm::kZoned ? ParseEasting(record.value[kNorth], &e)
+                                    : ParsePlainEasting(record.value[kNorth], &e.y))
+           .empty() ||
       !ParseLength(record.value[kGridHeight], &swapped->h).empty()) {
     return false;
   }
@@ -117,12 +120,12 @@ bool ReadSwapped(const Record& record, GridPoint* swapped) {
          ParseCentralMeridian(record.value[kMeridian], &swapped->meridian).empty();
 }
 
-bool SwappedFits(const GridProjection& projection, const Record& record, int default_meridian,
-                 const Wgs84Point& wgs84) {
+bool SwappedFits(const GridProjection& projection, const Record& record,
+                 const PointReading& reading, const Wgs84Point& wgs84) {
   GridPoint swapped;
-  int meridian;
-  return ReadSwapped(record, &swapped) &&
-         ResolveMeridian(swapped, default_meridian, &meridian).empty() &&
+  double meridian;
+  return ReadSwapped(record, reading.easting_form, &swapped) &&
+         ResolveMeridian(swapped, reading.default_meridian, &meridian).empty() &&
          Fits(projection, swapped, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude),
               wgs84.height);
 }
@@ -131,7 +134,7 @@ bool SwappedFits(const GridProjection& projection, const Record& record, int def
 // longitude, with which the grid point and the WGS-84 point are the same place; kNoMeridian when
 // there is none.
 int FittingMeridian(const GridProjection& projection, const GridPoint& grid,
-                    const Wgs84Point& wgs84, int except) {
+                    const Wgs84Point& wgs84, double except) {
   const double lat = Degrees(wgs84.latitude);
   const double lon = Degrees(wgs84.longitude);
   for (int m = static_cast<int>(std::ceil(lon - kMaxMeridianDistance));
@@ -145,7 +148,7 @@ int FittingMeridian(const GridProjection& projection, const GridPoint& grid,
 // Why a point whose grid values read, with its central meridian, is not at its WGS-84 place:
 // the first of the likely causes that makes it fit, else the separation itself.
 Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridPoint& grid,
-                       int meridian, const Wgs84Point& wgs84, const PointReading& reading,
+                       double meridian, const Wgs84Point& wgs84, const PointReading& reading,
                        const GridProjection& projection) {
   const double lat = Degrees(wgs84.latitude);
   const double lon = Degrees(wgs84.longitude);
@@ -156,7 +159,7 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
     // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in degrees.
     what = Fill(Tr("the WGS-84 longitude lies {1} degrees from the central meridian {2} (more "
                    "than 5)"),
-                Fixed("%.2f", off), meridian);
+                Fixed("%.2f", off), DegreesText(meridian));
   } else {
     const Separation s =
         Separate(projection, grid.x, grid.y, grid.h, meridian, lat, lon, wgs84.height);
@@ -204,7 +207,7 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
                                 // 38"); {4} the meridian used, {5} the zone in the easting.
                                 : Tr("{1}: not the same place; the point fits central meridian "
                                      "{2} ({3}), not {4} of zone {5} in its easting"),
-                  what, m, zones, meridian, grid.zone);
+                  what, m, zones, DegreesText(meridian), grid.zone);
     }
     if (grid.meridian != kNoMeridian) {
       // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits, in
@@ -213,7 +216,7 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
                                      "{2}: its {4} says {5}")
                                 : Tr("{1}: not the same place; the point fits central meridian "
                                      "{2} ({3}): its {4} says {5}"),
-                  what, m, zones, columns.Label(kMeridian), meridian);
+                  what, m, zones, columns.Label(kMeridian), DegreesText(meridian));
     }
     return Fill(zones.empty()
                     // TRANSLATORS: {1} says what lies apart; {2} is the central meridian that fits,
@@ -226,7 +229,7 @@ Reason NotTheSamePlace(const Record& record, const Columns& columns, const GridP
                          "--L0 {2}"),
                 what, m, zones);
   }
-  if (SwappedFits(projection, record, reading.default_meridian, wgs84)) {
+  if (SwappedFits(projection, record, reading, wgs84)) {
     // TRANSLATORS: {1} says what lies apart; {2} and {3} are the titles of the north and east
     // columns.
     return Fill(Tr("{1}: not the same place; it fits with {2} and {3} swapped (north is x, east "
@@ -244,8 +247,8 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
                        const PointReading& reading, const GridProjection& projection,
                        CommonPoint* point) {
   GridPoint& grid = point->grid;
-  if (Reason r = ReadGridPoint(record, columns, &grid); !r.empty()) {
-    if (SwappedFits(projection, record, reading.default_meridian, wgs84)) {
+  if (Reason r = ReadGridPoint(record, columns, reading.easting_form, &grid); !r.empty()) {
+    if (SwappedFits(projection, record, reading, wgs84)) {
       // TRANSLATORS: {1} is why a value is refused; {2} and {3} are the titles of the north and
       // east columns.
       return Fill(Tr("{1}; the point fits with {2} and {3} swapped (north is x, east is y; a CASS "
@@ -254,7 +257,7 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
     }
     return r;
   }
-  int meridian;
+  double meridian;
   if (Reason r = ResolveMeridian(grid, reading.default_meridian, &meridian); !r.empty()) {
     // The WGS-84 longitude tells which central meridian the point can have.
     const int m = meridian == kNoMeridian ? FittingMeridian(projection, grid, wgs84, kNoMeridian)
@@ -290,23 +293,32 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
   return {};
 }
 
-geodesy::ShiftResult ShiftOf(const CommonPoint& point, GnssDatum datum) {
-  if (datum == GnssDatum::kWgs84) {
+geodesy::ShiftResult ShiftOf(const CommonPoint& point, GnssDatum datum,
+                             const crs::GridSystem& system) {
+  const bool krassovsky = system.ellipsoid.kind == crs::EllipsoidKind::kKrassovsky;
+  if (datum == GnssDatum::kWgs84 && krassovsky) {
     return geodesy::ShiftOfProjected(point.wgs84_dms, point.grid_latitude, point.grid_longitude,
                                      point.gauss_kruger.h);
   }
-  // geodesy's shift is bound to WGS 84's ellipsoid and stays as the dialog has it; the same steps
-  // here, from the same degrees, minutes and seconds, on GRS80.
+  // geodesy's shift is bound to WGS 84's and Krassovsky's ellipsoids and stays as the dialog has
+  // it; the same steps here, from the same degrees, minutes and seconds, on the datums' own.
   const geodesy::GeodeticDms& gnss = point.wgs84_dms;
   const double B = geodesy::DmsToRadians(gnss.latitude.deg, gnss.latitude.min, gnss.latitude.sec);
   const double L =
       geodesy::DmsToRadians(gnss.longitude.deg, gnss.longitude.min, gnss.longitude.sec);
   geodesy::ShiftResult r;
   geodesy::GeocentricPoint& g = r.wgs84;
-  geodesy::GeodeticToGeocentric(kGrs80.a, kGrs80.e, B, L, gnss.height, &g.X, &g.Y, &g.Z);
+  const geodesy::Ellipsoid& gnss_ellipsoid =
+      datum == GnssDatum::kCgcs2000 ? kGrs80 : geodesy::kWgs84;
+  geodesy::GeodeticToGeocentric(gnss_ellipsoid.a, gnss_ellipsoid.e, B, L, gnss.height, &g.X, &g.Y,
+                                &g.Z);
+  // Krassovsky as the dialog has it, so that a CGCS2000 fit keeps the grid side of a WGS-84 one.
+  const double rf = system.ellipsoid.inverse_flattening;
+  const geodesy::Ellipsoid grid =
+      krassovsky ? geodesy::kKrassovsky : geodesy::Ellipsoid(system.ellipsoid.a, (2 - 1 / rf) / rf);
   geodesy::GeocentricPoint& k = r.krassovsky;
-  geodesy::GeodeticToGeocentric(geodesy::kKrassovsky.a, geodesy::kKrassovsky.e, point.grid_latitude,
-                                point.grid_longitude, point.gauss_kruger.h, &k.X, &k.Y, &k.Z);
+  geodesy::GeodeticToGeocentric(grid.a, grid.e, point.grid_latitude, point.grid_longitude,
+                                point.gauss_kruger.h, &k.X, &k.Y, &k.Z);
   r.dx = g.X - k.X;
   r.dy = g.Y - k.Y;
   r.dz = g.Z - k.Z;

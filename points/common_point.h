@@ -29,10 +29,11 @@ struct CommonPoint {
   // typed values, and the central meridian the point was resolved to (whole degrees).
   geodesy::GeodeticDms wgs84_dms;
   geodesy::GaussKrugerPoint gauss_kruger;
-  int central_meridian = kNoMeridian;
+  double central_meridian = kNoMeridian;  // degrees
   double meridian_distance = 0;  // of the WGS-84 longitude from the central meridian, degrees
-  // The grid position inverse projected on Krassovsky, radians, as the same-place check found it
-  // with the projection it was given (the dialog's: the bits ComputeShift's projection gives).
+  // The grid position inverse projected on the grid's ellipsoid, radians, as the same-place check
+  // found it with the projection it was given (the dialog's: the bits ComputeShift's projection
+  // gives).
   double grid_latitude = 0;
   double grid_longitude = 0;
 };
@@ -47,10 +48,12 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
                        CommonPoint* point);
 
 // The shift of a point MakeCommonPoint made, through the inverse projection its same-place check
-// made already: with the dialog's projection geodesy::Shift's bits for the same values, one
-// projection fewer. With CGCS2000 the GNSS side is turned Earth-centred on GRS80 (the result's
-// wgs84 member then holds that position), the grid side as for WGS 84.
-geodesy::ShiftResult ShiftOf(const CommonPoint& point, GnssDatum datum = GnssDatum::kWgs84);
+// made already: for Beijing 1954 and WGS 84 geodesy::Shift's bits for the same values (with the
+// dialog's projection), one projection fewer. With CGCS2000 the GNSS side is turned Earth-centred
+// on GRS80 (the result's wgs84 member then holds that position); the grid side on the ellipsoid of
+// system (its krassovsky member then holds that position).
+geodesy::ShiftResult ShiftOf(const CommonPoint& point, GnssDatum datum = GnssDatum::kWgs84,
+                             const crs::GridSystem& system = {});
 
 }  // namespace zerb
 

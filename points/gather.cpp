@@ -22,6 +22,13 @@ std::string SourceName(const std::string& file) {
   return file.empty() || file == "-" ? "<stdin>" : Printable(file);
 }
 
+// A central meridian in a message: 117, 116.5.
+std::string MeridianText(double degrees) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.10g", degrees);
+  return text;
+}
+
 // Collects the central meridian and zone of the points, warns about points far from L0 where the
 // dialog's series is the projection (the exact one holds there: grid_projection.h).
 class Meridians {
@@ -53,14 +60,15 @@ class Meridians {
         source, line,
         // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in degrees, {3} a
         // number of millimetres; {4} is the point's name in quotes.
-        name.empty() ? Fill(Tr("the point lies {1} degrees from the central meridian {2} (more "
-                               "than 3): the inverse projection there is good to {3} mm"),
-                            degrees, point.central_meridian, millimetres)
-                     // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in
-                     // degrees, {3} a number of millimetres; {4} is the point's name in quotes.
-                     : Fill(Tr("{4} lies {1} degrees from the central meridian {2} (more than 3): "
-                               "the inverse projection there is good to {3} mm"),
-                            degrees, point.central_meridian, millimetres, Quoted(name)));
+        name.empty()
+            ? Fill(Tr("the point lies {1} degrees from the central meridian {2} (more "
+                      "than 3): the inverse projection there is good to {3} mm"),
+                   degrees, MeridianText(point.central_meridian), millimetres)
+            // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in
+            // degrees, {3} a number of millimetres; {4} is the point's name in quotes.
+            : Fill(Tr("{4} lies {1} degrees from the central meridian {2} (more than 3): "
+                      "the inverse projection there is good to {3} mm"),
+                   degrees, MeridianText(point.central_meridian), millimetres, Quoted(name)));
   }
 
  private:
@@ -200,7 +208,7 @@ Reason ReadBothSides(const Record& record, const Columns& columns, const PointRe
                      const GridProjection& projection, Wgs84Point* wgs84, CommonPoint* point) {
   if (Reason r = ReadWgs84Point(record, columns, reading.angle_format, wgs84); !r.empty()) {
     GridPoint grid;
-    Reason g = ReadGridPoint(record, columns, &grid);
+    Reason g = ReadGridPoint(record, columns, reading.easting_form, &grid);
     return g.empty() ? r : g;
   }
   return MakeCommonPoint(record, columns, *wgs84, reading, projection, point);
@@ -228,7 +236,7 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
   }
   Wgs84Point wgs84;
   CommonPoint point;
-  const GridProjection projection(s.projection);
+  const GridProjection projection(s.projection, s.grid_system);
   const Reason r = ReadBothSides(record, columns, s.reading, projection, &wgs84, &point);
   if (!r.empty()) {
     d->Say(Fill(Tr("the point is refused: {1}"), r));
@@ -239,8 +247,8 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
     d->Say(e);
     return Gathered::kUnusable;
   }
-  if (Reason e = points->Add(Compute(ShiftOf(point, s.gnss_datum)), 0, 0, false, point.grid.x,
-                             point.grid.y, {});
+  if (Reason e = points->Add(Compute(ShiftOf(point, s.gnss_datum, s.grid_system)), 0, 0, false,
+                             point.grid.x, point.grid.y, {});
       !e.empty()) {
     d->Say(e);
     return Gathered::kUnusable;
@@ -266,7 +274,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
                       InputSummary* summary) {
   const std::string source = SourceName(s.table);
   summary->source = source;
-  const GridProjection projection(s.projection);
+  const GridProjection projection(s.projection, s.grid_system);
   // A table holding both sides is always a CSV table: a CASS file holds the grid only.
   const OpenedInput input = OpenInput(s, s.table, Side::kBoth, InputForm::kCsv, in, d);
   if (input.status != Gathered::kPoints)
@@ -310,7 +318,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     if (has_name)
       texts.push_back(record.value[kName]);
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
-    if (Reason r = points->Add(Compute(ShiftOf(point, s.gnss_datum)), record.line, 0,
+    if (Reason r = points->Add(Compute(ShiftOf(point, s.gnss_datum, s.grid_system)), record.line, 0,
                                role == Role::kCheck, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
@@ -358,13 +366,13 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
                       InputSummary* summary) {
   summary->source = SourceName(s.grid);
   summary->wgs84_source = SourceName(s.wgs84);
-  const GridProjection projection(s.projection);
+  const GridProjection projection(s.projection, s.grid_system);
   if (summary->source == "<stdin>" && summary->wgs84_source == "<stdin>") {
     d->Say(Tr("--grid and --wgs84 cannot both read standard input"));
     return Gathered::kUnusable;
   }
   const std::string& source = summary->source;
-  TwoFiles pairing(source, summary->wgs84_source, d);
+  TwoFiles pairing(source, summary->wgs84_source, s.reading.easting_form, d);
   {
     const OpenedInput wgs84 = OpenInput(s, s.wgs84, Side::kWgs84, s.wgs84_form, in, d);
     if (wgs84.status != Gathered::kPoints)
@@ -421,8 +429,9 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     texts.insert(texts.end(), record.passed.begin(), record.passed.end());
     texts.insert(texts.end(), partner->passed.begin(), partner->passed.end());
     pairing.Made(name, points->added());
-    if (Reason r = points->Add(Compute(ShiftOf(point, s.gnss_datum)), record.line, partner->line,
-                               role == Role::kCheck, point.grid.x, point.grid.y, texts);
+    if (Reason r =
+            points->Add(Compute(ShiftOf(point, s.gnss_datum, s.grid_system)), record.line,
+                        partner->line, role == Role::kCheck, point.grid.x, point.grid.y, texts);
         !r.empty()) {
       d->Say(r);
       return Gathered::kUnusable;
@@ -454,13 +463,22 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
 
 }  // namespace
 
-Gathered GatherPoints(const InputSettings& settings, std::FILE* in, Diagnostics* diagnostics,
+Gathered GatherPoints(const InputSettings& given, std::FILE* in, Diagnostics* diagnostics,
                       PointSet* points, InputSummary* summary) {
+  // A zone number in front of an easting goes with the zones' own false easting only.
+  InputSettings settings = given;
+  settings.reading.easting_form =
+      given.grid_system.zoned() ? EastingForm::kZoned : EastingForm::kPlain;
   summary->projection = settings.projection;
   summary->gnss_datum = settings.gnss_datum;
-  if (Reason r = ProjectionForDatum(settings.projection, settings.gnss_datum); !r.empty()) {
-    diagnostics->Say(r);
-    return Gathered::kUnusable;
+  summary->grid_system = settings.grid_system;
+  for (const Reason& r : {ProjectionForDatum(settings.projection, settings.gnss_datum),
+                          ProjectionForSystem(settings.projection, settings.grid_system,
+                                              settings.reading.default_meridian)}) {
+    if (!r.empty()) {
+      diagnostics->Say(r);
+      return Gathered::kUnusable;
+    }
   }
   if (settings.single)
     return ReadSingle(settings, diagnostics, points, summary);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "crs/grid_system.h"
 #include "pairing/pairing.h"
 #include "points/common_point.h"
 #include "points/point_set.h"
@@ -31,7 +32,7 @@ struct InputSettings {
   InputForm wgs84_form = InputForm::kAuto;
   Encoding encoding = Encoding::kAuto;
   char delimiter = 0;                         // 0: detected per file
-  PointReading reading;                       // --angle-format, --L0
+  PointReading reading;                       // --angle-format, --L0, --central-meridian
   std::vector<std::string> check_names;       // --check: each must name a point of the input
   std::vector<std::string> horizontal_names;  // --horizontal-only (plane model)
   std::vector<std::string> vertical_names;    // --vertical-only (plane model)
@@ -39,6 +40,7 @@ struct InputSettings {
   bool grid_positions = false;  // keep each point's grid position (--plot)
   ProjectionKind projection = ProjectionKind::kExact;  // --projection
   GnssDatum gnss_datum = GnssDatum::kWgs84;            // --gnss-datum
+  crs::GridSystem grid_system;  // --ellipsoid, --false-easting, ...; sets the easting form
 };
 
 // What the report tells about the input besides the points.
@@ -50,8 +52,9 @@ struct InputSummary {
   double worst_expected_error = 0;                     // metres, over those points
   ProjectionKind projection = ProjectionKind::kExact;  // the grid's inverse projection used
   GnssDatum gnss_datum = GnssDatum::kWgs84;            // the GNSS side's datum
-  int meridian = kNoMeridian;  // the points' central meridian when all share one
-  int zone = 0;                // and their zone number, when all eastings carried it
+  crs::GridSystem grid_system;                         // the grid's ellipsoid and projection
+  double meridian = kNoMeridian;  // the points' central meridian when all share one, degrees
+  int zone = 0;                   // and their zone number, when all eastings carried it
   bool mixed_zones = false;
 };
 

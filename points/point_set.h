@@ -42,7 +42,7 @@ struct PlaneRecord {
   double latitude = 0;         // GNSS, radians
   double longitude = 0;        // GNSS, radians
   double gnss_height = 0;      // ellipsoidal, metres
-  int meridian = 0;            // the grid's central meridian, whole degrees
+  double meridian = 0;         // the grid's central meridian, degrees
   Role role = Role::kControl;  // kCheck points are checks in both fits
 };
 

@@ -26,7 +26,7 @@ bool Separation::within() const {
   return horizontal <= kMaxHorizontalSeparation && std::fabs(vertical) <= kMaxVerticalSeparation;
 }
 
-Separation Separate(const GridProjection& projection, double x, double y, double h, int meridian,
+Separation Separate(const GridProjection& projection, double x, double y, double h, double meridian,
                     double latitude, double longitude, double height) {
   double b = 0;
   double l = 0;

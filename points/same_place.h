@@ -1,6 +1,6 @@
 // Whether a common point's two descriptions are the same place: its grid position, inverse
-// projected on Krassovsky (grid_projection.h), against its WGS-84 latitude and longitude, and
-// its grid height h against its WGS-84 height H.
+// projected on the grid's ellipsoid (grid_projection.h), against its WGS-84 latitude and longitude,
+// and its grid height h against its WGS-84 height H.
 //
 // A datum shift between Krassovsky and WGS-84 moves a point by less than the limits below, so a
 // point beyond them was read wrongly: angles in another form, the wrong zone, northing and
@@ -31,18 +31,18 @@ inline constexpr double kMaxVerticalSeparation = 200;
 struct Separation {
   double horizontal = 0;  // metres; infinite when the grid position projects to no place
   double vertical = 0;    // H - h, metres
-  // The grid position inverse projected on Krassovsky (radians), so that the shift need not
-  // project it again: with the dialog's series, bit for bit as ComputeShift projects it.
+  // The grid position inverse projected on the grid's ellipsoid (radians), so that the shift need
+  // not project it again: with the dialog's series, bit for bit as ComputeShift projects it.
   double grid_latitude = 0;
   double grid_longitude = 0;
   bool within() const;  // both within their limits
 };
 
-// The separation of the grid point (northing x, easting y with its 500000 m false easting and
-// no zone number, height h, metres) in the zone with central meridian meridian (whole degrees),
+// The separation of the grid point (northing x, easting y with the grid's false easting and no
+// zone number, height h, metres) in the zone with central meridian meridian (degrees),
 // inverse projected by projection, from the WGS-84 point at latitude, longitude (decimal degrees)
 // and height (metres).
-Separation Separate(const GridProjection& projection, double x, double y, double h, int meridian,
+Separation Separate(const GridProjection& projection, double x, double y, double h, double meridian,
                     double latitude, double longitude, double height);
 
 }  // namespace zerb

@@ -102,4 +102,12 @@ Reason ParseEasting(std::string_view text, Easting* easting) {
   return {};
 }
 
+Reason ParsePlainEasting(std::string_view text, double* easting) {
+  if (Reason r = ParseLength(text, easting); !r.empty())
+    return r;
+  if (!(std::fabs(*easting) <= 1e7))
+    return Tr("easting beyond 10000000 m");
+  return {};
+}
+
 }  // namespace zerb

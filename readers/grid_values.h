@@ -39,6 +39,10 @@ struct Easting {
 };
 Reason ParseEasting(std::string_view text, Easting* easting);
 
+// An easting of a grid with another false easting: a plain length within 10000 km, as nothing
+// tells its range; whether it lies in the grid's reach is the same-place check's to say.
+Reason ParsePlainEasting(std::string_view text, double* easting);
+
 }  // namespace zerb
 
 #endif  // ZERB_READERS_GRID_VALUES_H

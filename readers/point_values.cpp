@@ -23,7 +23,8 @@ std::string Refusal(const Columns& columns, const Record& record, Field field, c
 
 }  // namespace
 
-Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* point) {
+Reason ReadGridPoint(const Record& record, const Columns& columns, EastingForm form,
+                     GridPoint* point) {
   *point = GridPoint();
   if (Reason r = ParseLength(record.value[kNorth], &point->x); !r.empty())
     return Refusal(columns, record, kNorth, r);
@@ -32,7 +33,9 @@ Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* po
                    Tr("northing beyond 9000000 m (the polar caps are outside the grid)"));
   }
   Easting easting;
-  if (Reason r = ParseEasting(record.value[kEast], &easting); !r.empty())
+  if (Reason r = form == EastingForm::kZoned ? ParseEasting(record.value[kEast], &easting)
+                                             : ParsePlainEasting(record.value[kEast], &easting.y);
+      !r.empty())
     return Refusal(columns, record, kEast, r);
   point->y = easting.y;
   point->zone = easting.zone;

@@ -18,9 +18,13 @@ inline constexpr double kMaxNorthing = 9000000.0;
 
 inline constexpr int kNoMeridian = -1000;
 
+// How eastings are read: with the zone number the Chinese grids may carry in front and a false
+// easting of 500000 m (grid_values.h), or, for a grid of another false easting, as plain numbers.
+enum class EastingForm { kZoned, kPlain };
+
 struct GridPoint {
   double x = 0;                // northing, metres
-  double y = 0;                // easting, metres, 500000 m false easting, no zone number
+  double y = 0;                // easting, metres, with the grid's false easting, no zone number
   double h = 0;                // height, metres
   int meridian = kNoMeridian;  // typed L0, whole degrees
   int zone = 0;                // zone number in front of the easting, 0 when none
@@ -36,11 +40,15 @@ struct Wgs84Point {
 // How the texts of a record are read.
 struct PointReading {
   AngleFormat angle_format = AngleFormat::kAuto;
-  int default_meridian = kNoMeridian;  // --L0, for records without L0
+  double default_meridian = kNoMeridian;  // --L0 or --central-meridian, degrees, for records
+                                          // without L0
+  EastingForm easting_form = EastingForm::kZoned;
 };
 
-// The grid values of record; a refusal names the column as the file titles it.
-Reason ReadGridPoint(const Record& record, const Columns& columns, GridPoint* point);
+// The grid values of record, the easting read in the given form; a refusal names the column as
+// the file titles it.
+Reason ReadGridPoint(const Record& record, const Columns& columns, EastingForm form,
+                     GridPoint* point);
 Reason ReadWgs84Point(const Record& record, const Columns& columns, AngleFormat format,
                       Wgs84Point* point);
 

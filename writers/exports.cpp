@@ -84,6 +84,7 @@ Reason WriteDefinition(const ReportInput& in, Output& out) {
   }
   crs::Grid grid;
   grid.central_meridian = input.meridian;
+  grid.system = input.grid_system;
   grid.zone = input.zone;
   std::string text;
   if (Reason r = crs::Define(form, h, grid, s.points_used, &text); !r.empty())

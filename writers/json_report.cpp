@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "text/translate.h"
+#include "writers/grid_description.h"
 #include "writers/json_writer.h"
 
 namespace zerb {
@@ -289,6 +290,7 @@ Reason WriteJson(const ReportInput& in, Output& out) {
     w.Key("gnss_datum");
     w.Text(GnssDatumName(in.input->gnss_datum));
   }
+  WriteGridSystemJson(*in.input, w);
   w.Key("count");
   w.Uint64(s.points);
   w.Key("used");

@@ -6,6 +6,7 @@
 
 #include "crs/plane_pipeline.h"
 #include "text/translate.h"
+#include "writers/grid_description.h"
 #include "writers/json_writer.h"
 #include "writers/report.h"
 
@@ -275,9 +276,10 @@ Reason WriteTextReport(const ReportInput& in, Output& out) {
   // semi-major axis (metres) and inverse flattening.
   out << Fill(Tr("GNSS positions projected by the transverse Mercator of central meridian {1}, "
                  "on the ellipsoid a = {2} m, 1/f = {3}"),
-              fit.meridian, crs::Shortest(fit.projection.a),
+              crs::Shortest(fit.meridian), crs::Shortest(fit.projection.a),
               crs::Shortest(fit.projection.inverse_flattening))
       << '\n';
+  WriteGridSystemLine(*in.input, out);
   out << Tr("horizontal fit (grid from the projected GNSS positions):") << '\n';
   WriteStatistics(out, h, *in.settings, in.settings->sigma_horizontal);
   const bool known = h.dof > 0 || h.a_priori;
@@ -509,7 +511,8 @@ Reason WriteJsonReport(const ReportInput& in, Output& out) {
   w.Text(fit.settings.fix_scale ? "plane similarity, scale held"
                                 : "four-parameter plane similarity");
   w.Key("central_meridian");
-  w.Int(fit.meridian);
+  w.Number(fit.meridian);
+  WriteGridSystemJson(*in.input, w);
   w.Key("gnss_ellipsoid");
   w.StartObject();
   w.Key("a");
@@ -634,7 +637,7 @@ Reason WriteParameters(const ReportInput& in, Output& out) {
   const Similarity& e = fit.exported;
   // TRANSLATORS: {1} is the central meridian in degrees.
   out << Fill(Tr("four parameters (grid from GNSS projected on central meridian {1}):"),
-              fit.meridian)
+              crs::Shortest(fit.meridian))
       << '\n';
   out << "  " << Fill(Tr("north shift dx: {1} m"), Fixed(e.north)) << '\n';
   out << "  " << Fill(Tr("east shift dy: {1} m"), Fixed(e.east)) << '\n';

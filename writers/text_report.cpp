@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "text/translate.h"
+#include "writers/grid_description.h"
 
 namespace zerb {
 namespace {
@@ -187,6 +188,7 @@ Reason WriteText(const ReportInput& in, Output& out) {
               ? Tr("grid positions inverse projected by the exact transverse Mercator")
               : Tr("grid positions inverse projected by the dialog's series (--projection dialog)"))
       << '\n';
+  WriteGridSystemLine(*in.input, out);
   if (in.input->gnss_datum == GnssDatum::kCgcs2000) {
     out << Tr("GNSS side in CGCS2000 (GRS80 ellipsoid, --gnss-datum cgcs2000): the parameters "
               "lead to CGCS2000; no +towgs84, which is a shift to WGS 84")

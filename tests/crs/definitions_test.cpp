@@ -97,7 +97,7 @@ TEST(Authority, NoneOnTheBuiltObjects) {
 // named form below that; the PROJ string carries no names and cannot (hence WKT for QGIS).
 TEST(Authority, NamedFormsAreNotIdentifiedAsEpsgCrs) {
   const crs_test::Context context;
-  for (const Grid grid : {Grid{117, 39}, Grid{117, 0}, Grid{117, 20}}) {
+  for (const Grid& grid : {Grid{117, 39}, Grid{117, 0}, Grid{117, 20}}) {
     for (const Form form : kNamedForms) {
       const crs_test::Pj crs(
           proj_create(context.get(), Define(form, crs_test::ThreeParameters(), grid).c_str()));
@@ -184,7 +184,7 @@ TEST(Refusals, SayWhichInputIsWrong) {
 // The zone ends of both kinds are accepted with their central meridians, and so are both ends of
 // the central meridians' range without a zone.
 TEST(Refusals, ZoneEndsAccepted) {
-  for (const Grid grid :
+  for (const Grid& grid :
        {Grid{75, 13}, Grid{135, 23}, Grid{75, 25}, Grid{135, 45}, Grid{180, 0}, Grid{-180, 0}}) {
     for (const Form form : kCrsForms) {
       EXPECT_FALSE(Define(form, crs_test::ThreeParameters(), grid).empty()) << grid.zone;
