@@ -133,6 +133,29 @@ Column titles (in any order; other columns are passed through to csv and json ou
                            the dialog knows WGS 84 only)
 
 )");
+  h += Tr(R"(Grid system (default: Beijing 1954, Gauss-Krueger on Krassovsky 1940):
+  --ellipsoid ELL          the grid's ellipsoid: krassovsky (default; Beijing 1954), iag75
+                           (Xi'an 1980, a = 6378140 m, 1/f = 298.257), cgcs2000 (GRS80),
+                           wgs84, or A,RF: a semi-major axis in metres and an inverse
+                           flattening of one's own
+  --central-meridian ANGLE the central meridian as an angle in the forms of B and L (116:30:00,
+                           116°30′, 116.5; dd.mmss with --angle-format dd.mmss), for a city
+                           or project grid; instead of --L0, and like it the default for rows
+                           without L0 (a zone number in an easting still decides its L0)
+  --false-easting E        metres (default 500000). Any other value reads eastings as plain
+                           numbers, without a zone number in front
+  --false-northing N       metres (default 0)
+  --scale-factor K         the scale on the central meridian (default 1)
+  --projection-height H0   the height in metres of the surface the grid lies on (default 0):
+                           the ellipsoid grown by H0 at the same flattening, a' = a + H0, which
+                           is the ellipsoid's own projection with the scale times (a + H0) / a;
+                           every export carries it so. Heights stay above the ellipsoid
+  The CRS forms are built on that ellipsoid and projection and named after them; --projection
+  dialog is refused with any of these (the dialog's series is Beijing 1954's only). With
+  --model 4 the GNSS points are projected with the same central meridian, false easting and
+  northing, scale and projection height, on their own ellipsoid.
+
+)");
   h += Tr(
       R"(Angles (B, L): 30:32:21.14, "30 32 21.14", 30°32′21.14″, 30°32'21.14", 30d32m21.14s or decimal
 degrees (30.539206); with --angle-format dd.mmss a bare number is dd.mmss instead. A leading
