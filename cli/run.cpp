@@ -116,7 +116,7 @@ int FinalStatus(const StreamDiagnostics& diagnostics, const InputSummary& input)
 
 // What every model's report takes from the run: the format, the points, the settings, the input.
 ReportInput ReportOf(const Options& o, PointSet& points, const InputSummary& input,
-                     const StreamDiagnostics& diagnostics) {
+                     const KeepingDiagnostics& diagnostics) {
   ReportInput report;
   report.format = o.format;
   // The csv report keeps the delimiter the user's table was given with, else a comma.
@@ -126,12 +126,14 @@ ReportInput ReportOf(const Options& o, PointSet& points, const InputSummary& inp
   report.convention = o.convention;
   report.input = &input;
   report.refused = diagnostics.refused();
+  report.program = "zerb-shift " ZERB_VERSION;
+  report.diagnostics = &diagnostics.kept();
   return report;
 }
 
 // The plane model: the similarity and the height fit, and their report.
 int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
-             StreamDiagnostics& diagnostics, std::FILE* out) {
+             KeepingDiagnostics& diagnostics, std::FILE* out) {
   PlaneFit fit;
   if (Reason r = FitPlane(points, o.fit, o.plane_settings, &fit); !r.empty()) {
     diagnostics.Say(Fill(Tr("no fit: {1}"), r));
@@ -150,7 +152,7 @@ int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
 
 int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE* out,
              std::FILE* err) {
-  StreamDiagnostics diagnostics(err, "zerb-shift");
+  KeepingDiagnostics diagnostics(err, "zerb-shift");
   Options o;
   if (Reason r = ParseOptions(args, &o); !r.empty()) {
     diagnostics.Say(Fill(Tr("{1}\nTry 'zerb-shift --help' for more information."), r));
@@ -169,7 +171,7 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   // The picture draws each point where the grid has it; nothing else needs those positions, so
   // the points keep them only for it.
   InputSettings gather = o.input;
-  gather.grid_positions = !o.plot.empty();
+  gather.grid_positions = !o.plot.empty() || o.format == Format::kHtml;
   PointSet points;
   InputSummary input;
   switch (GatherPoints(gather, in, &diagnostics, &points, &input)) {
@@ -207,7 +209,7 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
       return kExitImplausible;
   }
   if (!o.plot.empty()) {
-    if (Reason r = WritePlot(o.plot, points, fit, o.fit); !r.empty()) {
+    if (Reason r = WritePlot(o.plot, points, fit); !r.empty()) {
       diagnostics.Say(r);
       return kExitUsage;
     }

@@ -78,6 +78,7 @@ class PointSet {
   std::uint64_t wgs84_line(std::size_t i) const { return two_files_ ? wgs84_lines_[i] : 0; }
   double north(std::size_t i) const { return grid_[2 * i]; }
   double east(std::size_t i) const { return grid_[2 * i + 1]; }
+  bool has_grid_positions() const { return keep_grid_; }
 
   const std::vector<std::string>& titles() const { return titles_; }
   bool has_name() const { return has_name_; }

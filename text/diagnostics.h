@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/text.h"
 
@@ -53,6 +54,37 @@ class StreamDiagnostics : public Diagnostics {
  private:
   std::FILE* err_;
   std::string program_;
+};
+
+// Messages on a stream, the first kMaxKept of them also kept, in order, for a report that lists
+// them (the HTML report's refused lines and warnings).
+class KeepingDiagnostics : public StreamDiagnostics {
+ public:
+  static constexpr std::size_t kMaxKept = 1000;
+  struct Kept {
+    Kind kind;
+    std::string source;
+    std::uint64_t line;
+    std::string text;
+  };
+  using StreamDiagnostics::StreamDiagnostics;
+  const std::vector<Kept>& kept() const { return kept_; }
+  // How many were said beyond those kept.
+  std::uint64_t not_kept() const { return not_kept_; }
+
+ protected:
+  void Emit(Kind kind, std::string_view source, std::uint64_t line,
+            std::string_view text) override {
+    StreamDiagnostics::Emit(kind, source, line, text);
+    if (kept_.size() < kMaxKept)
+      kept_.push_back({kind, std::string(source), line, std::string(text)});
+    else
+      ++not_kept_;
+  }
+
+ private:
+  std::vector<Kept> kept_;
+  std::uint64_t not_kept_ = 0;
 };
 
 }  // namespace zerb

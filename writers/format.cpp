@@ -15,7 +15,8 @@ Reason ParseFormat(std::string_view text, Format* format) {
       {"proj", Format::kProj},         {"wkt", Format::kWkt},
       {"crs-proj", Format::kCrsProj},  {"crs-wkt1", Format::kCrsWkt1},
       {"crs-wkt2", Format::kCrsWkt2},  {"crs-projjson", Format::kCrsProjJson},
-      {"pipeline", Format::kPipeline}, {"parameters", Format::kParameters}};
+      {"pipeline", Format::kPipeline}, {"parameters", Format::kParameters},
+      {"html", Format::kHtml}};
   for (const auto& [name, f] : kFormats) {
     if (text == name) {
       *format = f;

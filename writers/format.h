@@ -21,11 +21,12 @@ enum class Format {
   kCrsWkt2,
   kCrsProjJson,
   kPipeline,
-  kParameters  // the plane model's parameters as a controller asks for them
+  kParameters,  // the plane model's parameters as a controller asks for them
+  kHtml,        // the report to hand to a client: one self-contained HTML file
 };
 
-// text, csv, json, towgs84, proj, wkt, crs-proj, crs-wkt1, crs-wkt2, crs-projjson, pipeline or
-// parameters.
+// text, csv, json, towgs84, proj, wkt, crs-proj, crs-wkt1, crs-wkt2, crs-projjson, pipeline,
+// parameters or html.
 Reason ParseFormat(std::string_view text, Format* format);
 
 // Why the format cannot carry a fit to the GNSS datum, empty when it can: towgs84, wkt, crs-proj
@@ -35,7 +36,7 @@ Reason FormatForDatum(Format format, GnssDatum datum);
 
 // Whether the format is a bare export or definition, which carries no report of the points.
 inline bool IsExport(Format f) {
-  return f != Format::kText && f != Format::kCsv && f != Format::kJson;
+  return f != Format::kText && f != Format::kCsv && f != Format::kJson && f != Format::kHtml;
 }
 
 }  // namespace zerb

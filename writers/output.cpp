@@ -163,7 +163,7 @@ Output& Output::CsvField(std::string_view field, char delimiter) {
 }
 
 void Output::Flush() {
-  if (used_ > 0)
+  if (used_ > 0 && file_ != nullptr)
     std::fwrite(buffer_.get(), 1, used_, file_);
   used_ = 0;
 }

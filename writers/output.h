@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -70,6 +71,34 @@ std::string Fixed(double value);
 // x, y, z with 4 decimals, separated.
 std::string Triple(const Vec3& v, std::string_view separator);
 double Length(const Vec3& v);
+
+// An Output into memory, for a part of a document made before its place in it is written.
+class OutputString {
+ public:
+  OutputString() : file_(open_memstream(&buffer_, &size_)), output_(file_) {}
+  OutputString(const OutputString&) = delete;
+  OutputString& operator=(const OutputString&) = delete;
+  ~OutputString() {
+    output_.Flush();
+    if (file_ != nullptr)
+      std::fclose(file_);
+    std::free(buffer_);
+  }
+  Output& output() { return output_; }
+  // What was written so far; empty when no memory could be had for it.
+  std::string text() {
+    output_.Flush();
+    if (file_ == nullptr || std::fflush(file_) != 0)
+      return {};
+    return std::string(buffer_, size_);
+  }
+
+ private:
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* file_;
+  Output output_;
+};
 
 }  // namespace zerb
 

@@ -13,11 +13,7 @@
 
 namespace zerb {
 
-Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitResult& fit,
-                 const adjust::Settings& settings) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr)
-    return Fill(Tr("cannot write {1}: {2}"), Printable(path), std::strerror(errno));
+Reason DrawPlot(std::FILE* file, PointSet& points, const adjust::FitResult& fit) {
   const adjust::Solution& s = fit.solution();
   PlotFrame frame;
   frame.points = points.usable();
@@ -46,7 +42,6 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitRes
   frame.title = Fill(Tr("{1}, sigma0 {2}, {3}"), Tr(ModelName(s.model)),
                      s.a_priori ? std::to_string(s.sigma0).substr(0, 5) : Fixed(s.sigma0) + " m",
                      Counted(s.points_used, "{1} point", "{1} points"));
-  (void)settings;
   Reason reason;
   {
     ResidualPlot plot(file, frame);
@@ -73,6 +68,14 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitRes
     }
     reason = plot.Finish();
   }
+  return reason;
+}
+
+Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitResult& fit) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr)
+    return Fill(Tr("cannot write {1}: {2}"), Printable(path), std::strerror(errno));
+  Reason reason = DrawPlot(file, points, fit);
   if (std::fclose(file) != 0 && reason.empty())
     reason = std::strerror(errno);
   if (!reason.empty())

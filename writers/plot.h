@@ -3,6 +3,7 @@
 #ifndef ZERB_WRITERS_PLOT_H
 #define ZERB_WRITERS_PLOT_H
 
+#include <cstdio>
 #include <string>
 
 #include "adjust/adjust.h"
@@ -12,8 +13,9 @@
 namespace zerb {
 
 // Writes the SVG picture to the file named path.
-Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitResult& fit,
-                 const adjust::Settings& settings);
+Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitResult& fit);
+// Writes the SVG picture to file, left open; the points must keep their grid positions.
+Reason DrawPlot(std::FILE* file, PointSet& points, const adjust::FitResult& fit);
 
 }  // namespace zerb
 

@@ -125,6 +125,8 @@ Reason WriteReport(const ReportInput& in, std::FILE* out) {
     case Format::kCrsProjJson:
     case Format::kPipeline:
       return WriteDefinition(in, o);
+    case Format::kHtml:
+      return WriteHtml(in, o);
     case Format::kParameters:
       return Tr(
           "--format parameters lists the plane model's parameters (--model 4); the 3 and 7 "

@@ -15,6 +15,7 @@
 #include "models/plausibility.h"
 #include "points/gather.h"
 #include "points/point_set.h"
+#include "text/diagnostics.h"
 #include "writers/format.h"
 #include "writers/output.h"
 
@@ -32,6 +33,9 @@ struct ReportInput {
   std::uint64_t refused = 0;
   // The parameters beyond what a Krassovsky to WGS-84 fit can have (plausibility.h).
   std::vector<Implausible> implausible;
+  // For the HTML report: the program and its version, and what was said about the input.
+  std::string program;
+  const std::vector<KeepingDiagnostics::Kept>* diagnostics = nullptr;
 };
 
 // Why a report stopped short: the points' text columns wait in a temporary file (text_spool.h).
@@ -46,6 +50,9 @@ Reason WriteCsv(const ReportInput& in, Output& out);
 Reason WriteJson(const ReportInput& in, Output& out);
 Reason WriteExport(const ReportInput& in, Output& out);
 Reason WriteDefinition(const ReportInput& in, Output& out);
+// The report to hand to a client, one self-contained HTML file (html_report.cpp); the points
+// must keep their grid positions for its picture.
+Reason WriteHtml(const ReportInput& in, Output& out);
 // The plane model's report in each form (plane_report.cpp).
 Reason WritePlane(const ReportInput& in, Output& out);
 
