@@ -340,6 +340,7 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
         !r.empty())
       return Fill(Tr("--central-meridian {1}: {2}"), Quoted(*o->central_meridian), r);
     in.reading.default_meridian = Degrees(angle);
+    in.reading.meridian_of_the_grid = true;
   }
   if (Reason r = crs::CheckGridSystem(in.grid_system); !r.empty())
     return r;

@@ -140,8 +140,8 @@ Column titles (in any order; other columns are passed through to csv and json ou
                            flattening of one's own
   --central-meridian ANGLE the central meridian as an angle in the forms of B and L (116:30:00,
                            116°30′, 116.5; dd.mmss with --angle-format dd.mmss), for a city
-                           or project grid; instead of --L0, and like it the default for rows
-                           without L0 (a zone number in an easting still decides its L0)
+                           or project grid; instead of --L0, the meridian of every row: an L0
+                           column or a zone number in an easting must agree with it
   --false-easting E        metres (default 500000). Any other value reads eastings as plain
                            numbers, without a zone number in front
   --false-northing N       metres (default 0)

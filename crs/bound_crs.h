@@ -1,7 +1,7 @@
-// The PROJ objects behind every definition: the Gauss-Krueger projected CRS on the local
-// Krassovsky 1940 datum, bound to WGS 84 by the fitted Helmert transformation (a BoundCRS, what
-// WKT1 writes as TOWGS84 and a PROJ string as +towgs84) or to CGCS2000 (WKT2 and PROJJSON only),
-// and the operation from it to that hub.
+// The PROJ objects behind every definition: the transverse Mercator projected CRS on the local
+// datum of the grid's ellipsoid, bound to WGS 84 by the fitted Helmert transformation (a
+// BoundCRS, what WKT1 writes as TOWGS84 and a PROJ string as +towgs84) or to CGCS2000 (WKT2 and
+// PROJJSON only), and the operation from it to that hub.
 #ifndef ZERB_CRS_BOUND_CRS_H
 #define ZERB_CRS_BOUND_CRS_H
 

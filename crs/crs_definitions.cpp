@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "crs/bound_crs.h"
@@ -112,12 +113,18 @@ std::string CheckShift(const Helmert& shift, std::size_t fitted_points) {
   return {};
 }
 
-// "CM 117E" for whole degrees, else "CM 116°30′E" or "CM 116°20′12.5″E".
-std::string Meridian(double L0) {
+// "CM 117E" for whole degrees, else "CM 116°30′E" or "CM 116°20′12.5″E"; in ASCII (for the
+// .prj files of WKT1, which older readers take as Latin-1 or ASCII) "CM 116.5E".
+std::string Meridian(double L0, bool ascii) {
   const std::string side = L0 < 0 ? "W" : "E";
   const double degrees = std::fabs(L0);
   if (degrees == std::floor(degrees)) {
     return "CM " + Shortest(degrees) + side;
+  }
+  if (ascii) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", degrees);
+    return "CM " + std::string(text) + side;
   }
   // Seconds rounded to 1e-6, so that 116.5 is 116°30′ and not 116°29′59.999999999″.
   const double seconds = std::round(degrees * 3600 * 1e6) / 1e6;
@@ -132,16 +139,16 @@ std::string Meridian(double L0) {
   return text + side;
 }
 
-std::string ConversionName(const Grid& grid) {
+std::string ConversionName(const Grid& grid, bool ascii) {
   const GridSystem& system = grid.system;
   if (system.gauss_kruger()) {
     if (grid.zone == 0) {
-      return "Gauss-Kruger " + Meridian(grid.central_meridian);
+      return "Gauss-Kruger " + Meridian(grid.central_meridian, ascii);
     }
     return "Gauss-Kruger zone " + std::to_string(grid.zone) + " (" +
-           Meridian(grid.central_meridian) + ")";
+           Meridian(grid.central_meridian, ascii) + ")";
   }
-  std::string name = "local TM " + Meridian(grid.central_meridian);
+  std::string name = "local TM " + Meridian(grid.central_meridian, ascii);
   if (system.false_easting != 500000) {
     name += ", FE " + Shortest(system.false_easting) + " m";
   }
@@ -167,12 +174,12 @@ std::string LocalDatum(const Grid& grid) {
   return "Local datum (" + EllipsoidName(grid.system.ellipsoid) + ")";
 }
 
-CrsNames Names(const Helmert& shift, const Grid& grid, std::size_t fitted_points) {
+CrsNames Names(const Helmert& shift, const Grid& grid, std::size_t fitted_points, bool ascii) {
   const std::string model = ModelName(shift, fitted_points);
   return CrsNames{
-      .projected = CrsName(shift, grid, fitted_points),
+      .projected = LocalDatum(grid) + " / " + ConversionName(grid, ascii) + ", " + model,
       .geographic = LocalDatum(grid) + ", " + model,
-      .conversion = ConversionName(grid),
+      .conversion = ConversionName(grid, ascii),
       .transformation = LocalDatum(grid) +
                         (shift.target == Target::kCgcs2000 ? " to CGCS2000, " : " to WGS 84, ") +
                         model,
@@ -224,7 +231,8 @@ std::string FormRefusal(Form form, Target target) {
 }
 
 std::string CrsName(const Helmert& shift, const Grid& grid, std::size_t fitted_points) {
-  return LocalDatum(grid) + " / " + ConversionName(grid) + ", " + ModelName(shift, fitted_points);
+  return LocalDatum(grid) + " / " + ConversionName(grid, false) + ", " +
+         ModelName(shift, fitted_points);
 }
 
 namespace {
@@ -244,7 +252,7 @@ std::string DefinitionText(Form form, const Helmert& shift, const Grid& grid,
     return {};
   }
   const Helmert rounded = Rounded(shift);
-  const CrsNames names = Names(rounded, grid, fitted_points);
+  const CrsNames names = Names(rounded, grid, fitted_points, form == Form::kCrsWkt1);
   const ProjSession session;
   PJ_CONTEXT* const context = session.context();
   const std::string_view name = FormName(form);

@@ -1,5 +1,6 @@
 // Complete definitions of the local grid fitted by zerb-shift, for other tools to use: the
-// Gauss-Krueger projected CRS on a local datum on the Krassovsky 1940 ellipsoid, bound to WGS 84
+// transverse Mercator projected CRS on a local datum on the grid's ellipsoid (Krassovsky 1940
+// unless its system says otherwise, grid_system.h), bound to WGS 84
 // (or CGCS2000, when the GNSS points were) by the fitted Helmert transformation, in the text
 // forms PROJ, GDAL and QGIS read, and a ready PROJ pipeline from the grid to that datum for cct.
 //

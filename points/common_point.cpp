@@ -21,8 +21,19 @@ std::string DegreesText(double degrees) {
 }
 
 // The central meridian of the grid point, from its zone number, its L0 or the default.
-Reason ResolveMeridian(const GridPoint& grid, double default_meridian, double* meridian) {
+Reason ResolveMeridian(const GridPoint& grid, const PointReading& reading, double* meridian) {
+  const double default_meridian = reading.default_meridian;
   *meridian = grid.meridian != kNoMeridian ? grid.meridian : default_meridian;
+  if (reading.meridian_of_the_grid) {
+    const double own = grid.zone != 0 ? grid.zone_meridian : grid.meridian;
+    if (own != kNoMeridian && own != default_meridian) {
+      // TRANSLATORS: {1} is the central meridian of the row's L0 or of its easting's zone, {2}
+      // the --central-meridian value, both in degrees.
+      return Fill(Tr("the row's central meridian {1} (its L0 or zone) disagrees with "
+                     "--central-meridian {2}"),
+                  DegreesText(own), DegreesText(default_meridian));
+    }
+  }
   if (grid.zone != 0) {
     if (grid.meridian == kNoMeridian && default_meridian != kNoMeridian &&
         default_meridian != grid.zone_meridian) {
@@ -36,8 +47,8 @@ Reason ResolveMeridian(const GridPoint& grid, double default_meridian, double* m
   }
   if (*meridian == kNoMeridian) {
     return Tr(
-        "no central meridian: give --L0, an L0 column, or an 8-digit easting with the zone "
-        "number in front");
+        "no central meridian: give --L0 or --central-meridian, an L0 column, or an 8-digit "
+        "easting with the zone number in front");
   }
   return {};
 }
@@ -125,7 +136,7 @@ bool SwappedFits(const GridProjection& projection, const Record& record,
   GridPoint swapped;
   double meridian;
   return ReadSwapped(record, reading.easting_form, &swapped) &&
-         ResolveMeridian(swapped, reading.default_meridian, &meridian).empty() &&
+         ResolveMeridian(swapped, reading, &meridian).empty() &&
          Fits(projection, swapped, meridian, Degrees(wgs84.latitude), Degrees(wgs84.longitude),
               wgs84.height);
 }
@@ -258,7 +269,7 @@ Reason MakeCommonPoint(const Record& record, const Columns& columns, const Wgs84
     return r;
   }
   double meridian;
-  if (Reason r = ResolveMeridian(grid, reading.default_meridian, &meridian); !r.empty()) {
+  if (Reason r = ResolveMeridian(grid, reading, &meridian); !r.empty()) {
     // The WGS-84 longitude tells which central meridian the point can have.
     const int m = meridian == kNoMeridian ? FittingMeridian(projection, grid, wgs84, kNoMeridian)
                                           : kNoMeridian;

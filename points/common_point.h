@@ -26,7 +26,7 @@ struct CommonPoint {
   GridPoint grid;
   Wgs84Point wgs84;
   // Both sides as geodesy::Shift takes them, with the bits the dialog's fields hold for the same
-  // typed values, and the central meridian the point was resolved to (whole degrees).
+  // typed values, and the central meridian the point was resolved to.
   geodesy::GeodeticDms wgs84_dms;
   geodesy::GaussKrugerPoint gauss_kruger;
   double central_meridian = kNoMeridian;  // degrees

@@ -8,6 +8,7 @@
 #include <memory>
 #include <numbers>
 
+#include "crs/projection.h"
 #include "pairing/repeated_names.h"
 #include "pairing/two_files.h"
 #include "points/projection_domain.h"
@@ -20,13 +21,6 @@ namespace {
 // How a file is named in messages: a name that is not UTF-8 would make them invalid.
 std::string SourceName(const std::string& file) {
   return file.empty() || file == "-" ? "<stdin>" : Printable(file);
-}
-
-// A central meridian in a message: 117, 116.5.
-std::string MeridianText(double degrees) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.10g", degrees);
-  return text;
 }
 
 // Collects the central meridian and zone of the points, warns about points far from L0 where the
@@ -63,12 +57,12 @@ class Meridians {
         name.empty()
             ? Fill(Tr("the point lies {1} degrees from the central meridian {2} (more "
                       "than 3): the inverse projection there is good to {3} mm"),
-                   degrees, MeridianText(point.central_meridian), millimetres)
+                   degrees, crs::Shortest(point.central_meridian), millimetres)
             // TRANSLATORS: {1} is a number of degrees, {2} the central meridian in
             // degrees, {3} a number of millimetres; {4} is the point's name in quotes.
             : Fill(Tr("{4} lies {1} degrees from the central meridian {2} (more than 3): "
                       "the inverse projection there is good to {3} mm"),
-                   degrees, MeridianText(point.central_meridian), millimetres, Quoted(name)));
+                   degrees, crs::Shortest(point.central_meridian), millimetres, Quoted(name)));
   }
 
  private:

@@ -45,8 +45,6 @@ class GridProjection {
   // non-finite values.
   void Inverse(double x, double y, double meridian, double* latitude, double* longitude) const;
 
-  const crs::GridSystem& system() const { return system_; }
-
  private:
   ProjectionKind kind_;
   crs::GridSystem system_;

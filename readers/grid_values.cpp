@@ -105,8 +105,8 @@ Reason ParseEasting(std::string_view text, Easting* easting) {
 Reason ParsePlainEasting(std::string_view text, double* easting) {
   if (Reason r = ParseLength(text, easting); !r.empty())
     return r;
-  if (!(std::fabs(*easting) <= 1e7))
-    return Tr("easting beyond 10000000 m");
+  if (!(std::fabs(*easting) <= 1e8))
+    return Tr("easting beyond 100000000 m");
   return {};
 }
 

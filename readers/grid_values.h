@@ -39,8 +39,9 @@ struct Easting {
 };
 Reason ParseEasting(std::string_view text, Easting* easting);
 
-// An easting of a grid with another false easting: a plain length within 10000 km, as nothing
-// tells its range; whether it lies in the grid's reach is the same-place check's to say.
+// An easting of a grid with another false easting: a plain length within 100000 km (the reach of
+// --false-easting, which may hold a zone number, 36500000), as nothing else tells its range;
+// whether it lies in the grid's reach is the same-place check's to say.
 Reason ParsePlainEasting(std::string_view text, double* easting);
 
 }  // namespace zerb

@@ -42,6 +42,9 @@ struct PointReading {
   AngleFormat angle_format = AngleFormat::kAuto;
   double default_meridian = kNoMeridian;  // --L0 or --central-meridian, degrees, for records
                                           // without L0
+  // The default came from --central-meridian: the grid's own meridian, which an L0 column or a
+  // zone number must agree with rather than override.
+  bool meridian_of_the_grid = false;
   EastingForm easting_form = EastingForm::kZoned;
 };
 

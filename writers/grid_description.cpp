@@ -25,31 +25,33 @@ void WriteGridSystemLine(const InputSummary& input, Output& out) {
       << '\n';
 }
 
-void WriteGridSystemJson(const InputSummary& input, JsonWriter& w) {
+void WriteGridSystemJson(const InputSummary& input, JsonWriter& w, bool with_ellipsoid) {
   const crs::GridSystem& g = input.grid_system;
-  if (g.beijing_1954())
+  if (with_ellipsoid ? g.beijing_1954() : g.gauss_kruger())
     return;
   w.Key("grid");
   w.StartObject();
-  w.Key("ellipsoid");
-  w.Text(crs::EllipsoidName(g.ellipsoid));
-  w.Key("a");
-  w.Number(g.ellipsoid.a);
-  w.Key("inverse_flattening");
-  w.Number(g.ellipsoid.inverse_flattening);
+  if (with_ellipsoid) {
+    w.Key("ellipsoid");
+    w.Text(crs::EllipsoidName(g.ellipsoid));
+    w.Key("a");
+    w.Decimal(g.ellipsoid.a);
+    w.Key("inverse_flattening");
+    w.Decimal(g.ellipsoid.inverse_flattening);
+  }
   w.Key("central_meridian");
   if (input.mixed_zones || input.meridian == kNoMeridian)
     w.Null();
   else
-    w.Number(input.meridian);
+    w.Decimal(input.meridian);
   w.Key("false_easting");
-  w.Number(g.false_easting);
+  w.Decimal(g.false_easting);
   w.Key("false_northing");
-  w.Number(g.false_northing);
+  w.Decimal(g.false_northing);
   w.Key("scale_factor");
-  w.Number(g.scale);
+  w.Decimal(g.scale);
   w.Key("projection_height");
-  w.Number(g.projection_height);
+  w.Decimal(g.projection_height);
   w.EndObject();
 }
 

@@ -13,8 +13,10 @@ namespace zerb {
 // One line of the text report, in the language of the messages; nothing for Beijing 1954.
 void WriteGridSystemLine(const InputSummary& input, Output& out);
 
-// The key "grid" with the system's values; nothing for Beijing 1954.
-void WriteGridSystemJson(const InputSummary& input, JsonWriter& w);
+// The key "grid" with the system's values; nothing for Beijing 1954. The plane model projects the
+// GNSS points on their own ellipsoid, so for it (with_ellipsoid false) the grid's ellipsoid is
+// left out, and so is the key when the projection is a Gauss-Krueger zone's.
+void WriteGridSystemJson(const InputSummary& input, JsonWriter& w, bool with_ellipsoid = true);
 
 }  // namespace zerb
 

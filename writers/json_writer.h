@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "crs/projection.h"
 #include "writers/json_stream.h"
 #include "writers/output.h"
 
@@ -39,6 +40,11 @@ class JsonWriter : public BaseWriter {
   void Number(double value) { Form(value, AppendShortest); }
   // The number with 4 decimals.
   void Decimals4(double value) { Form(value, AppendFixed); }
+  // The shortest text in fixed notation that reads back as the same double: lengths as people
+  // write them, 500000 rather than 5e+05.
+  void Decimal(double value) {
+    Form(value, [](std::string* s, double v) { *s += crs::Shortest(v); });
+  }
   void Text(std::string_view text) {
     if (text.size() > std::numeric_limits<rapidjson::SizeType>::max() ||
         !String(text.data(), static_cast<rapidjson::SizeType>(text.size())))

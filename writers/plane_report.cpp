@@ -197,6 +197,24 @@ void WriteChecks(Output& out, const adjust::PointFitResult& r) {
       << '\n';
 }
 
+// The projection of the GNSS points, with every constant a controller must be set to for the
+// four parameters to mean the same there.
+void WriteProjectionLine(const PlaneFit& fit, const char* indent, Output& out) {
+  const crs::GridSystem& grid = fit.settings.grid;
+  // TRANSLATORS: {1} and {2} are the GNSS ellipsoid's semi-major axis (metres) and inverse
+  // flattening, {3} the central meridian in degrees, {4} and {5} the false easting and northing
+  // (metres), {6} the scale, {7} the projection height (metres).
+  out << indent
+      << Fill(Tr("projection of the GNSS points: transverse Mercator on a = {1} m, 1/f = {2}, "
+                 "central meridian {3}, false easting {4} m, false northing {5} m, scale {6}, "
+                 "projection height {7} m"),
+              crs::Shortest(fit.projection.a), crs::Shortest(fit.projection.inverse_flattening),
+              crs::Shortest(fit.meridian), crs::Shortest(grid.false_easting),
+              crs::Shortest(grid.false_northing), crs::Shortest(grid.scale),
+              crs::Shortest(grid.projection_height))
+      << '\n';
+}
+
 Reason WriteTextReport(const ReportInput& in, Output& out) {
   const PlaneFit& fit = *in.plane;
   const PointSet& points = *in.points;
@@ -272,14 +290,17 @@ Reason WriteTextReport(const ReportInput& in, Output& out) {
               Counted(h.points - h.points_check, "{1} point", "{1} points"),
               static_cast<std::uint64_t>(h.points_check))
       << '\n';
-  // TRANSLATORS: {1} is the central meridian in degrees, {2} and {3} the GNSS ellipsoid's
-  // semi-major axis (metres) and inverse flattening.
-  out << Fill(Tr("GNSS positions projected by the transverse Mercator of central meridian {1}, "
-                 "on the ellipsoid a = {2} m, 1/f = {3}"),
-              crs::Shortest(fit.meridian), crs::Shortest(fit.projection.a),
-              crs::Shortest(fit.projection.inverse_flattening))
-      << '\n';
-  WriteGridSystemLine(*in.input, out);
+  if (fit.settings.grid.gauss_kruger()) {
+    // TRANSLATORS: {1} is the central meridian in degrees, {2} and {3} the GNSS ellipsoid's
+    // semi-major axis (metres) and inverse flattening.
+    out << Fill(Tr("GNSS positions projected by the transverse Mercator of central meridian {1}, "
+                   "on the ellipsoid a = {2} m, 1/f = {3}"),
+                crs::Shortest(fit.meridian), crs::Shortest(fit.projection.a),
+                crs::Shortest(fit.projection.inverse_flattening))
+        << '\n';
+  } else {
+    WriteProjectionLine(fit, "", out);
+  }
   out << Tr("horizontal fit (grid from the projected GNSS positions):") << '\n';
   WriteStatistics(out, h, *in.settings, in.settings->sigma_horizontal);
   const bool known = h.dof > 0 || h.a_priori;
@@ -512,7 +533,7 @@ Reason WriteJsonReport(const ReportInput& in, Output& out) {
                                 : "four-parameter plane similarity");
   w.Key("central_meridian");
   w.Number(fit.meridian);
-  WriteGridSystemJson(*in.input, w);
+  WriteGridSystemJson(*in.input, w, false);
   w.Key("gnss_ellipsoid");
   w.StartObject();
   w.Key("a");
@@ -639,6 +660,7 @@ Reason WriteParameters(const ReportInput& in, Output& out) {
   out << Fill(Tr("four parameters (grid from GNSS projected on central meridian {1}):"),
               crs::Shortest(fit.meridian))
       << '\n';
+  WriteProjectionLine(fit, "  ", out);
   out << "  " << Fill(Tr("north shift dx: {1} m"), Fixed(e.north)) << '\n';
   out << "  " << Fill(Tr("east shift dy: {1} m"), Fixed(e.east)) << '\n';
   out << "  " << Fill(Tr("rotation: {1} ({2}\")"), Dms(e.rotation), Decimals6(e.rotation)) << '\n';

@@ -100,9 +100,9 @@ TEST_F(HtmlReport, IsValidHtml5AndHoldsTheFitThePointsThePictureAndTheDefinition
     std::istringstream row(text.out.substr(at));
     std::string n, eq, value;
     row >> n >> eq >> value;
-    EXPECT_NE(
-        html.out.find("<tr><td>" + std::string(name) + "</td><td class=\"z-num\">" + value + "</td>"),
-        std::string::npos)
+    EXPECT_NE(html.out.find("<tr><td>" + std::string(name) + "</td><td class=\"z-num\">" + value +
+                            "</td>"),
+              std::string::npos)
         << name << " " << value;
   }
   // Every point in the residual table, the flagged one marked, the markup in a name as text.

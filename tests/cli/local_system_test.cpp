@@ -262,6 +262,57 @@ TEST(LocalSystemNames, TheDefinitionsSayWhatTheGridIs) {
       << text.out;
 }
 
+// The names in WKT1 stay ASCII, for the .prj readers that take them as Latin-1; the JSON writes
+// the system's lengths as people do (-4000000, not -4e+06).
+TEST(LocalSystemNames, Wkt1NamesAreAsciiAndJsonLengthsPlain) {
+  const System system = XianCity(true, false);
+  const std::string csv = Table(MakePoints(system));
+  const RunResult wkt1 = RunZerbShift(Arguments(system, "crs-wkt1"), csv);
+  ASSERT_EQ(wkt1.status, kExitOk) << wkt1.err;
+  EXPECT_TRUE(std::all_of(wkt1.out.begin(), wkt1.out.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+  })) << wkt1.out;
+  EXPECT_NE(wkt1.out.find("local TM CM 116.5E, FE 50000 m"), std::string::npos) << wkt1.out;
+  const RunResult json = RunZerbShift(Arguments(system, "json"), csv);
+  EXPECT_NE(json.out.find("\"false_northing\":-4000000,"), std::string::npos);
+  EXPECT_NE(json.out.find("\"false_easting\":50000,"), std::string::npos);
+}
+
+// --central-meridian is the grid's meridian: a row whose L0 says another is refused with both
+// named, not projected on its own and refused as kilometres apart.
+TEST(LocalSystemOptions, AnL0ColumnMustAgreeWithTheCentralMeridian) {
+  System system = XianCity(true, false);
+  std::string csv = Table(MakePoints(system));
+  // An L0 column of 116 in every row.
+  std::string with_l0 = "name,x,y,h,L0,B,L,H\n";
+  std::istringstream rows(csv.substr(csv.find('\n') + 1));
+  for (std::string row; std::getline(rows, row);) {
+    const std::size_t third =
+        row.find(',', row.find(',', row.find(',', row.find(',') + 1) + 1) + 1);
+    with_l0 += row.substr(0, third) + ",116" + row.substr(third) + "\n";
+  }
+  const RunResult r = RunZerbShift(Arguments(system, "text"), with_l0);
+  EXPECT_EQ(r.status, kExitNoPoint);
+  EXPECT_NE(r.err.find("line 2: the row's central meridian 116 (its L0 or zone) disagrees with "
+                       "--central-meridian 116.5"),
+            std::string::npos)
+      << r.err;
+}
+
+// A false easting holding the zone number, as a crs-proj definition writes it (+x_0=39500000),
+// reads the 8-digit eastings as plain numbers and fits as the zone does.
+TEST(LocalSystemEastings, AFalseEastingWithTheZoneFitsAsTheZone) {
+  const std::string csv =
+      "name,x,y,h,B,L,H\n"
+      "GP01,4419971.693,39458259.110,92.591,39:54:44.4420,116:30:44.4420,52.317\n"
+      "GP02,4435312.960,39477300.914,89.003,40:03:04.4424,116:44:04.2432,48.902\n";
+  const RunResult zone = RunZerbShift({"-f", "towgs84"}, csv);
+  const RunResult plain =
+      RunZerbShift({"-f", "towgs84", "--false-easting", "39500000", "--L0", "117"}, csv);
+  ASSERT_EQ(plain.status, kExitOk) << plain.err;
+  EXPECT_EQ(plain.out, zone.out);
+}
+
 TEST(LocalSystemOptions, WrongValuesAndCombinationsAreUsageErrors) {
   const std::string csv = "name,x,y,h,B,L,H\nA,4419971.693,458259.110,92.591,39.9,117.1,80\n";
   struct Case {
@@ -291,16 +342,16 @@ TEST(LocalSystemOptions, WrongValuesAndCombinationsAreUsageErrors) {
 }
 
 // An eight-digit easting is a zone number and an easting only with the zones' false easting:
-// with another, 39458259.110 is a plain number, tens of thousands of kilometres out, and refused
-// as no place near the point rather than silently read as zone 39.
+// with another, 39458259.110 is a plain number, 39000 km from the false easting, and refused as
+// far from the point rather than silently read as zone 39.
 TEST(LocalSystemEastings, AZoneNumberIsNotReadWithAnotherFalseEasting) {
   const std::string csv =
       "name,x,y,h,B,L,H\nA,4419971.693,39458259.110,92.591,39:54:16.00,116:30:00,80\n";
   const RunResult zoned = RunZerbShift({"-f", "csv"}, csv);
   EXPECT_EQ(zoned.status, kExitNoPoint);  // zone 39 is L0 117: 40 km west of this longitude
-  const RunResult plain = RunZerbShift({"--false-easting", "50000"}, csv);
+  const RunResult plain = RunZerbShift({"--false-easting", "50000", "--L0", "117"}, csv);
   EXPECT_EQ(plain.status, kExitNoPoint);
-  EXPECT_NE(plain.err.find("easting beyond 10000000 m"), std::string::npos) << plain.err;
+  EXPECT_NE(plain.err.find("km apart"), std::string::npos) << plain.err;
 }
 
 // Beijing 1954's grid, the default, writes what it wrote before there were other systems.

@@ -209,6 +209,15 @@ TEST(PlaneLocalSystem, ACityGridIsRecoveredAndItsPipelineBringsEveryPointWithin0
   PipelineReach(r.out, points, &horizontal, &height);
   EXPECT_LT(horizontal, 1e-4) << r.out;
   EXPECT_LT(height, 1e-4) << r.out;
+  // A controller set to another false northing or projection height would apply the same four
+  // parameters metres off: the listing names every constant of the projection.
+  std::vector<std::string_view> listing = {"--model", "4", "-f", "parameters"};
+  listing.insert(listing.end(), options.begin(), options.end());
+  const RunResult p = RunZerbShift(listing, csv);
+  EXPECT_NE(p.out.find("central meridian 116.8, false easting 50000 m, false northing -4000000 m, "
+                       "scale 1, projection height 50 m"),
+            std::string::npos)
+      << p.out;
 }
 
 TEST(PlaneHeights, AQuadricIsRecoveredAndHasNoPipeline) {
