@@ -310,8 +310,6 @@ Reason ParseOptions(const std::vector<std::string_view>& args, Options* o) {
     }
     if (!o->plot.empty())
       return Tr("--plot draws the residuals of the 3- and 7-parameter fits, not yet of --model 4");
-    if (o->format == Format::kHtml)
-      return Tr("--format html reports the 3- and 7-parameter fits, not yet --model 4");
     if (o->convention_given)
       return Tr("--convention is the sign of geocentric rotations, which --model 4 does not have");
   }

@@ -1,12 +1,10 @@
-// The report to hand to a client, as one self-contained HTML file: the inputs, the model and the
-// grid, the parameters with their standard deviations, the statistics, the residuals of every
-// point with its flags, the residual picture inline and the definitions for the client's tools,
-// with the date and the program that made it. It opens in any browser and prints on A4 (a print
-// stylesheet keeps tables and the picture from breaking across pages). Its words come from the
-// same catalogue as every other message, so it is in the user's language.
-//
-// Written by hand rather than through a template library: the document is a few fixed sections
-// of tables, and every text from the input passes through Escaped.
+// The report of a three- or seven-parameter fit to hand to a client, as one self-contained HTML
+// file: the inputs, the model and the grid, the parameters with their standard deviations, the
+// statistics, the residuals of every point with its flags, the residual picture inline and the
+// definitions for the client's tools, with the date and the program that made it. It opens in
+// any browser and prints on A4 (html.h: a print style sheet keeps rows and the picture from
+// breaking across pages). Its words come from the same catalogue as every other message, so it
+// is in the user's language.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -17,84 +15,12 @@
 #include "crs/crs_definitions.h"
 #include "text/translate.h"
 #include "writers/grid_description.h"
+#include "writers/html.h"
 #include "writers/plot.h"
 #include "writers/report.h"
 
 namespace zerb {
 namespace {
-
-constexpr const char* kStyle = R"(
-body { font-family: "Noto Sans CJK SC", "Source Han Sans SC", "Noto Sans", sans-serif;
-       font-size: 10.5pt; color: #1a1a1a; margin: 2em auto; max-width: 60em; }
-h1 { font-size: 16pt; margin-bottom: 0.2em; }
-h2 { font-size: 12.5pt; border-bottom: 1px solid #888; margin-top: 1.4em; }
-table { border-collapse: collapse; margin: 0.4em 0; }
-th, td { border: 1px solid #aaa; padding: 1px 6px; }
-th { background: #eee; font-weight: 600; }
-td.z-num { text-align: right; white-space: nowrap; }
-table.z-facts th { text-align: left; }
-tr.z-flagged td { background: #fbe0e0; }
-tr.z-check td { background: #e0e8fb; }
-p.z-warning { color: #8a1f11; font-weight: 600; }
-pre { white-space: pre-wrap; overflow-wrap: anywhere; font-size: 8.5pt; background: #f6f6f6;
-      padding: 0.5em; border: 1px solid #ddd; }
-figure { margin: 0.5em 0; }
-figure svg { max-width: 100%; height: auto; border: 1px solid #ddd; }
-footer { margin-top: 2em; font-size: 9pt; color: #555; }
-@media print {
-  @page { size: A4; margin: 15mm 12mm; }
-  body { margin: 0; max-width: none; font-size: 9.5pt; }
-  h2 { break-after: avoid-page; }
-  tr, figure, pre, table.z-facts { break-inside: avoid-page; }
-  thead { display: table-header-group; }
-}
-)";
-
-// Text as HTML character data or an attribute value.
-std::string Escaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-void Fact(Output& out, const char* label, std::string_view value) {
-  out << "<tr><th>" << Escaped(label) << "</th><td>" << Escaped(value) << "</td></tr>\n";
-}
-
-void Cell(Output& out, const std::string& text) {
-  out << "<td class=\"z-num\">" << Escaped(text) << "</td>";
-}
-
-// The date the report was made, in UTC; SOURCE_DATE_EPOCH, where set, stands for now, so that
-// the same input gives the same file (as reproducible builds ask of every generated file).
-std::string Today() {
-  std::time_t now = std::time(nullptr);
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0')
-    now = static_cast<std::time_t>(std::strtoll(epoch, nullptr, 10));
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-  return text;
-}
 
 void WriteInputs(const ReportInput& in, Output& out) {
   const adjust::Solution& s = in.fit->solution();
@@ -110,24 +36,7 @@ void WriteInputs(const ReportInput& in, Output& out) {
   Fact(out, Tr("lines refused"), std::to_string(in.refused));
   Fact(out, Tr("names in one file only"), std::to_string(input.unpaired.size()));
   out << "</table>\n";
-  if (in.diagnostics != nullptr && !in.diagnostics->empty()) {
-    out << "<p>" << Escaped(Tr("What was said about the input:")) << "</p>\n<ul>\n";
-    for (const KeepingDiagnostics::Kept& k : *in.diagnostics) {
-      out << "<li>";
-      if (!k.source.empty()) {
-        out << Escaped(k.line > 0 ? Fill(Tr("{1}, line {2}"), k.source, k.line) : k.source) << ": ";
-      }
-      out << Escaped(k.text) << "</li>\n";
-    }
-    out << "</ul>\n";
-  }
-  for (const Unpaired& u : input.unpaired) {
-    out << "<p>"
-        << Escaped(Fill(Tr("unpaired: {1} ({2}, line {3}) is not in {4}"), u.name,
-                        u.in_grid ? input.source : input.wgs84_source, u.line,
-                        u.in_grid ? input.wgs84_source : input.source))
-        << "</p>\n";
-  }
+  WriteSaid(in, out);
 }
 
 void WriteModel(const ReportInput& in, Output& out) {
@@ -294,7 +203,7 @@ Reason WritePicture(const ReportInput& in, Output& out) {
 // The definitions a client's tools take: the WKT2 of the grid bound to the GNSS datum, and the
 // pipeline for cct; each as zerb-shift's --format writes it.
 void WriteDefinitions(const ReportInput& in, Output& out) {
-  out << "<h2>" << Escaped(Tr("Definitions")) << "</h2>\n";
+  WriteHeading(out, Tr("Definitions"));
   for (const Format form : {Format::kCrsWkt2, Format::kPipeline}) {
     ReportInput definition = in;
     definition.format = form;
@@ -311,15 +220,8 @@ void WriteDefinitions(const ReportInput& in, Output& out) {
 }  // namespace
 
 Reason WriteHtml(const ReportInput& in, Output& out) {
-  // TRANSLATORS: the language tag of the HTML report (BCP 47): en for English, zh-CN for Chinese.
-  const char* const language = Tr("en");
-  const std::string title = Tr("Transformation parameters");
-  out << "<!DOCTYPE html>\n<html lang=\"" << Escaped(language)
-      << "\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << Escaped(title) << " - "
-      << Escaped(in.input->source) << "</title>\n<style>" << kStyle
-      << "</style>\n</head>\n<body>\n";
-  out << "<h1>" << Escaped(title) << "</h1>\n<p>"
-      << Escaped(Fill(Tr("made {1} by {2}"), Today(), in.program)) << "</p>\n";
+  const std::string made_by = MadeBy(in.program);
+  WriteHtmlHead(out, Tr("Transformation parameters"), in.input->source, made_by);
   WriteInputs(in, out);
   WriteModel(in, out);
   WriteParameterTable(in, out);
@@ -332,8 +234,7 @@ Reason WriteHtml(const ReportInput& in, Output& out) {
   }
   if (in.implausible.empty())
     WriteDefinitions(in, out);
-  out << "<footer>" << Escaped(Fill(Tr("made {1} by {2}"), Today(), in.program))
-      << "</footer>\n</body>\n</html>\n";
+  WriteHtmlFoot(out, made_by);
   return {};
 }
 

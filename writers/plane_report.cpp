@@ -8,6 +8,7 @@
 #include "text/translate.h"
 #include "writers/grid_description.h"
 #include "writers/json_writer.h"
+#include "writers/plane_points.h"
 #include "writers/report.h"
 
 namespace zerb {
@@ -15,82 +16,6 @@ namespace {
 
 using adjust::PointFitPoint;
 using adjust::PointFitSolution;
-
-// An angle in arc-seconds as 0°00′12.345678″.
-std::string Dms(double arcseconds) {
-  const double a = std::fabs(arcseconds);
-  const auto d = static_cast<long>(a / 3600);
-  const auto m = static_cast<long>((a - d * 3600.0) / 60);
-  const double s = a - d * 3600.0 - m * 60.0;
-  char text[64];
-  std::snprintf(text, sizeof text, "%s%ld\xC2\xB0%02ld\xE2\x80\xB2%s\xE2\x80\xB3",
-                arcseconds < 0 ? "-" : "", d, m, Number(s < 10 ? "0%.6f" : "%.6f", s).c_str());
-  return text;
-}
-
-// What the plane report needs of each point: its results in the fits it is in.
-struct PlanePoint {
-  bool in_horizontal = false;
-  bool in_vertical = false;
-  PointFitPoint horizontal;
-  PointFitPoint vertical;
-};
-
-PlanePoint PointOf(const PlaneFit& fit, std::size_t i) {
-  PlanePoint p;
-  if (fit.horizontal_index[i] >= 0) {
-    p.in_horizontal = true;
-    p.horizontal = fit.horizontal.Point(static_cast<std::size_t>(fit.horizontal_index[i]));
-  }
-  if (fit.vertical_index[i] >= 0 && !fit.vertical.empty()) {
-    p.in_vertical = true;
-    p.vertical = fit.vertical.Point(static_cast<std::size_t>(fit.vertical_index[i]));
-  }
-  return p;
-}
-
-bool HasHeights(const PlaneFit& fit) {
-  return fit.surface.kind != HeightFit::kNone;
-}
-
-// The checks' residuals: count, root mean square and largest, horizontal lengths or heights.
-struct CheckSummary {
-  std::size_t count = 0;
-  double rms = 0;
-  double largest = 0;
-};
-
-CheckSummary Checks(const adjust::PointFitResult& r) {
-  CheckSummary c;
-  double squares = 0;
-  for (std::size_t i = 0; i < r.size(); ++i) {
-    const PointFitPoint p = r.Point(i);
-    if (!p.check)
-      continue;
-    ++c.count;
-    squares += p.residual_length * p.residual_length;
-    c.largest = std::max(c.largest, p.residual_length);
-  }
-  c.rms = c.count > 0 ? std::sqrt(squares / c.count) : 0;
-  return c;
-}
-
-const char* SurfaceName(HeightFit kind) {
-  switch (kind) {
-    case HeightFit::kConstant:
-      return NoTr("a constant (the weighted mean of H - h)");
-    case HeightFit::kPlane:
-      return NoTr("an inclined plane");
-    case HeightFit::kQuadric:
-      return NoTr("a quadric surface");
-    default:
-      break;
-  }
-  return NoTr("none");
-}
-
-constexpr const char* kCoefficientNames[6] = {"a0", "an", "ae", "ann", "ane", "aee"};
-constexpr const char* kCoefficientUnits[6] = {"m", "mm/km", "mm/km", "mm/km2", "mm/km2", "mm/km2"};
 
 // sigma0, the global test and the outlier test of one fit, in the text report.
 void WriteStatistics(Output& out, const PointFitSolution& s, const adjust::Settings& settings,
@@ -740,6 +665,8 @@ Reason WritePlane(const ReportInput& in, Output& out) {
       return WriteParameters(in, out);
     case Format::kPipeline:
       return WritePipeline(*in.plane, out);
+    case Format::kHtml:
+      return WritePlaneHtml(in, out);
     default:
       break;
   }

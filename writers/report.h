@@ -53,8 +53,9 @@ Reason WriteDefinition(const ReportInput& in, Output& out);
 // The report to hand to a client, one self-contained HTML file (html_report.cpp); the points
 // must keep their grid positions for its picture.
 Reason WriteHtml(const ReportInput& in, Output& out);
-// The plane model's report in each form (plane_report.cpp).
+// The plane model's report in each form (plane_report.cpp), and its HTML report (plane_html.cpp).
 Reason WritePlane(const ReportInput& in, Output& out);
+Reason WritePlaneHtml(const ReportInput& in, Output& out);
 
 // The parameters as exported, in the convention asked for: 4 decimals in metres, 6 in
 // arc-seconds and ppm, so that rounding never moves a point by 0.1 mm.

@@ -129,10 +129,22 @@ TEST_F(HtmlReport, SpeaksTheUsersLanguage) {
   EXPECT_EQ(ParseErrors(html.out), "");
   EXPECT_TRUE(html.out.starts_with("<!DOCTYPE html>\n<html lang=\"zh-CN\">"));
   EXPECT_NE(html.out.find("<h2>残差</h2>"), std::string::npos);
+  // The refused line is worded as on standard error, without an English colon.
+  EXPECT_NE(html.out.find("<li>points.csv，第 8 行：列 B"), std::string::npos) << html.out;
 }
 
-TEST_F(HtmlReport, IsAUsageErrorForThePlaneModel) {
-  EXPECT_EQ(Run("C.UTF-8", "--model 4 -f html points.csv").status, kExitUsage);
+// The plane model's report: both fits' statistics, each point in the fits it is in, the
+// projection's constants a controller needs, and its pipeline and listing.
+TEST_F(HtmlReport, ThePlaneModelsIsValidHtml5WithBothFits) {
+  const Process html = Run("C.UTF-8", "--model 4 --height-fit plane -f html points.csv");
+  EXPECT_EQ(html.status, kExitRefused);
+  EXPECT_EQ(ParseErrors(html.out), "");
+  EXPECT_EQ(Count(html.out, "<tr class=\"z-flagged\">"), 1u) << html.out;
+  EXPECT_NE(html.out.find("flagged horizontally"), std::string::npos);
+  EXPECT_NE(html.out.find("<tr><th>false easting</th><td>500000 m</td></tr>"), std::string::npos);
+  EXPECT_NE(html.out.find("<pre>four parameters (grid from GNSS"), std::string::npos);
+  EXPECT_NE(html.out.find("<pre>+proj=pipeline"), std::string::npos);
+  EXPECT_NE(html.out.find("&lt;b&gt;GP05 &amp; co&lt;/b&gt;"), std::string::npos);
 }
 
 }  // namespace
