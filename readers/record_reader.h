@@ -43,6 +43,8 @@ class RecordReader {
   virtual std::uint64_t line() const = 0;  // of the last line read, from 1
   virtual bool failed() const = 0;
   virtual int error() const = 0;  // the errno of the failed read
+  // The character between the fields, once Start has succeeded (a CASS .dat: the comma).
+  virtual char delimiter() const { return ','; }
 };
 
 struct ReaderSettings {
