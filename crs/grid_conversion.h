@@ -12,8 +12,9 @@
 //   x0 = G(y), x1 = x0 + (G(y) - G(F(x0))) = 2 x0 - G(F(x0)),
 // with F forward and G PROJ's inverse. G(F(x)) - x is a smooth error e(x) of about 1 mm whose
 // derivative is of the order of the rotations and the scale (1e-5), so one step leaves
-// 1e-5 of the first error: nanometres. Measured over the tests' points (tests/convert): a 7"
-// 10 ppm shift comes back within 1e-9 m; PROJ's inverse alone misses by millimetres.
+// 1e-5 of the first error: nanometres. Measured over the tests' 64 points from 25 to 45 N
+// (tests/convert): with rotations of 3" and 3.5 ppm PROJ's inverse alone misses by 1.7 mm
+// horizontally and 4.0 mm in height, corrected by 8 nm and 4 nm.
 #ifndef ZERB_CRS_GRID_CONVERSION_H
 #define ZERB_CRS_GRID_CONVERSION_H
 
