@@ -27,6 +27,7 @@ struct Options {
   Convention convention = Convention::kPositionVector;
   bool convention_given = false;  // --convention, which the plane model has no use for
   std::string plot;               // the residual picture's file, empty when none
+  std::string save;               // --save: zerb-convert's definition file, empty when none
 };
 
 // Reads args (without the program name).
