@@ -54,8 +54,8 @@ Options:
   std::snprintf(margin, sizeof margin, "%.0f", kAreaMinimumMargin / 1000);
   char fraction[32];
   std::snprintf(fraction, sizeof fraction, "%.0f", kAreaMarginFraction * 100);
-  // TRANSLATORS: {1} is a number of kilometres, {2} a percentage.
   h += Fill(
+      // TRANSLATORS: {1} is a number of kilometres, {2} a percentage.
       Tr(R"(Checks: every line that cannot be converted is named on standard error with its file,
 line and reason, and the rest is converted; the summary counts the lines read, converted and
 refused. A point more than 3 degrees from the central meridian is warned about. When the file

@@ -325,6 +325,7 @@ int RunConvert(const std::vector<std::string_view>& args, std::FILE* in, std::FI
   const Columns& columns = reader->columns();
   const bool cass_in = !columns.titles_read;
   if (cass_in && o.inverse) {
+    // TRANSLATORS: {1} is a file name.
     diagnostics.Say(Fill(Tr("{1}: a CASS .dat holds grid points (name,code,E,N,H); convert it "
                             "without --inverse"),
                          source));
@@ -378,13 +379,13 @@ int RunConvert(const std::vector<std::string_view>& args, std::FILE* in, std::FI
   }
 
   const std::uint64_t refused = table.refused() + converter.refused();
-  // TRANSLATORS: {1} is a count of points ("5 points"), {2} and {3} numbers of them.
   std::string summary =
+      // TRANSLATORS: {1} is a count of points ("5 points"), {2} and {3} numbers of them.
       Fill(Tr("{1} read: {2} converted, {3} refused"),
            Counted(table.records(), "{1} point", "{1} points"), converter.converted(), refused);
   if (has_area) {
-    // TRANSLATORS: {1} is the summary so far, {2} a number of points.
     summary =
+        // TRANSLATORS: {1} is the summary so far, {2} a number of points.
         Fill(Tr("{1}; {2} outside the area of the common points"), summary, converter.outside());
   }
   diagnostics.Say(summary);

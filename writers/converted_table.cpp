@@ -150,6 +150,7 @@ Reason ConvertedTableWriter::Write(const std::string& line) {
     if (encoding_ == OutputEncoding::kUtf8Bom)
       std::fputs("\xEF\xBB\xBF", out_);
     if (encoding_ == OutputEncoding::kGb18030 && to_gb18030_ == reinterpret_cast<iconv_t>(-1))
+      // TRANSLATORS: {1} is the system's reason.
       return Fill(Tr("cannot write GB18030: {1}"), ErrnoText(errno));
   }
   if (encoding_ != OutputEncoding::kGb18030 || IsAscii(line)) {
@@ -164,6 +165,7 @@ Reason ConvertedTableWriter::Write(const std::string& line) {
   std::size_t out_left = converted_.size();
   iconv(to_gb18030_, nullptr, nullptr, nullptr, nullptr);
   if (iconv(to_gb18030_, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1))
+    // TRANSLATORS: {1} is the system's reason.
     return Fill(Tr("cannot write GB18030: {1}"), ErrnoText(errno));
   std::fwrite(converted_.data(), 1, converted_.size() - out_left, out_);
   return {};
