@@ -22,10 +22,11 @@ DEFINITION is a file zerb-shift wrote with --format crs-wkt2, crs-projjson or pi
 (EPSG:4979) or CGCS2000 (EPSG:4480); a pipeline is used as it stands. All arithmetic is PROJ's.
 FILE (standard input when absent or -) is a table with a header row, in English or Chinese
 titles as zerb-shift reads them, or a CASS .dat (name,code,E,N,H). The output (standard output,
-or -o FILE) has every column of the input, unchanged and in order, and the three converted
-coordinates after them: B,L,H (纬度,经度,大地高 for Chinese titles) forward; E,N,h (X坐标,Y坐标,
-高程, north first, for Chinese titles) with --inverse. A CASS .dat holds grid points: converted
-forward it gives a CSV titled name,code,E,N,h,B,L,H.
+or -o FILE) has every column of the input, unchanged and in order; the converted coordinates
+replace the other side's columns where the table has them (a table of common points, or one
+zerb-convert wrote), else come after them: B,L,H (纬度,经度,大地高 for Chinese titles) forward;
+E,N,h (X坐标,Y坐标,高程, north first, for Chinese titles) with --inverse. A CASS .dat holds grid
+points: converted forward it gives a CSV titled name,code,E,N,h,B,L,H.
 
 Options:
   --inverse                GNSS points (B, L, H) to the grid. Exact: PROJ's inverse of a

@@ -149,14 +149,21 @@ class Converter {
           ++converted_;
           continue;
         }
-        if (chinese_north_first_) {
-          added_ = {FormatMetres(y_[k]), FormatMetres(x_[k]), FormatMetres(z_[k])};
-        } else {
-          added_ = {FormatMetres(x_[k]), FormatMetres(y_[k]), FormatMetres(z_[k])};
-        }
+        // North, east, height: the order of the other side's columns found in the table.
+        added_ = {FormatMetres(y_[k]), FormatMetres(x_[k]), FormatMetres(z_[k])};
+        if (!in_place_ && !chinese_north_first_)
+          std::swap(added_[0], added_[1]);  // E,N,h
       } else {
         added_ = {FormatAngle(y_[k], o_.angles), FormatAngle(x_[k], o_.angles),
                   FormatMetres(z_[k])};
+      }
+      if (in_place_) {
+        ConvertRow& filled = rows[index_[k]];
+        for (int c = 0; c < 3; ++c) {
+          if (static_cast<std::size_t>(other_[c]) < filled.cells.size())
+            filled.cells[other_[c]] = std::move(added_[c]);
+        }
+        added_.clear();
       }
       if (Reason r = writer->Row(row.cells, added_); !r.empty())
         return r;
@@ -167,6 +174,12 @@ class Converter {
 
   void set_code_column(int code) { code_ = code; }
   void set_north_first(bool north_first) { chinese_north_first_ = north_first; }
+  // The converted values go into these columns (north, east, height or latitude, longitude,
+  // height) rather than after the others.
+  void set_in_place(const int other[3]) {
+    in_place_ = true;
+    std::copy(other, other + 3, other_);
+  }
   std::uint64_t converted() const { return converted_; }
   std::uint64_t refused() const { return refused_; }
   std::uint64_t outside() const { return outside_; }
@@ -244,6 +257,8 @@ class Converter {
   double false_easting_ = 0;
   int code_ = -1;
   bool chinese_north_first_ = false;
+  bool in_place_ = false;
+  int other_[3] = {-1, -1, -1};
   std::vector<double> x_, y_, z_, in_x_, in_y_, in_z_, back_x_, back_y_, back_z_;
   std::vector<std::size_t> index_;
   std::vector<std::string> added_, cass_;
@@ -344,8 +359,12 @@ int RunConvert(const std::vector<std::string_view>& args, std::FILE* in, std::FI
   }
   ConvertedTableWriter writer(sink, o.output_encoding, reader->delimiter());
   Converter converter(o, &conversion, has_area ? &area : nullptr, &diagnostics, source);
-  const std::vector<std::string> added = AddedTitles(columns, !o.inverse);
+  std::vector<std::string> added = AddedTitles(columns, !o.inverse);
   converter.set_north_first(added[0] == "X坐标");
+  if (int other[3]; OtherSideColumns(columns, !o.inverse, other)) {
+    converter.set_in_place(other);
+    added.clear();
+  }
   if (o.output_form == OutputForm::kCass) {
     converter.set_code_column(CodeColumn(columns));
   } else {

@@ -91,6 +91,23 @@ std::vector<std::string> AddedTitles(const Columns& columns, bool to_gnss) {
                  : std::vector<std::string>{"E", "N", "h"};
 }
 
+bool OtherSideColumns(const Columns& columns, bool to_gnss, int index[3]) {
+  if (!columns.titles_read)
+    return false;
+  const std::vector<std::string_view> titles(columns.titles.begin(), columns.titles.end());
+  Columns other;
+  if (!ReadHeader(titles, to_gnss ? Side::kWgs84 : Side::kGrid, &other).empty())
+    return false;
+  const Field fields[2][3] = {{kNorth, kEast, kGridHeight},
+                              {kLatitude, kLongitude, kEllipsoidalHeight}};
+  for (int i = 0; i < 3; ++i) {
+    index[i] = other.index[fields[to_gnss][i]];
+    if (index[i] < 0)
+      return false;
+  }
+  return true;
+}
+
 int CodeColumn(const Columns& columns) {
   if (!columns.titles_read)
     return 1;  // a CASS .dat: name, code, ...

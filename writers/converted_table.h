@@ -1,6 +1,7 @@
 // The table zerb-convert writes: the input's rows with every column as it came, in its order,
-// and the converted coordinates. A CSV keeps the input's columns and delimiter and gets the
-// other side's three columns after them, titled in the language of its titles (Chinese titles
+// and the converted coordinates. A CSV keeps the input's columns and delimiter; the converted
+// coordinates replace the other side's columns where the table has them, else come as three
+// columns after the others, titled in the language of its titles (Chinese titles
 // get 纬度,经度,大地高 or X坐标,Y坐标,高程, English ones B,L,H or E,N,h), so that the result reads
 // back into zerb-shift as a table of common points. A CASS .dat out has name,code,E,N,H and no
 // header, the name and the code as read. Angles are written in the form asked for, lengths to
@@ -41,6 +42,12 @@ std::string FormatMetres(double metres);
 // (English), in the language of the file's titles (Chinese when one of the titles that were
 // read as coordinates is not ASCII).
 std::vector<std::string> AddedTitles(const Columns& columns, bool to_gnss);
+
+// Where a table that holds the other side's columns already (a table of common points, or one
+// zerb-convert wrote) has them, so that the converted values replace them in place: latitude,
+// longitude and ellipsoidal height when to_gnss, else north, east and grid height. False when
+// the titles do not name all three; the converted columns are then added after the others.
+bool OtherSideColumns(const Columns& columns, bool to_gnss, int index[3]);
 
 // The column holding a point's code, for a CASS .dat written from a CSV: the one titled code,
 // 编码, 代码 or 编码/代码 (any case); -1 when there is none.

@@ -117,27 +117,58 @@ TEST_F(ConvertFiles, Gb18030ChineseNamesToGb18030AndBack) {
   EXPECT_EQ(out[0], in[0] + ToGb18030(",X坐标,Y坐标,高程"));
   for (int i = 1; i < 3; ++i)
     EXPECT_EQ(out[i].substr(0, in[i].size() + 1), in[i] + ",") << i;
-  // And back: the grid columns of that table read as the grid side (its B, L, H passed through),
-  // the angles written as they were typed, to 1e-6 arc-second.
+  // And back: the grid columns of that table read as the grid side, its B, L, H replaced in
+  // place by the converted ones, written in the form asked for; every other cell as it was.
   const RunResult back = RunZerbConvert({"--angle-format", "dms", "--output-encoding", "gb18030",
                                          Seven(), Write("grid.csv", to_grid.out)});
   ASSERT_EQ(back.status, 0) << back.err;
   const std::vector<std::string> again = Lines(back.out);
   ASSERT_EQ(again.size(), 3u);
-  EXPECT_EQ(again[1].substr(0, out[1].size()), out[1]);
+  EXPECT_EQ(again[0], out[0]);
+  const std::vector<std::string> before = Cells(out[1]);
+  const std::vector<std::string> after = Cells(again[1]);
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t c : {0u, 4u, 5u, 6u, 7u})
+    EXPECT_EQ(after[c], before[c]) << c;
   // The grid was printed to 0.1 mm, which is 1.6e-6 arc-second at most; the seconds come back
   // within 2e-6 and the height within 0.1 mm.
   int lat_d = 0, lat_m = 0, lon_d = 0, lon_m = 0;
-  double lat_s = 0, lon_s = 0, h = 0;
-  ASSERT_EQ(std::sscanf(again[1].substr(out[1].size()).c_str(), ",%d:%d:%lf,%d:%d:%lf,%lf", &lat_d,
-                        &lat_m, &lat_s, &lon_d, &lon_m, &lon_s, &h),
-            7)
-      << again[1];
+  double lat_s = 0, lon_s = 0;
+  ASSERT_EQ(std::sscanf(after[1].c_str(), "%d:%d:%lf", &lat_d, &lat_m, &lat_s), 3) << after[1];
+  ASSERT_EQ(std::sscanf(after[2].c_str(), "%d:%d:%lf", &lon_d, &lon_m, &lon_s), 3) << after[2];
   EXPECT_EQ(lat_d * 100 + lat_m, 4007);
   EXPECT_EQ(lon_d * 100 + lon_m, 11721);
   EXPECT_NEAR(lat_s, 24.4416, 2e-6);
   EXPECT_NEAR(lon_s, 24.4404, 2e-6);
-  EXPECT_NEAR(h, 75.030, 1e-4);
+  EXPECT_NEAR(std::stod(after[3]), 75.030, 1e-4);
+}
+
+TEST_F(ConvertFiles, CassFileThereAndBackGivesItsGridAgain) {
+  // Forward, a CASS file becomes name,code,E,N,h,B,L,H; with --inverse that table's B, L, H are
+  // read and its E, N, h replaced: the grid comes back within the 0.1 mm it is printed to, and
+  // as a CASS file the names and codes as they were.
+  const std::string dat =
+      "GP01,,39458259.110,4419971.693,92.591\n控制点A,J1,39477300.914,4435312.960,89.003\n";
+  const RunResult there = RunZerbConvert({Seven(), Write("c.dat", dat)});
+  ASSERT_EQ(there.status, 0) << there.err;
+  const RunResult back = RunZerbConvert({"--inverse", Seven(), Write("c.csv", there.out)});
+  ASSERT_EQ(back.status, 0) << back.err;
+  const std::vector<std::string> lines = Lines(back.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "name,code,E,N,h,B,L,H");
+  const std::vector<std::string> typed = Lines(dat);
+  for (int i = 0; i < 2; ++i) {
+    const std::vector<std::string> in = Cells(typed[i]);
+    const std::vector<std::string> cells = Cells(lines[i + 1]);
+    EXPECT_EQ(cells[0], in[0]);
+    EXPECT_EQ(cells[1], in[1]);
+    for (int c = 2; c < 5; ++c)
+      EXPECT_NEAR(std::stod(cells[c]), std::stod(in[c]), 1e-4) << i << " " << c;
+  }
+  const RunResult cass =
+      RunZerbConvert({"--inverse", "--output-form", "cass", Seven(), Write("c2.csv", there.out)});
+  ASSERT_EQ(cass.status, 0) << cass.err;
+  EXPECT_EQ(Cells(Lines(cass.out)[1])[0] + "," + Cells(Lines(cass.out)[1])[1], "控制点A,J1");
 }
 
 TEST_F(ConvertFiles, RefusedLineInTheMiddleLeavesTheOthersInOrder) {
