@@ -128,7 +128,9 @@ class Converter {
         continue;
       }
       const std::string_view point_name =
-          name >= 0 && static_cast<std::size_t>(name) < row.cells.size() ? row.cells[name] : "";
+          name >= 0 && static_cast<std::size_t>(name) < row.cells.size()
+              ? std::string_view(row.cells[name])
+              : std::string_view();
       const double lon = o_.inverse ? in_x_[k] : x_[k];
       const double east = o_.inverse ? x_[k] : in_x_[k];
       const double north = o_.inverse ? y_[k] : in_y_[k];

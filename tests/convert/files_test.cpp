@@ -236,6 +236,23 @@ TEST_F(ConvertFiles, PointsFarFromTheCommonPointsAreWarnedAboutAndCounted) {
       << r.err;
 }
 
+TEST_F(ConvertFiles, NameOfAWarnedPointComesOutWholeInCass) {
+  // The name was a view of a temporary when the row had a name column but the view was built
+  // through a conditional with "": after a warning the CASS line carried a stray "'N".
+  const std::string definition = Seven();
+  Write("grid.wkt2.area", "east 39450000 39470000\nnorth 4400000 4410000\npoints 6\n");
+  const RunResult r =
+      RunZerbConvert({"--inverse", "--output-form", "cass", definition,
+                      Write("g.csv",
+                            "name,code,B,L,H\nN1,J1,39:58:10.1234,117:02:33.5678,60.1\n"
+                            "N2,,40:21:00,117:40:00,80\n")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].substr(0, 4), "N2,,");
+  EXPECT_NE(r.err.find("'N2' lies"), std::string::npos) << r.err;
+}
+
 TEST_F(ConvertFiles, PointFarFromTheCentralMeridianIsWarnedAbout) {
   // 200 km west of L0 at 30 N is about 2.07 degrees; 330 km about 3.4.
   const RunResult r = RunZerbConvert(
