@@ -284,6 +284,22 @@ TEST_F(ConvertFiles, CrsWithoutTransformationIsRefused) {
   EXPECT_NE(r.err.find("a CRS without a transformation"), std::string::npos) << r.err;
 }
 
+TEST_F(ConvertFiles, DefinitionsThatAreNoGridAreRefused) {
+  // The proj form (a bare helmert step) would take eastings for geocentric metres; crs-wkt1 is a
+  // 2D BoundCRS to WGS 84 2D, which passes heights through unchanged.
+  const crs::Helmert shift = SevenParameters();
+  std::string wkt1;
+  ASSERT_EQ(crs::Define(crs::Form::kCrsWkt1, shift, kGrid, 10, &wkt1), "");
+  const std::string csv = Write("g.csv", "name,E,N,h\nA,39500000,4400000,1\n");
+  const RunResult helmert =
+      RunZerbConvert({Write("h.proj", "+proj=helmert +x=15.8 +y=-130.4 +z=-84.9"), csv});
+  EXPECT_EQ(helmert.status, 2);
+  EXPECT_NE(helmert.err.find("no transverse Mercator step"), std::string::npos) << helmert.err;
+  const RunResult two_d = RunZerbConvert({Write("g.wkt1", wkt1), csv});
+  EXPECT_EQ(two_d.status, 2);
+  EXPECT_NE(two_d.err.find("not bound to WGS 84 3D (EPSG:4979)"), std::string::npos) << two_d.err;
+}
+
 TEST(ReadHeader, OneSideTableWithBothHeightsTakesItsOwn) {
   // A table zerb-convert wrote holds both heights; read for one side, the other side's height
   // is passed through rather than refused as a second height column.
