@@ -110,6 +110,14 @@ std::string GridConversion::Open(std::string_view definition) {
     pipeline_ = info.definition;
   }
   has_meridian_ = TmercValue(pipeline_, "lon_0", &central_meridian_);
+  // Every grid zerb-shift defines is a transverse Mercator; an operation without one (a bare
+  // helmert step, the proj form) would take eastings for geocentric metres.
+  if (!has_meridian_) {
+    operation_.reset();
+    return Tr(
+        "the definition has no transverse Mercator step: not a grid zerb-shift defines (give the "
+        "crs-wkt2, crs-projjson or pipeline form)");
+  }
   has_false_easting_ = TmercValue(pipeline_, "x_0", &false_easting_);
   if (!has_false_easting_ && has_meridian_) {
     false_easting_ = 0;  // PROJ's default
