@@ -367,25 +367,37 @@ int RunConvert(const std::vector<std::string_view>& args, std::FILE* in, std::FI
     converter.set_in_place(other);
     added.clear();
   }
+  std::vector<std::string> titles;
   if (o.output_form == OutputForm::kCass) {
     converter.set_code_column(CodeColumn(columns));
   } else {
-    std::vector<std::string> titles = columns.titles;
+    titles = columns.titles;
     if (cass_in)
       titles = {"name", "code", "E", "N", "h"};
-    if (Reason r = writer.Row(titles, added); !r.empty()) {
-      diagnostics.Say(r);
-      return kConvertUsage;
-    }
   }
+  // The header waits for the first block: a CASS file's line ends are known once a line is read.
+  bool started = false;
+  auto start = [&]() -> Reason {
+    if (started)
+      return {};
+    started = true;
+    writer.set_crlf(reader->crlf());
+    return titles.empty() ? Reason() : writer.Row(titles, added);
+  };
 
   ConvertTable table(reader.get(), settings.side, o.angles, source, &diagnostics);
   std::vector<ConvertRow> rows;
-  while (const std::size_t n = table.ReadBlock(kConvertBlock, &rows)) {
-    if (Reason r = converter.Block(rows, n, columns, &writer); !r.empty()) {
+  while (true) {
+    const std::size_t n = table.ReadBlock(kConvertBlock, &rows);
+    Reason r = start();
+    if (r.empty() && n > 0)
+      r = converter.Block(rows, n, columns, &writer);
+    if (!r.empty()) {
       diagnostics.Say(r);
       return kConvertUsage;
     }
+    if (n == 0)
+      break;
   }
   if (table.failed()) {
     diagnostics.Say(Fill(Tr("{1}: read error: {2}"), source, ErrnoText(reader->error())));

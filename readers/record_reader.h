@@ -45,6 +45,8 @@ class RecordReader {
   virtual int error() const = 0;  // the errno of the failed read
   // The character between the fields, once Start has succeeded (a CASS .dat: the comma).
   virtual char delimiter() const { return ','; }
+  // Whether the file's first line ended in "\r\n" (known once a line is read).
+  virtual bool crlf() const { return false; }
 };
 
 struct ReaderSettings {

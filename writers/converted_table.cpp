@@ -157,7 +157,7 @@ Reason ConvertedTableWriter::Row(const std::vector<std::string>& cells,
       line_ += '"';
     }
   }
-  line_ += '\n';
+  line_ += line_end_;
   return Write(line_);
 }
 

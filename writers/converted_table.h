@@ -65,6 +65,8 @@ class ConvertedTableWriter {
   Reason Row(const std::vector<std::string>& cells);
   Reason Row(const std::vector<std::string>& cells, const std::vector<std::string>& more);
   bool failed() const { return std::ferror(out_) != 0; }
+  // Ends the lines in "\r\n", as the input's were.
+  void set_crlf(bool crlf) { line_end_ = crlf ? "\r\n" : "\n"; }
 
  private:
   Reason Write(const std::string& line);
@@ -72,6 +74,7 @@ class ConvertedTableWriter {
   std::FILE* out_;
   OutputEncoding encoding_;
   char delimiter_;
+  const char* line_end_ = "\n";
   bool started_ = false;
   iconv_t to_gb18030_ = reinterpret_cast<iconv_t>(-1);
   std::string line_;

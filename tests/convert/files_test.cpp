@@ -69,12 +69,26 @@ TEST_F(ConvertFiles, CassNamesAndCodesComeOutByteForByte) {
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> out = Lines(r.out);
   ASSERT_EQ(out.size(), 4u);
-  EXPECT_EQ(out[0], "name,code,E,N,h,B,L,H");
+  EXPECT_EQ(out[0], "name,code,E,N,h,B,L,H\r");  // CRLF, as the file came
   const std::vector<std::string> in = Lines(dat);
   for (int i = 0; i < 3; ++i) {
     const std::string typed = in[i].substr(0, in[i].size() - 1);  // without the CR
     EXPECT_EQ(out[i + 1].substr(0, typed.size() + 1), typed + ",");
   }
+}
+
+TEST_F(ConvertFiles, CrlfLinesComeOutCrlf) {
+  // Excel on Windows writes CRLF; what it wrote comes back in its own line ends, a CASS file's
+  // (whose header zerb-convert writes itself) as well as a table's.
+  const RunResult cass = RunZerbConvert(
+      {Seven(), Write("c.dat", "A,,39500000,4400000,1\r\nB,,39500100,4400000,1\r\n")});
+  ASSERT_EQ(cass.status, 0) << cass.err;
+  EXPECT_EQ(cass.out.rfind("name,code,E,N,h,B,L,H\r\nA,,39500000,4400000,1,", 0), 0u) << cass.out;
+  EXPECT_EQ(Lines(cass.out).size(), 3u);
+  EXPECT_TRUE(cass.out.ends_with("\r\n"));
+  const RunResult unix_lines =
+      RunZerbConvert({Seven(), Write("u.csv", "name,E,N,h\nA,39500000,4400000,1\n")});
+  EXPECT_EQ(unix_lines.out.find('\r'), std::string::npos);
 }
 
 TEST_F(ConvertFiles, GnssTableToCassKeepsNameAndCode) {
