@@ -1,7 +1,7 @@
 // The README's worked examples, run as they stand: every "$ cat FILE" block becomes a file, every
-// "$ zerb-shift ARGS" and "$ zerb-convert ARGS" line is run in that folder and what it prints (standard error first, as a
-// terminal shows it: standard output is flushed at the end) must be the README's text byte for
-// byte.
+// "$ zerb-shift ARGS" and "$ zerb-convert ARGS" line is run in that folder and what it prints
+// (standard error first, as a terminal shows it: standard output is flushed at the end) must be
+// the README's text byte for byte.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
