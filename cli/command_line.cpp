@@ -34,6 +34,7 @@ enum LongOnly {
   kOptSigma,
   kOptAlpha,
   kOptPlot,
+  kOptSave,
   kOptFixScale,
   kOptHeightFit,
   kOptHorizontalOnly,
@@ -73,6 +74,7 @@ std::vector<option> LongOptions() {
       {"sigma", required_argument, nullptr, kOptSigma},
       {"alpha", required_argument, nullptr, kOptAlpha},
       {"plot", required_argument, nullptr, kOptPlot},
+      {"save", required_argument, nullptr, kOptSave},
       {"fix-scale", no_argument, nullptr, kOptFixScale},
       {"height-fit", required_argument, nullptr, kOptHeightFit},
       {"horizontal-only", required_argument, nullptr, kOptHorizontalOnly},
@@ -209,6 +211,10 @@ Reason Apply(int code, std::string_view value, Options* o) {
     case kOptPlot:
       o->plot = value;
       return value.empty() ? Tr("--plot needs a file name") : "";
+    // --save: the definition and area for zerb-convert (writers/saved_definition.h).
+    case kOptSave:
+      o->save = value;
+      return value.empty() ? Tr("--save needs a file name") : "";
     case kOptHelp:
       o->help = true;
       return {};

@@ -29,6 +29,7 @@ struct Options {
   bool convention_given = false;  // --convention, which the plane model has no use for
   std::string plot;               // the residual picture's file, empty when none
   std::optional<std::string> central_meridian;  // --central-meridian as typed, read at the end
+  std::string save;  // --save: zerb-convert's definition file, empty when none
 };
 
 // Reads args (without the program name).

@@ -260,6 +260,13 @@ Formats:
   zone*1000000+500000.
 
 )");
+  h += Tr(R"(For zerb-convert:
+  --save FILE              also write the definition zerb-convert takes: the --format chosen
+                           when it is crs-wkt2, crs-projjson or pipeline, else crs-wkt2 (the
+                           pipeline with --model 4); and FILE.area, the rectangle of the grid
+                           positions of the points in the final fit
+
+)");
   h += Tr(
       R"(Numbers: a point's own dx, dy, dz are printed in csv and json with every digit needed to give
 back the exact double (the dialog's value, bit for bit); residuals and translations with 4

@@ -13,6 +13,7 @@
 #include "text/translate.h"
 #include "writers/plot.h"
 #include "writers/report.h"
+#include "writers/saved_definition.h"
 
 namespace zerb {
 namespace {
@@ -69,6 +70,17 @@ int Finish(const ReportInput& report, StreamDiagnostics& diagnostics, std::FILE*
   }
   if (std::fflush(out) != 0 || std::ferror(out)) {
     diagnostics.Say(Fill(Tr("cannot write the output: {1}"), std::strerror(errno)));
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+// --save: the definition and the area zerb-convert takes, beside what --format printed.
+int Save(const Options& o, const ReportInput& report, StreamDiagnostics& diagnostics) {
+  if (o.save.empty())
+    return kExitOk;
+  if (Reason r = SaveDefinition(report, o.save); !r.empty()) {
+    diagnostics.Say(r);
     return kExitUsage;
   }
   return kExitOk;
@@ -143,6 +155,8 @@ int RunPlane(const Options& o, PointSet& points, const InputSummary& input,
   report.plane = &fit;
   if (const int status = Finish(report, diagnostics, out); status != kExitOk)
     return status;
+  if (const int status = Save(o, report, diagnostics); status != kExitOk)
+    return status;
   if (IsExport(o.format))
     NotePlaneFlags(fit, &diagnostics);
   return FinalStatus(diagnostics, input);
@@ -171,7 +185,7 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   // The picture draws each point where the grid has it; nothing else needs those positions, so
   // the points keep them only for it.
   InputSettings gather = o.input;
-  gather.grid_positions = !o.plot.empty() || o.format == Format::kHtml;
+  gather.grid_positions = !o.plot.empty() || o.format == Format::kHtml || !o.save.empty();
   PointSet points;
   InputSummary input;
   switch (GatherPoints(gather, in, &diagnostics, &points, &input)) {
@@ -220,6 +234,10 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
   report.implausible = std::move(implausible);
   if (const int status = Finish(report, diagnostics, out); status != kExitOk)
     return status;
+  if (report.implausible.empty()) {
+    if (const int status = Save(o, report, diagnostics); status != kExitOk)
+      return status;
+  }
   if (IsExport(o.format))
     NoteFlags(fit, &diagnostics);
   if (!report.implausible.empty())

@@ -168,6 +168,15 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
   *columns = Columns();
   while (!fields.empty() && Trim(fields.back()).empty())
     fields.pop_back();
+  // A one-side file's height takes the other side's height titles too, unless one of its own
+  // is there: then the other height is a column of its own, passed through (a table holding
+  // both sides, as zerb-convert writes it, read for one of them).
+  const Field own_height = side == Side::kGrid ? kGridHeight : kEllipsoidalHeight;
+  bool own_height_titled = false;
+  for (std::string_view f : fields) {
+    if (side != Side::kBoth && Matches(SplitUnit(Trim(f)).title, own_height, Side::kBoth))
+      own_height_titled = true;
+  }
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string_view title = Trim(fields[i]);
     columns->titles.emplace_back(title);
@@ -175,7 +184,9 @@ Reason ReadHeader(std::vector<std::string_view> fields, Side side, Columns* colu
     bool known = false;
     for (int f = 0; f < kFieldCount && !known; ++f) {
       const Field field = static_cast<Field>(f);
-      if (!Matches(parts.title, field, side))
+      const bool height = field == kGridHeight || field == kEllipsoidalHeight;
+      if (!Takes(side, field) ||
+          !Matches(parts.title, field, own_height_titled && height ? Side::kBoth : side))
         continue;
       if (Reason r = CheckUnit(parts.unit, QuantityOf(field), &columns->dms[field]); !r.empty()) {
         // TRANSLATORS: {1} is the title in quotes, {2} the field's name (north, L0, ...), {3} the

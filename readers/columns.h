@@ -8,11 +8,12 @@
 // role. Words (name, id, Northing, Easting, lat, Latitude, lon, Longitude, role) in any case,
 // letters exactly as listed. 纵 (ordinate) is x north and 横 (abscissa) y east, as Chinese
 // surveying names the axes. In a table holding both sides the case of h and H tells the heights
-// apart; a file of one side has one height, whatever its title. A title may end in a unit in
-// parentheses, X(m) or 纬度（°）, which must suit the field (units.h): lengths m, 米, metre(s),
-// meter(s); angles °, deg, degree(s), 度, or, written apart, dms, d:m:s, dd:mm:ss, ddd:mm:ss,
-// °′″, 度分秒. The title is kept whole for messages and the output. Every other column is passed
-// through to the output, its title and any unit in it as read.
+// apart; a file of one side has one height, whatever its title, unless a title of its own
+// side's height is there too: then the other height column is passed through. A title may end in a
+// unit in parentheses, X(m) or 纬度（°）, which must suit the field (units.h): lengths m, 米,
+// metre(s), meter(s); angles °, deg, degree(s), 度, or, written apart, dms, d:m:s, dd:mm:ss,
+// ddd:mm:ss, °′″, 度分秒. The title is kept whole for messages and the output. Every other column
+// is passed through to the output, its title and any unit in it as read.
 #ifndef ZERB_READERS_COLUMNS_H
 #define ZERB_READERS_COLUMNS_H
 

@@ -34,6 +34,8 @@ class CsvTableReader final : public SplitRecordReader {
     return {};
   }
 
+  char delimiter() const override { return delimiter_; }
+
   bool Next(Record* record, Reason* reason) override {
     return lines_.NextRecord(delimiter_, columns_, columns_.titles.size(), short_line_, record,
                              reason);

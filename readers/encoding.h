@@ -59,6 +59,7 @@ class TextLines {
   // encoding); the line is then unusable but counted.
   bool Next(std::string_view* line, Reason* reason);
   std::uint64_t number() const { return lines_.number(); }
+  bool crlf() const { return lines_.crlf(); }  // the first line ended in "\r\n"
   bool failed() const { return lines_.failed(); }
   int error() const { return lines_.error(); }  // the errno of the failed read
   Encoding encoding() const { return encoding_; }

@@ -55,8 +55,10 @@ bool LineReader::Next(std::string_view* line) {
       continue;  // the rest of an overlong line
     ++number_;
     std::string_view s(start, length);
-    if (!s.empty() && s.back() == '\r')
+    if (!s.empty() && s.back() == '\r') {
       s.remove_suffix(1);
+      crlf_ = crlf_ || (number_ == 1 && nl != nullptr);
+    }
     if (number_ == 1 && s.starts_with("\xEF\xBB\xBF"))
       s.remove_prefix(3);
     *line = s;

@@ -26,6 +26,9 @@ class LineReader {
   bool failed() const { return source_.failed(); }
   int error() const { return source_.error(); }     // the errno of the failed read
   std::uint64_t number() const { return number_; }  // of the last line returned, from 1
+  // Whether the first line ended in "\r\n", as Windows writes text (for a writer that gives the
+  // file back in its own shape).
+  bool crlf() const { return crlf_; }
   ByteSource& source() { return source_; }
 
  private:
@@ -38,6 +41,7 @@ class LineReader {
   bool eof_ = false;
   bool too_long_ = false;
   bool skipping_ = false;
+  bool crlf_ = false;
   std::uint64_t number_ = 0;
 };
 

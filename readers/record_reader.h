@@ -43,6 +43,10 @@ class RecordReader {
   virtual std::uint64_t line() const = 0;  // of the last line read, from 1
   virtual bool failed() const = 0;
   virtual int error() const = 0;  // the errno of the failed read
+  // The character between the fields, once Start has succeeded (a CASS .dat: the comma).
+  virtual char delimiter() const { return ','; }
+  // Whether the file's first line ended in "\r\n" (known once a line is read).
+  virtual bool crlf() const { return false; }
 };
 
 struct ReaderSettings {

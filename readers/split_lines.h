@@ -32,6 +32,7 @@ class SplitLines {
                   Record* record, Reason* reason);
   std::vector<std::string_view>& fields() { return fields_; }
   std::uint64_t line() const { return text_.number(); }
+  bool crlf() const { return text_.crlf(); }
   bool failed() const { return text_.failed(); }
   int error() const { return text_.error(); }  // the errno of the failed read
 
@@ -48,6 +49,7 @@ class SplitRecordReader : public RecordReader {
       : lines_(in, settings.encoding), pipe_(settings.pipe) {}
   const Columns& columns() const override { return columns_; }
   std::uint64_t line() const override { return lines_.line(); }
+  bool crlf() const override { return lines_.crlf(); }
   bool failed() const override { return lines_.failed(); }
   int error() const override { return lines_.error(); }
 

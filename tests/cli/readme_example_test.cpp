@@ -1,7 +1,7 @@
 // The README's worked examples, run as they stand: every "$ cat FILE" block becomes a file, every
-// "$ zerb-shift ARGS" line is run in that folder and what it prints (standard error first, as a
-// terminal shows it: standard output is flushed at the end) must be the README's text byte for
-// byte.
+// "$ zerb-shift ARGS" and "$ zerb-convert ARGS" line is run in that folder and what it prints
+// (standard error first, as a terminal shows it: standard output is flushed at the end) must be
+// the README's text byte for byte.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/run.h"
 #include "tests/cli/support.h"
 
 namespace zerb::test {
@@ -27,6 +28,7 @@ std::vector<std::string> Words(const std::string& s) {
 
 struct Step {
   bool command;      // else a file
+  bool convert;      // the command is zerb-convert
   std::string text;  // the file name or the arguments
   std::string body;  // the file's bytes or the expected output
 };
@@ -43,10 +45,13 @@ std::vector<Step> Steps(const std::string& readme) {
     }
     const std::string text = line.substr(4);
     if (text.starts_with("$ cat ")) {
-      steps.push_back({false, text.substr(6), ""});
+      steps.push_back({false, false, text.substr(6), ""});
       inside = true;
     } else if (text.starts_with("$ zerb-shift")) {
-      steps.push_back({true, text.substr(std::string("$ zerb-shift").size()), ""});
+      steps.push_back({true, false, text.substr(std::string("$ zerb-shift").size()), ""});
+      inside = true;
+    } else if (text.starts_with("$ zerb-convert")) {
+      steps.push_back({true, true, text.substr(std::string("$ zerb-convert").size()), ""});
       inside = true;
     } else if (text.starts_with("$ ")) {
       inside = false;
@@ -55,6 +60,22 @@ std::vector<Step> Steps(const std::string& readme) {
     }
   }
   return steps;
+}
+
+// zerb-convert in this process, as RunZerbShift runs zerb-shift.
+RunResult RunConvertHere(const std::vector<std::string_view>& args) {
+  std::FILE* files[3] = {std::tmpfile(), std::tmpfile(), std::tmpfile()};  // in, out, err
+  RunResult r;
+  r.status = RunConvert(args, files[0], files[1], files[2]);
+  std::string* const texts[2] = {&r.out, &r.err};
+  for (int i = 0; i < 2; ++i) {
+    std::rewind(files[i + 1]);
+    for (int c; (c = std::fgetc(files[i + 1])) != EOF;)
+      *texts[i] += static_cast<char>(c);
+  }
+  for (std::FILE* f : files)
+    std::fclose(f);
+  return r;
 }
 
 TEST(ReadmeExample, EveryCommandPrintsWhatTheReadmeShows) {
@@ -76,8 +97,8 @@ TEST(ReadmeExample, EveryCommandPrintsWhatTheReadmeShows) {
     }
     const std::vector<std::string> words = Words(s.text);
     const std::vector<std::string_view> args(words.begin(), words.end());
-    const RunResult r = RunZerbShift(args);
-    EXPECT_EQ(r.err + r.out, s.body) << "zerb-shift" << s.text;
+    const RunResult r = s.convert ? RunConvertHere(args) : RunZerbShift(args);
+    EXPECT_EQ(r.err + r.out, s.body) << (s.convert ? "zerb-convert" : "zerb-shift") << s.text;
     ++commands;
   }
   EXPECT_EQ(chdir(here), 0);

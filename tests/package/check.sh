@@ -57,8 +57,9 @@ root=$workdir/root
 dpkg -x "$deb" "$root"
 id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null || true)
 expected=(
-  usr/bin/zerb usr/bin/zerb-shift
+  usr/bin/zerb usr/bin/zerb-shift usr/bin/zerb-convert
   usr/share/man/man1/zerb.1.gz usr/share/man/man1/zerb-shift.1.gz
+  usr/share/man/man1/zerb-convert.1.gz
   "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
   usr/share/icons/hicolor/16x16/apps/zerb.png usr/share/icons/hicolor/32x32/apps/zerb.png
   usr/share/doc/zerb/copyright usr/share/doc/zerb/changelog.Debian.gz
@@ -67,7 +68,7 @@ expected=(
 missing=()
 for f in "${expected[@]}"; do [ -f "$root/$f" ] || missing+=("$f"); done
 [ -n "$id" ] && [ ${#missing[@]} -eq 0 ] && [ -x "$root/usr/bin/zerb" ] &&
-  [ -x "$root/usr/bin/zerb-shift" ] && pass "the package holds all ${#expected[@]} files (id $id)" ||
+  [ -x "$root/usr/bin/zerb-shift" ] && [ -x "$root/usr/bin/zerb-convert" ] && pass "the package holds all ${#expected[@]} files (id $id)" ||
   fail "missing from the package: ${missing[*]} (AppStream id '$id')"
 
 # gzip -9n: the header's FLG byte (offset 3) has no FNAME bit (8) and MTIME (4 to 7) is zero, so
@@ -95,13 +96,13 @@ appstreamcli validate-tree --no-net "$root" >"$workdir/tree.log" 2>&1 &&
   { cat "$workdir/tree.log" >&2; fail "metadata and desktop entry do not name each other"; }
 
 pages_ok=true
-for page in zerb zerb-shift; do
+for page in zerb zerb-shift zerb-convert; do
   LC_ALL=C.UTF-8 MANWIDTH=250 man -l -P cat "$root/usr/share/man/man1/$page.1.gz" \
     >"$workdir/$page.txt" 2>"$workdir/$page.err" &&
     grep -q "^NAME" "$workdir/$page.txt" && grep -q "^SYNOPSIS" "$workdir/$page.txt" ||
     { pages_ok=false; cat "$workdir/$page.err" >&2; }
 done
-$pages_ok && pass "man -l opens zerb(1) and zerb-shift(1)" || fail "man cannot render a page"
+$pages_ok && pass "man -l opens zerb(1), zerb-shift(1) and zerb-convert(1)" || fail "man cannot render a page"
 
 # Every long option of the packaged program's help is in its page, and so is the exit status.
 undocumented=()
@@ -111,6 +112,13 @@ done < <("$root/usr/bin/zerb-shift" --help | grep -o -- '--[A-Za-z0-9][A-Za-z0-9
 [ ${#undocumented[@]} -eq 0 ] && grep -q "Exit status" "$workdir/zerb-shift.txt" &&
   pass "zerb-shift(1) documents every option and the exit status of --help" ||
   fail "zerb-shift(1) lacks: ${undocumented[*]}"
+undocumented=()
+while read -r option; do
+  grep -qF -- "$option" "$workdir/zerb-convert.txt" || undocumented+=("$option")
+done < <("$root/usr/bin/zerb-convert" --help | grep -o -- '--[A-Za-z0-9][A-Za-z0-9-]*' | sort -u)
+[ ${#undocumented[@]} -eq 0 ] && grep -q "Exit status" "$workdir/zerb-convert.txt" &&
+  pass "zerb-convert(1) documents every option and the exit status of --help" ||
+  fail "zerb-convert(1) lacks: ${undocumented[*]}"
 
 # The packaged program finds its catalogue where the package puts it: the catalogue's path is
 # compiled in as /usr/share/locale, so it is pointed at the unpacked tree here.
