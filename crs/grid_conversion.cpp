@@ -62,6 +62,38 @@ bool TmercValue(std::string_view pipeline, std::string_view key, double* value) 
   return false;
 }
 
+// Whether PROJ's inverse of the operation is only approximate: a helmert step with anything
+// beyond the three translations (rotations, scale, a plane rotation). A translation alone, the
+// projections and the affine height step PROJ inverts exactly, and the correction step would
+// only cost two more passes.
+bool InverseIsApproximate(std::string_view pipeline) {
+  bool in_helmert = false;
+  for (std::size_t at = 0; at < pipeline.size();) {
+    while (at < pipeline.size() && pipeline[at] == ' ')
+      ++at;
+    std::size_t end = pipeline.find(' ', at);
+    if (end == std::string_view::npos)
+      end = pipeline.size();
+    std::string_view word = pipeline.substr(at, end - at);
+    at = end;
+    if (!word.empty() && word.front() == '+')
+      word.remove_prefix(1);
+    if (word == "step") {
+      in_helmert = false;
+      continue;
+    }
+    if (word == "proj=helmert") {
+      in_helmert = true;
+      continue;
+    }
+    const std::string_view key = word.substr(0, word.find('='));
+    if (in_helmert && key != "x" && key != "y" && key != "z" && key != "convention" &&
+        key != "inv" && !key.empty())
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string GridConversion::Open(std::string_view definition) {
@@ -118,6 +150,7 @@ std::string GridConversion::Open(std::string_view definition) {
         "the definition has no transverse Mercator step: not a grid zerb-shift defines (give the "
         "crs-wkt2, crs-projjson or pipeline form)");
   }
+  approximate_inverse_ = InverseIsApproximate(pipeline_);
   has_false_easting_ = TmercValue(pipeline_, "x_0", &false_easting_);
   if (!has_false_easting_ && has_meridian_) {
     false_easting_ = 0;  // PROJ's default
@@ -152,7 +185,7 @@ void GridConversion::Convert(double* x, double* y, double* z, std::size_t count,
     return;
   }
   Pass(x, y, z, count, PJ_INV);
-  if (!exact)
+  if (!exact || !approximate_inverse_)
     return;
   scratch_.assign(x, x + count);
   scratch_.insert(scratch_.end(), y, y + count);

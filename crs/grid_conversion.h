@@ -36,7 +36,8 @@ class GridConversion {
   // Converts count points in place: x easting (forward) or longitude in degrees (inverse), y
   // northing or latitude, z the height. inverse takes GNSS points to the grid; exact applies the
   // correction step above (false only to measure PROJ's inverse alone). A point PROJ cannot
-  // convert gets HUGE_VAL in every coordinate.
+  // convert gets HUGE_VAL in every coordinate. A three-parameter shift PROJ inverts exactly, so
+  // it takes the one pass cct -I takes.
   void Convert(double* x, double* y, double* z, std::size_t count, bool inverse, bool exact = true);
 
   // The grid's central meridian (degrees) and false easting (metres), read from the
@@ -59,6 +60,7 @@ class GridConversion {
   double false_easting_ = 0;
   bool has_meridian_ = false;
   bool has_false_easting_ = false;
+  bool approximate_inverse_ = true;  // PROJ's way back needs the correction step
   // Scratch of the correction step, kept between blocks.
   std::vector<double> scratch_;
 };
