@@ -96,8 +96,9 @@ appstreamcli validate-tree --no-net "$root" >"$workdir/tree.log" 2>&1 &&
   { cat "$workdir/tree.log" >&2; fail "metadata and desktop entry do not name each other"; }
 
 pages_ok=true
+# Rendered without hyphenation, which would split an option at a line's end ("--for-" "mat").
 for page in zerb zerb-shift zerb-convert; do
-  LC_ALL=C.UTF-8 MANWIDTH=250 man -l -P cat "$root/usr/share/man/man1/$page.1.gz" \
+  LC_ALL=C.UTF-8 MANWIDTH=250 MANROFFOPT=-rHY=0 man -l -P cat "$root/usr/share/man/man1/$page.1.gz" \
     >"$workdir/$page.txt" 2>"$workdir/$page.err" &&
     grep -q "^NAME" "$workdir/$page.txt" && grep -q "^SYNOPSIS" "$workdir/$page.txt" ||
     { pages_ok=false; cat "$workdir/$page.err" >&2; }
