@@ -8,7 +8,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;  // some lines refused, the rest computed
 inline constexpr int kExitUsage = 2;    // bad command line or unreadable input
 inline constexpr int kExitNoPoint = 3;  // no usable point (or no pair), nothing computed
-// The fitted parameters cannot be a Krassovsky to WGS-84 transformation: reports are written
+// The fitted parameters cannot be a transformation between two geodetic datums: reports are written
 // with the statement, exports are not.
 inline constexpr int kExitImplausible = 4;
 

@@ -240,7 +240,7 @@ Formats:
                            parameters, the convention and sigma0
   json                     everything, the correlation matrix included
   towgs84                  +towgs84=dx,dy,dz[,rx,ry,rz,s] (position-vector by definition)
-  proj                     a +proj=helmert step (Krassovsky to WGS-84, geocentric), with
+  proj                     a +proj=helmert step (the grid's datum to WGS-84, geocentric), with
                            +convention= for seven parameters
   wkt                      TOWGS84[dx,dy,dz,rx,ry,rz,s] (position-vector by definition)
   crs-proj                 the projected CRS as a PROJ string with +towgs84 and +type=crs

@@ -210,12 +210,12 @@ int RunShift(const std::vector<std::string_view>& args, std::FILE* in, std::FILE
     const std::string list = ImplausibleList(implausible, Tr);
     // TRANSLATORS: {1} lists the parameters beyond their limits, as "rx = 25.1 arc-seconds".
     diagnostics.Say(Fill(IsExport(o.format)
-                             ? Tr("the fitted parameters cannot be a Krassovsky to WGS-84 "
-                                  "transformation ({1}): the input is read wrongly somewhere "
+                             ? Tr("the fitted parameters cannot be a transformation between two "
+                                  "geodetic datums ({1}): the input is read wrongly somewhere "
                                   "(angle format, central meridian, columns, or points that are "
                                   "not the same); nothing exported")
-                             : Tr("the fitted parameters cannot be a Krassovsky to WGS-84 "
-                                  "transformation ({1}): the input is read wrongly somewhere "
+                             : Tr("the fitted parameters cannot be a transformation between two "
+                                  "geodetic datums ({1}): the input is read wrongly somewhere "
                                   "(angle format, central meridian, columns, or points that are "
                                   "not the same)"),
                          list));

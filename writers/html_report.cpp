@@ -139,8 +139,9 @@ void WriteStatistics(const ReportInput& in, Output& out) {
         << "</p>\n";
   if (!in.implausible.empty()) {
     out << "<p class=\"z-warning\">"
-        << Escaped(Fill(Tr("NOT A DATUM TRANSFORMATION: no Krassovsky to WGS-84 fit has these "
-                           "parameters ({1}); the input is read wrongly somewhere, nothing here "
+        << Escaped(Fill(Tr("NOT A DATUM TRANSFORMATION: no transformation between two geodetic "
+                           "datums has these parameters ({1}); the input is read wrongly "
+                           "somewhere, nothing here "
                            "is to be used"),
                         ImplausibleList(in.implausible, Tr)))
         << "</p>\n";

@@ -31,7 +31,7 @@ struct ReportInput {
   Convention convention = Convention::kPositionVector;
   const InputSummary* input = nullptr;
   std::uint64_t refused = 0;
-  // The parameters beyond what a Krassovsky to WGS-84 fit can have (plausibility.h).
+  // The parameters beyond what a fit between two geodetic datums can have (plausibility.h).
   std::vector<Implausible> implausible;
   // For the HTML report: the program and its version, and what was said about the input.
   std::string program;

@@ -316,8 +316,9 @@ Reason WriteText(const ReportInput& in, Output& out) {
   if (!in.implausible.empty()) {
     const std::string list = ImplausibleList(in.implausible, Tr);
     // TRANSLATORS: {1} lists the parameters beyond their limits, as "rx = 25.1 arc-seconds".
-    out << Fill(Tr("NOT A DATUM TRANSFORMATION: no Krassovsky to WGS-84 fit has these parameters "
-                   "({1}); the input is read wrongly somewhere, nothing here is to be used"),
+    out << Fill(Tr("NOT A DATUM TRANSFORMATION: no transformation between two geodetic datums has "
+                   "these parameters ({1}); the input is read wrongly somewhere, nothing here is "
+                   "to be used"),
                 list)
         << '\n';
   } else if (in.input->gnss_datum != GnssDatum::kCgcs2000) {

@@ -235,7 +235,7 @@ TEST_F(WrongInput, ImplausibleParametersExitFourAndExportNothing) {
     const RunResult r = RunZerbShift({"--grid", grid, "--wgs84", bent, "-f", format});
     EXPECT_EQ(r.status, kExitImplausible) << format;
     EXPECT_EQ(r.out, "") << format;
-    EXPECT_NE(r.err.find("cannot be a Krassovsky to WGS-84 transformation (sigma0 = "),
+    EXPECT_NE(r.err.find("cannot be a transformation between two geodetic datums (sigma0 = "),
               std::string::npos)
         << r.err;
   }
