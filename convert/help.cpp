@@ -30,8 +30,9 @@ points: converted forward it gives a CSV titled name,code,E,N,h,B,L,H.
 
 Options:
   --inverse                GNSS points (B, L, H) to the grid. Exact: PROJ's inverse of a
-                           seven-parameter Helmert step is approximate (about 1 mm), so each
-                           point is corrected once through PROJ's forward operation
+                           seven-parameter Helmert step is approximate (about 1 mm), so the
+                           way back writes it as the affine step of the same matrix, which
+                           PROJ inverts exactly
   -o, --output FILE        write to FILE instead of standard output
   --output-form csv|cass   cass (with --inverse): name,code,E,N,H lines without header, the
                            name and the code (a column titled code, 编码 or 代码) as read

@@ -7,21 +7,18 @@
 // All arithmetic is PROJ's (proj_trans_generic over whole blocks). The way back is made exact
 // here: PROJ inverts a seven-parameter Helmert step with the transposed rotation matrix, which
 // is the inverse of the rotation only to first order; the small-angle matrix PROJ applies
-// forward is not orthogonal, and a 3.5 ppm, 1" fit comes back about 1 mm off in height. So a
-// point taken back is corrected once through PROJ's own forward and approximate inverse:
-//   x0 = G(y), x1 = x0 + (G(y) - G(F(x0))) = 2 x0 - G(F(x0)),
-// with F forward and G PROJ's inverse. G(F(x)) - x is a smooth error e(x) of about 1 mm whose
-// derivative is of the order of the rotations and the scale (1e-5), so one step leaves
-// 1e-5 of the first error: nanometres. Measured over the tests' 64 points from 25 to 45 N
-// (tests/convert): with rotations of 3" and 3.5 ppm PROJ's inverse alone misses by 1.7 mm
-// horizontally and 4.0 mm in height, corrected by 8 nm and 4 nm.
+// forward is not orthogonal, and a 3.5 ppm, 1" fit comes back about 1 mm off in height. So the
+// way back runs the same operation with each such step written as PROJ's affine step of the
+// same matrix, which PROJ inverts by the matrix's inverse: one pass, as cct -I takes. Measured
+// over the tests' 64 points from 25 to 45 N (tests/convert): with rotations of 3" and 3.5 ppm
+// PROJ's inverse alone misses by 1.7 mm horizontally and 4.0 mm in height, the affine way back
+// by nanometres.
 #ifndef ZERB_CRS_GRID_CONVERSION_H
 #define ZERB_CRS_GRID_CONVERSION_H
 
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "crs/proj_session.h"
 
@@ -34,10 +31,9 @@ class GridConversion {
   std::string Open(std::string_view definition);
 
   // Converts count points in place: x easting (forward) or longitude in degrees (inverse), y
-  // northing or latitude, z the height. inverse takes GNSS points to the grid; exact applies the
-  // correction step above (false only to measure PROJ's inverse alone). A point PROJ cannot
-  // convert gets HUGE_VAL in every coordinate. A three-parameter shift PROJ inverts exactly, so
-  // it takes the one pass cct -I takes.
+  // northing or latitude, z the height. inverse takes GNSS points to the grid; exact takes the
+  // affine way back above (false only to measure PROJ's inverse alone). A point PROJ cannot
+  // convert gets HUGE_VAL in every coordinate.
   void Convert(double* x, double* y, double* z, std::size_t count, bool inverse, bool exact = true);
 
   // The grid's central meridian (degrees) and false easting (metres), read from the
@@ -50,19 +46,18 @@ class GridConversion {
   const std::string& pipeline() const { return pipeline_; }
 
  private:
-  void Pass(double* x, double* y, double* z, std::size_t count, PJ_DIRECTION direction);
+  static void Pass(PJ* operation, double* x, double* y, double* z, std::size_t count,
+                   PJ_DIRECTION direction);
 
   ProjSession session_;
   PjHandle operation_;
+  PjHandle inverse_;  // the operation with its Bursa-Wolf steps as affine steps (the way back)
   std::string hub_;
   std::string pipeline_;
   double central_meridian_ = 0;
   double false_easting_ = 0;
   bool has_meridian_ = false;
   bool has_false_easting_ = false;
-  bool approximate_inverse_ = true;  // PROJ's way back needs the correction step
-  // Scratch of the correction step, kept between blocks.
-  std::vector<double> scratch_;
 };
 
 }  // namespace zerb::crs
