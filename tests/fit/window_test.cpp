@@ -305,6 +305,43 @@ TEST_F(FitWindowTest, NothingIsSavedWithoutAFit) {
   EXPECT_FALSE(std::ifstream(path).good());
 }
 
+// Northings tens of metres off, each its own way (within the 300 m the same-place check allows):
+// a sigma0 of tens of metres, which no Krassovsky to WGS-84 fit can have.
+TEST_F(FitWindowTest, ImplausibleParametersAreNeverSaved) {
+  std::string csv = kPoints;
+  const char* const off[][2] = {{"4419971.693", "4420011.693"},
+                                {"4435312.960", "4435282.960"},
+                                {"4400117.957", "4400142.957"},
+                                {"4385320.078", "4385275.078"},
+                                {"4413718.251", "4413753.251"}};
+  for (const auto& o : off)
+    csv.replace(csv.find(o[0]), std::string(o[0]).size(), o[1]);
+  window_->OpenTable(QString::fromStdString(Write("wrong.csv", csv)));
+  ASSERT_TRUE(window_->session().has_fit());
+  EXPECT_GT(solution().sigma0, 5.0);
+  for (Format f : {Format::kCrsWkt2, Format::kPipeline, Format::kHtml}) {
+    const std::string path = dir_ + "/wrong.out";
+    const QString why = window_->Save(f, QString::fromStdString(path));
+    EXPECT_TRUE(why.contains(QStringLiteral("cannot be a Krassovsky to WGS-84 transformation")))
+        << why.toStdString();
+    EXPECT_FALSE(std::ifstream(path).good());
+  }
+  // The report on the screen says so in place of the parameters' export.
+  const QString report =
+      window_->findChild<QPlainTextEdit*>(QStringLiteral("report"))->toPlainText();
+  EXPECT_FALSE(report.contains(QStringLiteral("+towgs84="))) << report.toStdString();
+}
+
+TEST_F(FitWindowTest, AFileThatCannotBeReadIsSaid) {
+  window_->OpenTable(QString::fromStdString(dir_ + "/missing.csv"));
+  EXPECT_FALSE(window_->session().has_fit());
+  EXPECT_EQ(model()->rowCount(), 0);
+  auto* messages = window_->findChild<QListWidget*>(QStringLiteral("messages"));
+  ASSERT_EQ(messages->count(), 1);
+  EXPECT_NE(messages->item(0)->text().toStdString().find("missing.csv"), std::string::npos);
+  EXPECT_EQ(Sigma0Text(), QStringLiteral("σ0：—"));
+}
+
 TEST_F(FitWindowTest, TwoFilesListTheUnpairedNames) {
   const std::string grid = Write("control.dat",
                                  "GP01,,39458259.110,4419971.693,92.591\n"
