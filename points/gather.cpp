@@ -383,13 +383,22 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   }
   for (std::size_t i : withdraw)
     points->Withdraw(i);
+  // Rows of a name left out are refused as repeats as much as rows that gave a point: which of
+  // them the user meant cannot be known either.
+  std::vector<std::string> refused_names;
   for (const RepeatedNames::Repeat& r : repeats) {
-    if (r.gave_point) {
+    const bool left_out = std::any_of(summary->left_out.begin(), summary->left_out.end(),
+                                      [&r](const LeftOut& l) { return l.line == r.line; });
+    if (r.gave_point || left_out) {
       d->Refused(source, r.line,
                  Fill(Tr("name {1} occurs again (first at line {2}): both lines are refused"),
                       Quoted(r.name), r.first_line));
+      refused_names.push_back(r.name);
     }
   }
+  std::erase_if(summary->left_out, [&refused_names](const LeftOut& l) {
+    return std::find(refused_names.begin(), refused_names.end(), l.name) != refused_names.end();
+  });
   if (!named.AllFound(source, {}, d))
     return Gathered::kUnusable;
   if (points->usable() == 0 && !summary->left_out.empty())

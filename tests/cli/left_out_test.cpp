@@ -137,6 +137,21 @@ TEST_F(LeftOutTest, AFaultyLineIsStillRefused) {
   EXPECT_EQ(g.said.lines[0].substr(0, 3), "4: ");
 }
 
+TEST_F(LeftOutTest, ARepeatedNameIsRefusedNotLeftOut) {
+  std::string csv = Table(-1);
+  csv += std::string(kRows[2]).replace(0, 4, "GP05");  // line 8: GP05 again
+  InputSettings s;
+  s.left_out_names = {"GP05"};
+  Gather g(Write("points.csv", csv), s);
+  ASSERT_EQ(g.status, Gathered::kPoints);
+  EXPECT_TRUE(g.summary.left_out.empty());
+  EXPECT_EQ(g.points.usable(), 5u);
+  ASSERT_EQ(g.said.lines.size(), 1u);
+  EXPECT_EQ(g.said.lines[0],
+            "8: name 'GP05' occurs again (first at line 6): both lines are refused");
+  EXPECT_EQ(g.said.refused(), 1u);
+}
+
 TEST_F(LeftOutTest, ANameNoPointHasIsRefused) {
   InputSettings s;
   s.left_out_names = {"GP4"};
