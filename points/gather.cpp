@@ -465,8 +465,12 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     const Wgs84Index::Entry* partner = pairing.Partner(*reader, record, reason, &withdraw);
     if (withdraw != TwoFiles::kNoPoint)
       points->Withdraw(withdraw);
-    if (partner == nullptr)
+    if (partner == nullptr) {
+      // A line repeating the name of one left out: Partner refused both lines, and said so.
+      if (left_out)
+        std::erase_if(summary->left_out, [name](const LeftOut& l) { return l.name == name; });
       continue;
+    }
     CommonPoint point;
     Role role = Role::kControl;
     reason = MakeCommonPoint(record, columns, partner->point, s.reading, projection, &point);

@@ -196,5 +196,30 @@ TEST_F(LeftOutTest, PairedFilesLeaveTheGridLineOut) {
   EXPECT_EQ(summary.left_out[0].line, 2u);
 }
 
+TEST_F(LeftOutTest, PairedFilesRefuseARepeatedNameLeftOut) {
+  const std::string grid = Write("control.dat",
+                                 "GP01,,39458259.110,4419971.693,92.591\n"
+                                 "GP02,,39477300.914,4435312.960,89.003\n"
+                                 "GP03,,39508728.211,4400117.957,101.427\n"
+                                 "GP02,,39477300.914,4435312.960,89.003\n");
+  const std::string gnss = Write("gnss.csv",
+                                 "点名,纬度,经度,大地高\n"
+                                 "GP03,39:44:04.2432,117:06:08.4420,61.455\n"
+                                 "GP02,40:03:04.4424,116:44:04.2432,48.902\n"
+                                 "GP01,39:54:44.4420,116:30:44.4420,52.317\n");
+  InputSettings s;
+  s.grid = grid;
+  s.wgs84 = gnss;
+  s.left_out_names = {"GP02"};
+  PointSet points;
+  InputSummary summary;
+  Said said;
+  ASSERT_EQ(GatherPoints(s, nullptr, &said, &points, &summary), Gathered::kPoints);
+  EXPECT_TRUE(summary.left_out.empty());
+  EXPECT_EQ(points.usable(), 2u);
+  ASSERT_EQ(said.lines.size(), 1u);
+  EXPECT_EQ(said.lines[0], "4: name 'GP02' occurs again (first at line 2): both lines are refused");
+}
+
 }  // namespace
 }  // namespace zerb::test
