@@ -91,7 +91,6 @@ void Session::CollectRows() {
         row.fitted = true;
         row.result = walk.result();
         row.use = row.result.check ? PointUse::kCheck : PointUse::kControl;
-        row.in_fit = row.result.used;
       } else if (const auto use = uses_.find(row.name); use != uses_.end()) {
         row.use = use->second;
       }

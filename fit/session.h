@@ -29,7 +29,6 @@ struct PointRow {
   std::uint64_t line = 0;
   std::string name;
   PointUse use = PointUse::kControl;
-  bool in_fit = false;
   bool fitted = false;  // result holds the point against the fit
   adjust::PointResult result;
 };
@@ -51,7 +50,6 @@ class Session {
   void SetUse(const std::string& name, PointUse use);
   void SetModel(adjust::Model model) { settings_.model = model; }
   void SetConvention(Convention convention) { convention_ = convention; }
-  adjust::Model model() const { return settings_.model; }
   Convention convention() const { return convention_; }
 
   // Reads the input again and fits; false when no fit came of it, and why is in fit_error() or

@@ -332,6 +332,20 @@ TEST_F(FitWindowTest, ImplausibleParametersAreNeverSaved) {
   EXPECT_FALSE(report.contains(QStringLiteral("+towgs84="))) << report.toStdString();
 }
 
+TEST_F(FitWindowTest, APointWithoutANameKeepsItsUse) {
+  // The table without its name column: nothing could name a point to the library.
+  std::string csv;
+  std::istringstream lines(kPoints);
+  for (std::string line; std::getline(lines, line);)
+    csv += line.substr(line.find(',') + 1) + "\n";
+  window_->OpenTable(QString::fromStdString(Write("nameless.csv", csv)));
+  ASSERT_TRUE(window_->session().has_fit());
+  const QModelIndex use = model()->index(0, PointTableModel::kUse);
+  EXPECT_FALSE(model()->flags(use) & Qt::ItemIsEditable);
+  EXPECT_FALSE(model()->setData(use, QStringLiteral("不用"), Qt::EditRole));
+  EXPECT_EQ(solution().points, 6u);
+}
+
 TEST_F(FitWindowTest, AFileThatCannotBeReadIsSaid) {
   window_->OpenTable(QString::fromStdString(dir_ + "/missing.csv"));
   EXPECT_FALSE(window_->session().has_fit());
