@@ -13,7 +13,7 @@ namespace zerb::fit {
 namespace {
 
 constexpr const char* kTitles[PointTableModel::kColumns] = {
-    "行号", "点名", "vN (m)", "vE (m)", "vU (m)", "v (m)", "r", "T", "MDB (m)", "粗差", "用途"};
+    "行号", "点名", "vN (m)", "vE (m)", "vU (m)", "v (m)", "r", "T", "MDB (m)", "粗差标记", "用途"};
 constexpr const char* kTips[PointTableModel::kColumns] = {
     "输入文件中的行号（两个文件时为网格文件的行号）",
     "点名",
@@ -25,16 +25,13 @@ constexpr const char* kTips[PointTableModel::kColumns] = {
     "粗差检验统计量",
     "最小可探测粗差（三个方向中最大者）",
     "被粗差检验标记的点",
-    "控制点参与拟合；检核点不参与拟合，只与结果比较；不用的点不参与任何计算",
+    "控制点参与拟合；检核点不参与拟合，只与拟合结果比较；不用的点照常读入和检查，但不参与拟合，并在"
+    "报告中列出",
 };
 
 // The largest of the three minimal detectable biases, as the text report gives it.
 double LargestMdb(const adjust::PointResult& r) {
   return std::max(std::max(r.mdb_neu.x, r.mdb_neu.y), r.mdb_neu.z);
-}
-
-bool HasResult(const PointRow& row) {
-  return row.fitted;
 }
 
 // The value shown in a column, and the number a proxy sorts it by; an empty text for a value
@@ -52,7 +49,7 @@ Cell Number(double value, bool shown, const std::string& text) {
 
 Cell CellOf(const PointRow& row, int column) {
   const adjust::PointResult& r = row.result;
-  const bool result = HasResult(row);
+  const bool result = row.fitted;
   switch (column) {
     case PointTableModel::kLine:
       return {QString::number(row.line), QVariant::fromValue<qulonglong>(row.line)};
@@ -124,7 +121,7 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
                  : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:
       // Flagged points stand out; a point not used is greyed, as it takes no part.
-      if (HasResult(row) && row.result.flagged)
+      if (row.fitted && row.result.flagged)
         return QBrush(QColor(255, 205, 200));
       if (row.use == PointUse::kOff)
         return QBrush(QColor(225, 225, 225));
