@@ -29,6 +29,13 @@ std::string PathOf(const QString& path) {
   return QFile::encodeName(path).toStdString();
 }
 
+QString Sigma0Text(double sigma0, double dof) {
+  return dof > 0 ? QStringLiteral("σ0 = %1 m（自由度 %2）")
+                       .arg(QString::fromStdString(Fixed(sigma0)))
+                       .arg(static_cast<qulonglong>(dof))
+                 : QStringLiteral("σ0：无多余观测（自由度 0）");
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -94,6 +101,8 @@ void MainWindow::MakeActions() {
                   QStringLiteral("PROJ 管道 (*.txt)"), QStringLiteral("txt"));
   });
   needs_fit_ = {report, wkt, pipeline};
+  // The plane model has no CRS form: only its pipeline can be saved.
+  wkt_ = wkt;
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
@@ -111,6 +120,7 @@ void MainWindow::MakeModelPanel() {
   model_choice_->setObjectName(QStringLiteral("model"));
   model_choice_->addItem(QStringLiteral("三参数（平移）"));
   model_choice_->addItem(QStringLiteral("七参数（布尔莎）"));
+  model_choice_->addItem(QStringLiteral("四参数（平面）＋高程拟合"));
   convention_choice_->setObjectName(QStringLiteral("convention"));
   convention_choice_->addItem(QStringLiteral("位置矢量（position-vector）"));
   convention_choice_->addItem(QStringLiteral("坐标框架（coordinate-frame）"));
@@ -222,9 +232,11 @@ void MainWindow::CycleUse() {
 }
 
 void MainWindow::ModelChosen() {
-  const bool seven = model_choice_->currentIndex() == 1;
-  convention_choice_->setEnabled(seven);
-  session_.SetModel(seven ? adjust::Model::kSevenParameter : adjust::Model::kThreeParameter);
+  const int model = model_choice_->currentIndex();
+  convention_choice_->setEnabled(model == 1);
+  session_.SetModel(model == 2   ? FitModel::kPlane
+                    : model == 1 ? FitModel::kSeven
+                                 : FitModel::kThree);
   session_.SetConvention(convention_choice_->currentIndex() == 1 ? Convention::kCoordinateFrame
                                                                  : Convention::kPositionVector);
   if (session_.has_input())
@@ -244,11 +256,18 @@ void MainWindow::ShowFit() {
   if (session_.has_fit()) {
     const Reason r = session_.Render(Format::kText, &text);
     report_->setPlainText(QString::fromStdString(r.empty() ? text : r));
-    const adjust::Solution& s = session_.solution();
-    sigma0_->setText(s.dof > 0 ? QStringLiteral("σ0 = %1 m（自由度 %2）")
-                                     .arg(QString::fromStdString(Fixed(s.sigma0)))
-                                     .arg(static_cast<qulonglong>(s.dof))
-                               : QStringLiteral("σ0：无多余观测（自由度 0）"));
+    if (session_.plane()) {
+      const PlaneFit& fit = session_.plane_fit();
+      QString sigma0 = QStringLiteral("平面 ") +
+                       Sigma0Text(fit.horizontal.solution().sigma0, fit.horizontal.solution().dof);
+      if (HasHeights(fit)) {
+        sigma0 += QStringLiteral("；高程 ") +
+                  Sigma0Text(fit.vertical.solution().sigma0, fit.vertical.solution().dof);
+      }
+      sigma0_->setText(sigma0);
+    } else {
+      sigma0_->setText(Sigma0Text(session_.solution().sigma0, session_.solution().dof));
+    }
   } else {
     report_->setPlainText(session_.has_input() ? QStringLiteral("没有拟合结果，原因见“消息”。")
                                                : QStringLiteral("请用“文件 → 打开”打开点文件。"));
@@ -256,6 +275,8 @@ void MainWindow::ShowFit() {
   }
   for (QAction* a : needs_fit_)
     a->setEnabled(session_.has_fit());
+  if (session_.plane())
+    wkt_->setEnabled(false);
   // What the library said matters most when there is no fit.
   if (!session_.has_fit() && session_.has_input() && messages_->count() > 0)
     messages_dock_->raise();

@@ -61,6 +61,7 @@ class MainWindow : public QMainWindow {
   QDockWidget* messages_dock_ = nullptr;
   QLabel* sigma0_;
   QList<QAction*> needs_fit_;
+  QAction* wkt_ = nullptr;
 };
 
 }  // namespace zerb::fit

@@ -29,6 +29,25 @@ constexpr const char* kTips[PointTableModel::kColumns] = {
     "报告中列出",
 };
 
+// The plane model's columns where the geocentric models have their residuals and tests: the
+// horizontal fit's, then the height fit's; line, name, flag and use stay where they are.
+constexpr const char* kPlaneTitles[PointTableModel::kColumns] = {
+    "行号", "点名",   "vN (m)",    "vE (m)",   "v (m)", "r",
+    "T",    "vH (m)", "T（高程）", "粗差标记", "用途"};
+constexpr const char* kPlaneTips[PointTableModel::kColumns] = {
+    "输入文件中的行号（两个文件时为网格文件的行号）",
+    "点名",
+    "平面残差，北方向",
+    "平面残差，东方向",
+    "平面残差长度",
+    "平面拟合的多余观测分量（两个分量之和，0 至 2）",
+    "平面拟合的粗差检验统计量",
+    "高程拟合残差",
+    "高程拟合的粗差检验统计量",
+    "被平面或高程粗差检验标记的点",
+    kTips[PointTableModel::kUse],
+};
+
 // The largest of the three minimal detectable biases, as the text report gives it.
 double LargestMdb(const adjust::PointResult& r) {
   return std::max(std::max(r.mdb_neu.x, r.mdb_neu.y), r.mdb_neu.z);
@@ -79,6 +98,41 @@ Cell CellOf(const PointRow& row, int column) {
   return {};
 }
 
+bool PlaneFlagged(const PointRow& row) {
+  const PlanePoint& p = row.plane;
+  return row.fitted &&
+         ((p.in_horizontal && p.horizontal.flagged) || (p.in_vertical && p.vertical.flagged));
+}
+
+Cell PlaneCellOf(const PointRow& row, int column) {
+  const PlanePoint& p = row.plane;
+  const adjust::PointFitPoint& h = p.horizontal;
+  const adjust::PointFitPoint& v = p.vertical;
+  const bool horizontal = row.fitted && p.in_horizontal;
+  const bool vertical = row.fitted && p.in_vertical;
+  switch (column) {
+    case PointTableModel::kNorth:
+      return Number(h.residual[0], horizontal, Fixed(h.residual[0]));
+    case PointTableModel::kEast:
+      return Number(h.residual[1], horizontal, Fixed(h.residual[1]));
+    case PointTableModel::kUp:
+      return Number(h.residual_length, horizontal, Fixed(h.residual_length));
+    case PointTableModel::kLength:
+      return Number(h.redundancy_sum, horizontal && h.used, zerb::Number("%.2f", h.redundancy_sum));
+    case PointTableModel::kRedundancy:
+      return Number(h.test_statistic, horizontal && h.tested,
+                    zerb::Number("%.2f", h.test_statistic));
+    case PointTableModel::kTest:
+      return Number(v.residual[0], vertical, Fixed(v.residual[0]));
+    case PointTableModel::kMdb:
+      return Number(v.test_statistic, vertical && v.tested, zerb::Number("%.2f", v.test_statistic));
+    case PointTableModel::kFlagged:
+      return {PlaneFlagged(row) ? QStringLiteral("是") : QString(), PlaneFlagged(row)};
+    default:
+      return CellOf(row, column);
+  }
+}
+
 }  // namespace
 
 PointTableModel::PointTableModel(Session* session, QObject* parent)
@@ -110,18 +164,20 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
   const PointRow& row = session_->rows()[static_cast<std::size_t>(index.row())];
   switch (role) {
     case Qt::DisplayRole:
-      return CellOf(row, index.column()).text;
+      return (session_->plane() ? PlaneCellOf(row, index.column()) : CellOf(row, index.column()))
+          .text;
     case Qt::EditRole:
       return index.column() == kUse ? QVariant(static_cast<int>(row.use)) : QVariant();
     case kSortRole:
-      return CellOf(row, index.column()).sort;
+      return (session_->plane() ? PlaneCellOf(row, index.column()) : CellOf(row, index.column()))
+          .sort;
     case Qt::TextAlignmentRole:
       return index.column() == kName || index.column() == kUse
                  ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                  : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:
       // Flagged points stand out; a point not used is greyed, as it takes no part.
-      if (row.fitted && row.result.flagged)
+      if (session_->plane() ? PlaneFlagged(row) : row.fitted && row.result.flagged)
         return QBrush(QColor(255, 205, 200));
       if (row.use == PointUse::kOff)
         return QBrush(QColor(225, 225, 225));
@@ -135,9 +191,9 @@ QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, i
   if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
     return QAbstractTableModel::headerData(section, orientation, role);
   if (role == Qt::DisplayRole)
-    return QString::fromUtf8(kTitles[section]);
+    return QString::fromUtf8((session_->plane() ? kPlaneTitles : kTitles)[section]);
   if (role == Qt::ToolTipRole)
-    return QString::fromUtf8(kTips[section]);
+    return QString::fromUtf8((session_->plane() ? kPlaneTips : kTips)[section]);
   return {};
 }
 

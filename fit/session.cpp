@@ -30,12 +30,20 @@ std::string Session::input_name() const {
   return table_.empty() ? grid_ + " + " + wgs84_ : table_;
 }
 
+void Session::SetModel(FitModel model) {
+  plane_ = model == FitModel::kPlane;
+  if (!plane_)
+    settings_.model =
+        model == FitModel::kSeven ? adjust::Model::kSevenParameter : adjust::Model::kThreeParameter;
+}
+
 void Session::SetUse(const std::string& name, PointUse use) {
   uses_[name] = use;
 }
 
 void Session::Clear() {
   fit_.reset();
+  plane_fit_.reset();
   points_.reset();
   summary_ = InputSummary();
   diagnostics_ = std::make_unique<CollectedDiagnostics>();
@@ -56,6 +64,7 @@ bool Session::Refit() {
   in.wgs84 = wgs84_;
   // The HTML report draws the points where the grid has them.
   in.grid_positions = true;
+  in.plane_model = plane_;
   for (const auto& [name, use] : uses_) {
     if (use == PointUse::kCheck)
       in.check_names.push_back(name);
@@ -67,8 +76,17 @@ bool Session::Refit() {
       GatherPoints(in, nullptr, diagnostics_.get(), points_.get(), &summary_) == Gathered::kPoints;
   messages_ = diagnostics_->Lines();
   if (gathered_) {
-    fit_ = std::make_unique<adjust::FitResult>();
-    if (Reason r = FitPoints(*points_, settings_, fit_.get()); !r.empty())
+    Reason r;
+    if (plane_) {
+      PlaneSettings plane;
+      plane.grid = summary_.grid_system;
+      plane_fit_ = std::make_unique<PlaneFit>();
+      r = FitPlane(*points_, settings_, plane, plane_fit_.get());
+    } else {
+      fit_ = std::make_unique<adjust::FitResult>();
+      r = FitPoints(*points_, settings_, fit_.get());
+    }
+    if (!r.empty())
       fit_error_ = Fill(Tr("no fit: {1}"), r);
     else
       fitted_ = true;
@@ -81,13 +99,18 @@ void Session::CollectRows() {
   if (gathered_) {
     ReportInput in;
     in.points = points_.get();
-    in.fit = fitted_ ? fit_.get() : nullptr;
+    in.fit = fitted_ && !plane_ ? fit_.get() : nullptr;
     PointWalk walk(in);
     while (walk.Next()) {
       PointRow row;
       row.line = walk.line();
       row.name = std::string(walk.name());
-      if (fitted_) {
+      if (fitted_ && plane_) {
+        row.fitted = true;
+        row.plane = PointOf(*plane_fit_, walk.index());
+        row.use = points_->plane(walk.index()).role == Role::kCheck ? PointUse::kCheck
+                                                                    : PointUse::kControl;
+      } else if (fitted_) {
         row.fitted = true;
         row.result = walk.result();
         row.use = row.result.check ? PointUse::kCheck : PointUse::kControl;
@@ -116,6 +139,8 @@ Reason Session::Render(Format format, std::string* text) const {
   text->clear();
   if (!fitted_)
     return fit_error_.empty() ? std::string("没有拟合结果：读入的问题见消息面板") : fit_error_;
+  if (plane_)
+    return RenderPlane(format, text);
   std::vector<Implausible> implausible = ImplausibleParameters(*fit_, settings_);
   if (!implausible.empty() && format != Format::kText) {
     // TRANSLATORS: {1} lists the parameters beyond their limits, as "rx = 25.1 arc-seconds".
@@ -149,6 +174,23 @@ Reason Session::Render(Format format, std::string* text) const {
       break;
   }
   if (!r.empty())
+    return r;
+  *text = out.text();
+  return {};
+}
+
+Reason Session::RenderPlane(Format format, std::string* text) const {
+  ReportInput in;
+  in.format = format;
+  in.points = points_.get();
+  in.plane = plane_fit_.get();
+  in.settings = &settings_;
+  in.input = &summary_;
+  in.refused = diagnostics_->refused();
+  in.program = "zerb-fit " ZERB_VERSION;
+  in.diagnostics = &diagnostics_->kept();
+  OutputString out;
+  if (Reason r = WritePlane(in, out.output()); !r.empty())
     return r;
   *text = out.text();
   return {};

@@ -14,23 +14,30 @@
 #include "adjust/adjust.h"
 #include "fit/collected_diagnostics.h"
 #include "models/model.h"
+#include "models/plane_model.h"
 #include "points/gather.h"
 #include "points/point_set.h"
 #include "text/text.h"
 #include "writers/format.h"
+#include "writers/plane_points.h"
 
 namespace zerb::fit {
 
 // How the user wants a point used: in the fit, as a check against it, or not at all.
 enum class PointUse { kControl, kCheck, kOff };
 
+// Three translations, the seven Bursa-Wolf parameters, or the plane similarity with its height
+// fit.
+enum class FitModel { kThree, kSeven, kPlane };
+
 // One row of the point table. A point left out has only its line, name and use.
 struct PointRow {
   std::uint64_t line = 0;
   std::string name;
   PointUse use = PointUse::kControl;
-  bool fitted = false;  // result holds the point against the fit
+  bool fitted = false;  // result (three or seven parameters) or plane holds the point's results
   adjust::PointResult result;
+  PlanePoint plane;
 };
 
 class Session {
@@ -48,7 +55,8 @@ class Session {
   std::string input_name() const;
 
   void SetUse(const std::string& name, PointUse use);
-  void SetModel(adjust::Model model) { settings_.model = model; }
+  void SetModel(FitModel model);
+  bool plane() const { return plane_; }
   void SetConvention(Convention convention) { convention_ = convention; }
   Convention convention() const { return convention_; }
 
@@ -57,7 +65,9 @@ class Session {
   bool Refit();
   bool has_fit() const { return fitted_; }
   const std::string& fit_error() const { return fit_error_; }
+  // The fit of three or seven parameters, or of the plane model.
   const adjust::Solution& solution() const { return fit_->solution(); }
+  const PlaneFit& plane_fit() const { return *plane_fit_; }
   // The points in input order, those left out among them; the messages of the last reading.
   const std::vector<PointRow>& rows() const { return rows_; }
   const std::vector<std::string>& messages() const { return messages_; }
@@ -69,6 +79,7 @@ class Session {
  private:
   void Clear();
   void CollectRows();
+  Reason RenderPlane(Format format, std::string* text) const;
 
   std::string table_;
   std::string grid_;
@@ -76,12 +87,14 @@ class Session {
   std::map<std::string, PointUse> uses_;
   adjust::Settings settings_;
   Convention convention_ = Convention::kPositionVector;
+  bool plane_ = false;
 
   // The fit reads the points it was solved on: it goes before them.
   std::unique_ptr<PointSet> points_;
   InputSummary summary_;
   std::unique_ptr<CollectedDiagnostics> diagnostics_;
   std::unique_ptr<adjust::FitResult> fit_;
+  std::unique_ptr<PlaneFit> plane_fit_;
   bool gathered_ = false;
   bool fitted_ = false;
   std::string fit_error_;

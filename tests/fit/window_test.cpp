@@ -285,6 +285,46 @@ TEST_F(FitWindowTest, SevenParametersSavedAsWkt2ReadBackByProj) {
   EXPECT_NE(crs_test::Pj(proj_create(context.get(), ReadFile(pipeline).c_str())), nullptr);
 }
 
+TEST_F(FitWindowTest, ThePlaneModelFitsAndSavesItsPipeline) {
+  window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(2);
+  ASSERT_TRUE(window_->session().has_fit());
+  ASSERT_TRUE(window_->session().plane());
+  EXPECT_EQ(model()->headerData(PointTableModel::kMdb, Qt::Horizontal, Qt::DisplayRole),
+            QStringLiteral("T（高程）"));
+  // GP04's 0.7 m in the northing is a horizontal blunder.
+  EXPECT_EQ(Cell("GP04", PointTableModel::kFlagged), QStringLiteral("是"));
+  EXPECT_EQ(Cell("GP03", PointTableModel::kFlagged), QString());
+  EXPECT_TRUE(Sigma0Text().startsWith(QStringLiteral("平面 σ0 = 0.0003 m（自由度 6）；高程 σ0 = ")))
+      << Sigma0Text().toStdString();
+  SetUse("GP04", QStringLiteral("不用"));
+  const PlaneFit& fit = window_->session().plane_fit();
+  EXPECT_EQ(fit.horizontal.solution().points, 5u);
+  EXPECT_EQ(fit.horizontal.solution().points_flagged, 0u);
+  const std::string report =
+      window_->findChild<QPlainTextEdit*>(QStringLiteral("report"))->toPlainText().toStdString();
+  EXPECT_NE(report.find("left out by the user: GP04"), std::string::npos) << report;
+  // No CRS form: the definition is the pipeline, which PROJ must apply to within the fit's
+  // millimetre at each point the fit used, grid (easting without its zone) to GNSS.
+  EXPECT_FALSE(
+      window_->Save(Format::kCrsWkt2, QString::fromStdString(dir_ + "/plane.wkt")).isEmpty());
+  const std::string path = dir_ + "/plane.txt";
+  ASSERT_EQ(window_->Save(Format::kPipeline, QString::fromStdString(path)), QString());
+  const crs_test::Context context;
+  const crs_test::Pj pipeline(proj_create(context.get(), ReadFile(path).c_str()));
+  ASSERT_NE(pipeline, nullptr) << ReadFile(path);
+  for (const Known& k : kKnown) {
+    if (std::string(k.name) == "GP04")
+      continue;
+    const crs_test::GridPoint grid = {k.grid.easting - 39e6, k.grid.northing, k.grid.h};
+    const crs_test::Geographic got = crs_test::ToWgs84(pipeline.get(), grid);
+    EXPECT_LT(crs_test::HorizontalMetres(got, k.gnss), 0.002) << k.name;
+    EXPECT_NEAR(got.h, k.gnss.h, 0.003) << k.name;
+  }
+  const std::string html = dir_ + "/plane.html";
+  ASSERT_EQ(window_->Save(Format::kHtml, QString::fromStdString(html)), QString());
+  EXPECT_NE(ReadFile(html).find("left out by the user: GP04"), std::string::npos);
+}
+
 TEST_F(FitWindowTest, NothingIsSavedWithoutAFit) {
   MainWindow empty;
   const std::string path = dir_ + "/none.wkt";
