@@ -79,9 +79,22 @@ class NamedRoles {
   explicit NamedRoles(const InputSettings& s)
       : lists_{{{&s.check_names, Role::kCheck, "--check"},
                 {&s.horizontal_names, Role::kHorizontal, "--horizontal-only"},
-                {&s.vertical_names, Role::kVertical, "--vertical-only"}}} {
+                {&s.vertical_names, Role::kVertical, "--vertical-only"}}},
+        left_out_(s.left_out_names) {
     for (std::size_t k = 0; k < lists_.size(); ++k)
       found_[k].assign(lists_[k].names->size(), false);
+    left_out_found_.assign(left_out_.size(), false);
+  }
+  // Whether the user left the point of that name out.
+  bool LeftOut(std::string_view name) {
+    bool named = false;
+    for (std::size_t i = 0; i < left_out_.size(); ++i) {
+      if (left_out_[i] == name) {
+        left_out_found_[i] = true;
+        named = true;
+      }
+    }
+    return named;
   }
   // The role the options give name, or why they disagree; kControl when none names it.
   Reason RoleOf(std::string_view name, Role* role) {
@@ -115,6 +128,18 @@ class NamedRoles {
         all = false;
       }
     }
+    for (std::size_t i = 0; i < left_out_.size(); ++i) {
+      if (left_out_found_[i])
+        continue;
+      d->Say(second.empty()
+                 // TRANSLATORS: {1} is a point name in quotes, {2} a file name.
+                 ? Fill(Tr("{1} is to be left out, but no point of that name is in {2}"),
+                        Quoted(left_out_[i]), source)
+                 // TRANSLATORS: {1} is a point name in quotes, {2} and {3} file names.
+                 : Fill(Tr("{1} is to be left out, but no point of that name is in {2} and {3}"),
+                        Quoted(left_out_[i]), source, second));
+      all = false;
+    }
     return all;
   }
 
@@ -126,6 +151,8 @@ class NamedRoles {
   };
   std::array<List, 3> lists_;
   std::array<std::vector<bool>, 3> found_;
+  const std::vector<std::string>& left_out_;
+  std::vector<bool> left_out_found_;
 };
 
 // The role of a point from its line, its partner's line and the options naming it. Horizontal or
@@ -159,6 +186,16 @@ PlaneRecord PlaneRecordOf(const CommonPoint& point, Role role) {
   p.meridian = point.central_meridian;
   p.role = role;
   return p;
+}
+
+// Every point the input gave was left out by the user.
+Gathered NoneLeft(const InputSummary& summary, Diagnostics* d) {
+  const std::size_t n = summary.left_out.size();
+  // TRANSLATORS: {1} is the number of points read, every one of them left out by the user.
+  d->Say(Fill(TrN("no point to fit: the {1} point read is left out",
+                  "no point to fit: all {1} points read are left out", n),
+              n));
+  return Gathered::kNoPoint;
 }
 
 // An input file opened with its reader started; status is that of a failure already reported.
@@ -214,6 +251,10 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
     d->Say(
         Tr("--check, --horizontal-only and --vertical-only name points of a file; one point "
            "given as options has no name"));
+    return Gathered::kUnusable;
+  }
+  if (!s.left_out_names.empty()) {
+    d->Say(Tr("one point given as options has no name by which to leave it out"));
     return Gathered::kUnusable;
   }
   Record record;
@@ -294,6 +335,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     Role named_role = Role::kControl;
     if (reason.empty() && !name.empty())
       reason = named.RoleOf(name, &named_role);
+    const bool left_out = reason.empty() && !name.empty() && named.LeftOut(name);
     Wgs84Point wgs84;
     CommonPoint point;
     Role role = Role::kControl;
@@ -302,9 +344,13 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     if (reason.empty())
       reason = PointRole(record, columns, Role::kControl, named_role, s.plane_model, &role);
     if (!name.empty())
-      names.Note(name, record.line, reason.empty());
+      names.Note(name, record.line, reason.empty() && !left_out);
     if (!reason.empty()) {
       d->Refused(source, reader->line(), reason);
+      continue;
+    }
+    if (left_out) {
+      summary->left_out.push_back({std::string(name), record.line});
       continue;
     }
     meridians.Note(source, record.line, name, point);
@@ -337,15 +383,26 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   }
   for (std::size_t i : withdraw)
     points->Withdraw(i);
+  // Rows of a name left out are refused as repeats as much as rows that gave a point: which of
+  // them the user meant cannot be known either.
+  std::vector<std::string> refused_names;
   for (const RepeatedNames::Repeat& r : repeats) {
-    if (r.gave_point) {
+    const bool left_out = std::any_of(summary->left_out.begin(), summary->left_out.end(),
+                                      [&r](const LeftOut& l) { return l.line == r.line; });
+    if (r.gave_point || left_out) {
       d->Refused(source, r.line,
                  Fill(Tr("name {1} occurs again (first at line {2}): both lines are refused"),
                       Quoted(r.name), r.first_line));
+      refused_names.push_back(r.name);
     }
   }
+  std::erase_if(summary->left_out, [&refused_names](const LeftOut& l) {
+    return std::find(refused_names.begin(), refused_names.end(), l.name) != refused_names.end();
+  });
   if (!named.AllFound(source, {}, d))
     return Gathered::kUnusable;
+  if (points->usable() == 0 && !summary->left_out.empty())
+    return NoneLeft(*summary, d);
   if (points->usable() == 0) {
     // TRANSLATORS: {1} is a file name, {2} the number of lines refused.
     d->Say(Fill(TrN("{1}: no usable point ({2} line refused)",
@@ -403,12 +460,17 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     Role named_role = Role::kControl;
     if (reason.empty() && !name.empty())
       reason = named.RoleOf(name, &named_role);
+    const bool left_out = reason.empty() && !name.empty() && named.LeftOut(name);
     std::size_t withdraw;
     const Wgs84Index::Entry* partner = pairing.Partner(*reader, record, reason, &withdraw);
     if (withdraw != TwoFiles::kNoPoint)
       points->Withdraw(withdraw);
-    if (partner == nullptr)
+    if (partner == nullptr) {
+      // A line repeating the name of one left out: Partner refused both lines, and said so.
+      if (left_out)
+        std::erase_if(summary->left_out, [name](const LeftOut& l) { return l.name == name; });
       continue;
+    }
     CommonPoint point;
     Role role = Role::kControl;
     reason = MakeCommonPoint(record, columns, partner->point, s.reading, projection, &point);
@@ -416,6 +478,11 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
       reason = PointRole(record, columns, partner->role, named_role, s.plane_model, &role);
     if (!reason.empty()) {
       d->Refused(source, record.line, pairing.AtPartner(reason, *partner));
+      continue;
+    }
+    // Not made a point: a later line of the same name is refused as a repeat of a refused one.
+    if (left_out) {
+      summary->left_out.push_back({std::string(name), record.line});
       continue;
     }
     meridians.Note(source, record.line, name, point);
@@ -440,6 +507,8 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
   summary->unpaired = pairing.Finish();
   if (!named.AllFound(source, summary->wgs84_source, d))
     return Gathered::kUnusable;
+  if (points->usable() == 0 && !summary->left_out.empty())
+    return NoneLeft(*summary, d);
   if (points->usable() == 0 && d->refused() > 0) {
     d->Say(Fill(
         TrN("no usable pair: {1} line refused", "no usable pair: {1} lines refused", d->refused()),

@@ -36,6 +36,11 @@ struct InputSettings {
   std::vector<std::string> check_names;       // --check: each must name a point of the input
   std::vector<std::string> horizontal_names;  // --horizontal-only (plane model)
   std::vector<std::string> vertical_names;    // --vertical-only (plane model)
+  // Points the user took out of the fit by hand (a window's 不用). Each is read and checked as
+  // every point is, so that a faulty line is still refused, then kept out of the point set and
+  // listed in InputSummary::left_out for the report; the choice is the user's, so it stands over
+  // the role a file or another list gives the point. Each must name a point of the input.
+  std::vector<std::string> left_out_names;
   bool plane_model = false;     // keep each point's PlaneRecord; roles of one fit allowed
   bool grid_positions = false;  // keep each point's grid position (--plot)
   ProjectionKind projection = ProjectionKind::kExact;  // --projection
@@ -43,11 +48,18 @@ struct InputSettings {
   crs::GridSystem grid_system;  // --ellipsoid, --false-easting, ...; sets the easting form
 };
 
+// A point read and left out of the fit by the user (InputSettings::left_out_names).
+struct LeftOut {
+  std::string name;
+  std::uint64_t line;  // in the one table, or in the grid file
+};
+
 // What the report tells about the input besides the points.
 struct InputSummary {
   std::string source;  // the one table, or the grid file
   std::string wgs84_source;
   std::vector<Unpaired> unpaired;                      // two files: names found in one file only
+  std::vector<LeftOut> left_out;                       // in line order
   std::size_t far_points = 0;                          // more than kWarnMeridianDistance from L0
   double worst_expected_error = 0;                     // metres, over those points
   ProjectionKind projection = ProjectionKind::kExact;  // the grid's inverse projection used
@@ -62,7 +74,7 @@ struct InputSummary {
 enum class Gathered {
   kPoints,    // points to fit (some lines may have been refused)
   kUnusable,  // an input or a setting that cannot be used: a file that cannot be read, a
-              // --check name that no line of the input has
+              // --check or left-out name that no line of the input has
   kNoPoint,   // the input was read, and no point of it can be used
 };
 

@@ -123,6 +123,12 @@ void WriteSaid(const ReportInput& in, Output& out) {
     }
     out << "</ul>\n";
   }
+  for (const LeftOut& l : input.left_out) {
+    out << "<p>"
+        << Escaped(
+               Fill(Tr("left out by the user: {1} ({2}, line {3})"), l.name, input.source, l.line))
+        << "</p>\n";
+  }
   for (const Unpaired& u : input.unpaired) {
     out << "<p>"
         << Escaped(Fill(Tr("unpaired: {1} ({2}, line {3}) is not in {4}"), u.name,

@@ -35,6 +35,8 @@ void WriteInputs(const ReportInput& in, Output& out) {
   Fact(out, Tr("flagged by the outlier test"), std::to_string(s.points_flagged));
   Fact(out, Tr("lines refused"), std::to_string(in.refused));
   Fact(out, Tr("names in one file only"), std::to_string(input.unpaired.size()));
+  if (!input.left_out.empty())
+    Fact(out, Tr("left out by the user"), std::to_string(input.left_out.size()));
   out << "</table>\n";
   WriteSaid(in, out);
 }

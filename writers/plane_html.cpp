@@ -32,6 +32,8 @@ void WriteInputs(const ReportInput& in, Output& out) {
     Fact(out, Tr("used in the height fit"), std::to_string(fit.vertical.solution().points_used));
   Fact(out, Tr("check points"), std::to_string(h.points_check));
   Fact(out, Tr("lines refused"), std::to_string(in.refused));
+  if (!in.input->left_out.empty())
+    Fact(out, Tr("left out by the user"), std::to_string(in.input->left_out.size()));
   out << "</table>\n";
   WriteSaid(in, out);
 }

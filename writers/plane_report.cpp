@@ -200,6 +200,11 @@ Reason WriteTextReport(const ReportInput& in, Output& out) {
   }
   if (!walk.ok())
     return Tr(kSpoolUnreadable);
+  for (const LeftOut& l : in.input->left_out) {
+    // TRANSLATORS: {1} is a point name, {2} a file name, {3} a line number.
+    out << Fill(Tr("left out by the user: {1} ({2}, line {3})"), l.name, in.input->source, l.line)
+        << '\n';
+  }
 
   const PointFitSolution& h = fit.horizontal.solution();
   out << '\n'

@@ -102,6 +102,11 @@ void WriteInputNotes(const ReportInput& in, Output& out) {
                 u.in_grid ? input.wgs84_source : input.source)
         << '\n';
   }
+  for (const LeftOut& l : input.left_out) {
+    // TRANSLATORS: {1} is a point name, {2} a file name, {3} a line number.
+    out << Fill(Tr("left out by the user: {1} ({2}, line {3})"), l.name, input.source, l.line)
+        << '\n';
+  }
   if (input.far_points > 0) {
     // TRANSLATORS: {1} is the number of points, {2} a number of millimetres.
     out << Fill(TrN("{1} point more than 3 degrees from the central meridian: the inverse "

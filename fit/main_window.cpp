@@ -1,0 +1,285 @@
+#include "fit/main_window.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QTableView>
+
+#include "writers/output.h"
+
+namespace zerb::fit {
+namespace {
+
+std::string PathOf(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+QString Sigma0Text(double sigma0, double dof) {
+  return dof > 0 ? QStringLiteral("σ0 = %1 m（自由度 %2）")
+                       .arg(QString::fromStdString(Fixed(sigma0)))
+                       .arg(static_cast<qulonglong>(dof))
+                 : QStringLiteral("σ0：无多余观测（自由度 0）");
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent),
+      model_(&session_, this),
+      proxy_(new QSortFilterProxyModel(this)),
+      table_(new QTableView(this)),
+      model_choice_(new QComboBox),
+      convention_choice_(new QComboBox),
+      report_(new QPlainTextEdit),
+      messages_(new QListWidget),
+      sigma0_(new QLabel) {
+  setWindowTitle(QStringLiteral("zerb 多点求参数"));
+  proxy_->setSourceModel(&model_);
+  proxy_->setSortRole(PointTableModel::kSortRole);
+  table_->setObjectName(QStringLiteral("points"));
+  table_->setModel(proxy_);
+  table_->setSortingEnabled(true);
+  table_->sortByColumn(PointTableModel::kLine, Qt::AscendingOrder);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // A double-click changes the use at once instead of opening an editor.
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->verticalHeader()->hide();
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  setCentralWidget(table_);
+  connect(table_, &QTableView::doubleClicked, this, &MainWindow::CycleUse);
+  connect(&model_, &PointTableModel::refitted, this, &MainWindow::ShowFit);
+
+  MakeActions();
+  MakeModelPanel();
+  MakeDocks();
+  sigma0_->setObjectName(QStringLiteral("sigma0"));
+  statusBar()->addPermanentWidget(sigma0_);
+  resize(1100, 700);
+  ShowFit();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::MakeActions() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+  QAction* open = file->addAction(QStringLiteral("打开(&O)…"), this, &MainWindow::ChooseTable);
+  open->setShortcut(QKeySequence::Open);
+  open->setStatusTip(QStringLiteral("打开一个同时含网格坐标和 WGS-84 坐标的表格"));
+  QAction* pair =
+      file->addAction(QStringLiteral("打开两个文件(&T)…"), this, &MainWindow::ChoosePair);
+  pair->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+  pair->setStatusTip(QStringLiteral("先打开网格坐标文件，再打开 GNSS 文件，按点名配对"));
+  file->addSeparator();
+  QAction* report = file->addAction(QStringLiteral("保存报告(&R)…"), this, [this] {
+    ChooseAndSave(Format::kHtml, QStringLiteral("保存报告"), QStringLiteral("HTML 报告 (*.html)"),
+                  QStringLiteral("html"));
+  });
+  report->setShortcut(QKeySequence::Save);
+  QMenu* definition = file->addMenu(QStringLiteral("保存定义(&D)"));
+  QAction* wkt = definition->addAction(QStringLiteral("坐标系定义 WKT2 (&W)…"), this, [this] {
+    ChooseAndSave(Format::kCrsWkt2, QStringLiteral("保存坐标系定义"),
+                  QStringLiteral("WKT2 定义 (*.wkt)"), QStringLiteral("wkt"));
+  });
+  QAction* pipeline = definition->addAction(QStringLiteral("PROJ 转换管道(&P)…"), this, [this] {
+    ChooseAndSave(Format::kPipeline, QStringLiteral("保存转换管道"),
+                  QStringLiteral("PROJ 管道 (*.txt)"), QStringLiteral("txt"));
+  });
+  needs_fit_ = {report, wkt, pipeline};
+  // The plane model has no CRS form: only its pipeline can be saved.
+  wkt_ = wkt;
+  file->addSeparator();
+  QAction* quit = file->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
+  quit->setShortcut(QKeySequence::Quit);
+
+  QMenu* point = menuBar()->addMenu(QStringLiteral("点(&P)"));
+  QAction* cycle = point->addAction(QStringLiteral("切换用途(&U)"), this, &MainWindow::CycleUse);
+  cycle->setShortcut(QKeySequence(Qt::Key_Space));
+  cycle->setStatusTip(QStringLiteral("控制点 → 检核点 → 不用 → 控制点；也可双击该行"));
+  // Space belongs to the table: in the model panel it still opens a list.
+  cycle->setShortcutContext(Qt::WidgetShortcut);
+  table_->addAction(cycle);
+}
+
+void MainWindow::MakeModelPanel() {
+  model_choice_->setObjectName(QStringLiteral("model"));
+  model_choice_->addItem(QStringLiteral("三参数（平移）"));
+  model_choice_->addItem(QStringLiteral("七参数（布尔莎）"));
+  model_choice_->addItem(QStringLiteral("四参数（平面）＋高程拟合"));
+  convention_choice_->setObjectName(QStringLiteral("convention"));
+  convention_choice_->addItem(QStringLiteral("位置矢量（position-vector）"));
+  convention_choice_->addItem(QStringLiteral("坐标框架（coordinate-frame）"));
+  convention_choice_->setToolTip(
+      QStringLiteral("旋转参数的符号约定：两种约定描述同一转换，旋转符号相反"));
+  convention_choice_->setEnabled(false);
+  auto* panel = new QWidget;
+  auto* form = new QFormLayout(panel);
+  form->addRow(QStringLiteral("模型："), model_choice_);
+  form->addRow(QStringLiteral("旋转约定："), convention_choice_);
+  auto* dock = new QDockWidget(QStringLiteral("模型"), this);
+  dock->setObjectName(QStringLiteral("model panel"));
+  dock->setWidget(panel);
+  addDockWidget(Qt::RightDockWidgetArea, dock);
+  connect(model_choice_, &QComboBox::currentIndexChanged, this, &MainWindow::ModelChosen);
+  connect(convention_choice_, &QComboBox::currentIndexChanged, this, &MainWindow::ModelChosen);
+}
+
+void MainWindow::MakeDocks() {
+  report_->setObjectName(QStringLiteral("report"));
+  report_->setReadOnly(true);
+  report_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  auto* report = new QDockWidget(QStringLiteral("报告"), this);
+  report->setObjectName(QStringLiteral("report panel"));
+  report->setWidget(report_);
+  addDockWidget(Qt::BottomDockWidgetArea, report);
+  messages_->setObjectName(QStringLiteral("messages"));
+  messages_dock_ = new QDockWidget(QStringLiteral("消息"), this);
+  messages_dock_->setObjectName(QStringLiteral("message panel"));
+  messages_dock_->setWidget(messages_);
+  addDockWidget(Qt::BottomDockWidgetArea, messages_dock_);
+  tabifyDockWidget(report, messages_dock_);
+  report->raise();
+}
+
+void MainWindow::OpenTable(const QString& table) {
+  session_.OpenTable(PathOf(table));
+  model_.Refit();
+}
+
+void MainWindow::OpenPair(const QString& grid, const QString& wgs84) {
+  session_.OpenPair(PathOf(grid), PathOf(wgs84));
+  model_.Refit();
+}
+
+void MainWindow::ChooseTable() {
+  const QString table =
+      QFileDialog::getOpenFileName(this, QStringLiteral("打开表格"), QString(),
+                                   QStringLiteral("表格 (*.csv *.txt *.tsv);;所有文件 (*)"));
+  if (!table.isEmpty())
+    OpenTable(table);
+}
+
+void MainWindow::ChoosePair() {
+  const QString grid =
+      QFileDialog::getOpenFileName(this, QStringLiteral("打开网格坐标文件"), QString(),
+                                   QStringLiteral("网格坐标 (*.dat *.csv *.txt);;所有文件 (*)"));
+  if (grid.isEmpty())
+    return;
+  const QString wgs84 = QFileDialog::getOpenFileName(
+      this, QStringLiteral("打开 GNSS 文件（WGS-84）"), QFileInfo(grid).path(),
+      QStringLiteral("GNSS 坐标 (*.csv *.txt);;所有文件 (*)"));
+  if (!wgs84.isEmpty())
+    OpenPair(grid, wgs84);
+}
+
+QString MainWindow::Save(Format format, const QString& path) {
+  std::string text;
+  if (Reason r = session_.Render(format, &text); !r.empty())
+    return QString::fromStdString(r);
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(text.data(), static_cast<qint64>(text.size())) !=
+          static_cast<qint64>(text.size()) ||
+      !file.commit())
+    return QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
+  statusBar()->showMessage(QStringLiteral("已保存 %1").arg(path), 5000);
+  return {};
+}
+
+void MainWindow::ChooseAndSave(Format format, const QString& title, const QString& filter,
+                               const QString& suffix) {
+  QString path = QFileDialog::getSaveFileName(this, title, QString(), filter);
+  if (path.isEmpty())
+    return;
+  if (QFileInfo(path).suffix().isEmpty())
+    path += QLatin1Char('.') + suffix;
+  if (const QString why = Save(format, path); !why.isEmpty())
+    QMessageBox::warning(this, QStringLiteral("未保存"), why);
+}
+
+void MainWindow::CycleUse() {
+  const QModelIndex current = proxy_->mapToSource(table_->currentIndex());
+  if (!current.isValid())
+    return;
+  const QModelIndex use = model_.index(current.row(), PointTableModel::kUse);
+  if (!(model_.flags(use) & Qt::ItemIsEditable)) {
+    statusBar()->showMessage(QStringLiteral("没有点名的点不能改变用途"), 5000);
+    return;
+  }
+  const QString name =
+      model_.data(model_.index(current.row(), PointTableModel::kName), Qt::DisplayRole).toString();
+  const int next = (model_.data(use, Qt::EditRole).toInt() + 1) % 3;
+  model_.setData(use, next, Qt::EditRole);
+  // The table was filled anew: the same point stays the current one, for the next key press.
+  if (const int row = model_.RowOf(name); row >= 0)
+    table_->setCurrentIndex(proxy_->mapFromSource(model_.index(row, current.column())));
+}
+
+void MainWindow::ModelChosen() {
+  const int model = model_choice_->currentIndex();
+  convention_choice_->setEnabled(model == 1);
+  session_.SetModel(model == 2   ? FitModel::kPlane
+                    : model == 1 ? FitModel::kSeven
+                                 : FitModel::kThree);
+  session_.SetConvention(convention_choice_->currentIndex() == 1 ? Convention::kCoordinateFrame
+                                                                 : Convention::kPositionVector);
+  if (session_.has_input())
+    model_.Refit();
+}
+
+void MainWindow::ShowFit() {
+  setWindowTitle(session_.has_input() ? QStringLiteral("zerb 多点求参数 — %1")
+                                            .arg(QString::fromStdString(session_.input_name()))
+                                      : QStringLiteral("zerb 多点求参数"));
+  messages_->clear();
+  for (const std::string& m : session_.messages())
+    messages_->addItem(QString::fromStdString(m));
+  if (!session_.fit_error().empty())
+    messages_->addItem(QString::fromStdString(session_.fit_error()));
+  std::string text;
+  if (session_.has_fit()) {
+    const Reason r = session_.Render(Format::kText, &text);
+    report_->setPlainText(QString::fromStdString(r.empty() ? text : r));
+    if (session_.plane()) {
+      const PlaneFit& fit = session_.plane_fit();
+      QString sigma0 = QStringLiteral("平面 ") +
+                       Sigma0Text(fit.horizontal.solution().sigma0, fit.horizontal.solution().dof);
+      if (HasHeights(fit)) {
+        sigma0 += QStringLiteral("；高程 ") +
+                  Sigma0Text(fit.vertical.solution().sigma0, fit.vertical.solution().dof);
+      }
+      sigma0_->setText(sigma0);
+    } else {
+      sigma0_->setText(Sigma0Text(session_.solution().sigma0, session_.solution().dof));
+    }
+  } else {
+    report_->setPlainText(session_.has_input() ? QStringLiteral("没有拟合结果，原因见“消息”。")
+                                               : QStringLiteral("请用“文件 → 打开”打开点文件。"));
+    sigma0_->setText(QStringLiteral("σ0：—"));
+  }
+  for (QAction* a : needs_fit_)
+    a->setEnabled(session_.has_fit());
+  if (session_.plane())
+    wkt_->setEnabled(false);
+  // What the library said matters most when there is no fit.
+  if (!session_.has_fit() && session_.has_input() && messages_->count() > 0)
+    messages_dock_->raise();
+}
+
+}  // namespace zerb::fit

@@ -1,0 +1,69 @@
+// zerb-fit's main window: the point table, the model panel, the report and the messages of the
+// library; and the files it opens and saves.
+#ifndef ZERB_FIT_MAIN_WINDOW_H
+#define ZERB_FIT_MAIN_WINDOW_H
+
+#include <QMainWindow>
+
+#include "fit/point_table_model.h"
+#include "fit/session.h"
+#include "writers/format.h"
+
+class QComboBox;
+class QDockWidget;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace zerb::fit {
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Opens the input and fits it; the dialogs call these, and so may a caller that knows the files.
+  void OpenTable(const QString& table);
+  void OpenPair(const QString& grid, const QString& wgs84);
+
+  // Writes the library's output in the format to path; an empty text, or why nothing was
+  // written.
+  QString Save(Format format, const QString& path);
+
+  const Session& session() const { return session_; }
+  PointTableModel* points() { return &model_; }
+  QSortFilterProxyModel* sorted() { return proxy_; }
+
+ private:
+  void MakeActions();
+  void MakeModelPanel();
+  void MakeDocks();
+  void ChooseTable();
+  void ChoosePair();
+  void ChooseAndSave(Format format, const QString& title, const QString& filter,
+                     const QString& suffix);
+  void CycleUse();
+  void ModelChosen();
+  void ShowFit();
+
+  Session session_;
+  PointTableModel model_;
+  QSortFilterProxyModel* proxy_;
+  QTableView* table_;
+  QComboBox* model_choice_;
+  QComboBox* convention_choice_;
+  QPlainTextEdit* report_;
+  QListWidget* messages_;
+  QDockWidget* messages_dock_ = nullptr;
+  QLabel* sigma0_;
+  QList<QAction*> needs_fit_;
+  QAction* wkt_ = nullptr;
+};
+
+}  // namespace zerb::fit
+
+#endif  // ZERB_FIT_MAIN_WINDOW_H
