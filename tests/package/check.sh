@@ -57,9 +57,9 @@ root=$workdir/root
 dpkg -x "$deb" "$root"
 id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null || true)
 expected=(
-  usr/bin/zerb usr/bin/zerb-shift usr/bin/zerb-convert
+  usr/bin/zerb usr/bin/zerb-shift usr/bin/zerb-convert usr/bin/zerb-fit
   usr/share/man/man1/zerb.1.gz usr/share/man/man1/zerb-shift.1.gz
-  usr/share/man/man1/zerb-convert.1.gz
+  usr/share/man/man1/zerb-convert.1.gz usr/share/man/man1/zerb-fit.1.gz
   "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
   usr/share/icons/hicolor/16x16/apps/zerb.png usr/share/icons/hicolor/32x32/apps/zerb.png
   usr/share/doc/zerb/copyright usr/share/doc/zerb/changelog.Debian.gz
@@ -68,7 +68,8 @@ expected=(
 missing=()
 for f in "${expected[@]}"; do [ -f "$root/$f" ] || missing+=("$f"); done
 [ -n "$id" ] && [ ${#missing[@]} -eq 0 ] && [ -x "$root/usr/bin/zerb" ] &&
-  [ -x "$root/usr/bin/zerb-shift" ] && [ -x "$root/usr/bin/zerb-convert" ] && pass "the package holds all ${#expected[@]} files (id $id)" ||
+  [ -x "$root/usr/bin/zerb-shift" ] && [ -x "$root/usr/bin/zerb-convert" ] &&
+  [ -x "$root/usr/bin/zerb-fit" ] && pass "the package holds all ${#expected[@]} files (id $id)" ||
   fail "missing from the package: ${missing[*]} (AppStream id '$id')"
 
 # gzip -9n: the header's FLG byte (offset 3) has no FNAME bit (8) and MTIME (4 to 7) is zero, so
@@ -97,13 +98,13 @@ appstreamcli validate-tree --no-net "$root" >"$workdir/tree.log" 2>&1 &&
 
 pages_ok=true
 # Rendered without hyphenation, which would split an option at a line's end ("--for-" "mat").
-for page in zerb zerb-shift zerb-convert; do
+for page in zerb zerb-shift zerb-convert zerb-fit; do
   LC_ALL=C.UTF-8 MANWIDTH=250 MANROFFOPT=-rHY=0 man -l -P cat "$root/usr/share/man/man1/$page.1.gz" \
     >"$workdir/$page.txt" 2>"$workdir/$page.err" &&
     grep -q "^NAME" "$workdir/$page.txt" && grep -q "^SYNOPSIS" "$workdir/$page.txt" ||
     { pages_ok=false; cat "$workdir/$page.err" >&2; }
 done
-$pages_ok && pass "man -l opens zerb(1), zerb-shift(1) and zerb-convert(1)" || fail "man cannot render a page"
+$pages_ok && pass "man -l opens zerb(1), zerb-shift(1), zerb-convert(1) and zerb-fit(1)" || fail "man cannot render a page"
 
 # Every long option of the packaged program's help is in its page, and so is the exit status.
 undocumented=()
