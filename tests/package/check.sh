@@ -55,12 +55,16 @@ changelog_version=$(dpkg-parsechangelog -l packaging/changelog -SVersion)
 
 root=$workdir/root
 dpkg -x "$deb" "$root"
-id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null || true)
+# The dialog's id, and zerb-fit's beside it ("ID.fit").
+id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null |
+  grep -v '\.fit$' || true)
+fit_id=$id.fit
 expected=(
   usr/bin/zerb usr/bin/zerb-shift usr/bin/zerb-convert usr/bin/zerb-fit
   usr/share/man/man1/zerb.1.gz usr/share/man/man1/zerb-shift.1.gz
   usr/share/man/man1/zerb-convert.1.gz usr/share/man/man1/zerb-fit.1.gz
   "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
+  "usr/share/applications/$fit_id.desktop" "usr/share/metainfo/$fit_id.metainfo.xml"
   usr/share/icons/hicolor/16x16/apps/zerb.png usr/share/icons/hicolor/32x32/apps/zerb.png
   usr/share/doc/zerb/copyright usr/share/doc/zerb/changelog.Debian.gz
   usr/share/locale/zh_CN/LC_MESSAGES/zerb.mo
@@ -83,17 +87,21 @@ done
 [ ${#stamped[@]} -eq 0 ] && pass "manual pages and changelog are gzip -n" ||
   fail "compressed with a name or time stamp: ${stamped[*]}"
 
-entry=$root/usr/share/applications/$id.desktop
-metainfo=$root/usr/share/metainfo/$id.metainfo.xml
-desktop-file-validate "$entry" && pass "desktop-file-validate accepts the entry" ||
-  fail "desktop-file-validate rejects $id.desktop"
-appstreamcli validate --no-net --pedantic "$metainfo" &&
-  pass "appstreamcli validate --no-net accepts the metadata" ||
-  fail "appstreamcli validate --no-net rejects $id.metainfo.xml"
+for app in "$id" "$fit_id"; do
+  desktop-file-validate "$root/usr/share/applications/$app.desktop" &&
+    pass "desktop-file-validate accepts $app.desktop" ||
+    fail "desktop-file-validate rejects $app.desktop"
+  appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app.metainfo.xml" &&
+    pass "appstreamcli validate --no-net accepts $app.metainfo.xml" ||
+    fail "appstreamcli validate --no-net rejects $app.metainfo.xml"
+done
 # validate-tree also checks that the metadata's launchable is a desktop entry in the same tree.
 appstreamcli validate-tree --no-net "$root" >"$workdir/tree.log" 2>&1 &&
-  grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" &&
-  pass "the metadata launches the packaged desktop entry" ||
+  grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
+    "$root/usr/share/metainfo/$id.metainfo.xml" &&
+  grep -q "<launchable type=\"desktop-id\">$fit_id.desktop</launchable>" \
+    "$root/usr/share/metainfo/$fit_id.metainfo.xml" &&
+  pass "each program's metadata launches its packaged desktop entry" ||
   { cat "$workdir/tree.log" >&2; fail "metadata and desktop entry do not name each other"; }
 
 pages_ok=true
