@@ -28,6 +28,8 @@ enum LongOnly {
   kOptProjectionHeight,
   kOptCheck,
   kOptMaxResidual,
+  kOptHorizontalLimit,
+  kOptVerticalLimit,
   kOptKeepAll,
   kOptModel,
   kOptConvention,
@@ -68,6 +70,8 @@ std::vector<option> LongOptions() {
       {"format", required_argument, nullptr, 'f'},
       {"delimiter", required_argument, nullptr, 'd'},
       {"max-residual", required_argument, nullptr, kOptMaxResidual},
+      {"horizontal-limit", required_argument, nullptr, kOptHorizontalLimit},
+      {"vertical-limit", required_argument, nullptr, kOptVerticalLimit},
       {"keep-all", no_argument, nullptr, kOptKeepAll},
       {"model", required_argument, nullptr, kOptModel},
       {"convention", required_argument, nullptr, kOptConvention},
@@ -189,6 +193,18 @@ Reason Apply(int code, std::string_view value, Options* o) {
         return Fill(Tr("--max-residual needs a positive length in metres, not {1}"), Quoted(value));
       }
       o->fit.max_residual = limit;
+      return {};
+    }
+    case kOptHorizontalLimit:
+    case kOptVerticalLimit: {
+      double limit;
+      const bool horizontal = code == kOptHorizontalLimit;
+      if (!ParseOptionNumber(value, &limit) || !(limit > 0)) {
+        // TRANSLATORS: {1} is the option, {2} the value given, in quotes.
+        return Fill(Tr("{1} needs a positive length in metres, not {2}"),
+                    horizontal ? "--horizontal-limit" : "--vertical-limit", Quoted(value));
+      }
+      (horizontal ? o->limits.horizontal : o->limits.vertical) = limit;
       return {};
     }
     case kOptKeepAll:

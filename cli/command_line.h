@@ -11,6 +11,7 @@
 #include "adjust/adjust.h"
 #include "models/model.h"
 #include "models/plane_model.h"
+#include "models/residual_limits.h"
 #include "points/gather.h"
 #include "text/text.h"
 #include "writers/format.h"
@@ -29,6 +30,7 @@ struct Options {
   bool convention_given = false;  // --convention, which the plane model has no use for
   std::string plot;               // the residual picture's file, empty when none
   std::optional<std::string> central_meridian;  // --central-meridian as typed, read at the end
+  ResidualLimits limits;                        // --horizontal-limit, --vertical-limit
   std::string save;  // --save: zerb-convert's definition file, empty when none
 };
 

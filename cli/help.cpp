@@ -215,6 +215,11 @@ east swapped.
   --max-residual METRES    instead of the statistical test: flag a point whose estimated gross
                            error exceeds this
   --keep-all               keep flagged points in the fit and the exports
+  --horizontal-limit M, --vertical-limit M
+                           residual limits in metres: each point's horizontal residual (the
+                           length of vN, vE) and vertical one (vU, or the height fit's) is
+                           held against them, and the text and html reports say which points
+                           are outside; the fit is not changed
   --check NAME[,NAME]...   check points: left out of the fit, their residuals reported;
                            each NAME must be a point of the input
   --plot FILE.svg          draw the points with their residuals (arrows horizontal, bars

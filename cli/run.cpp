@@ -140,6 +140,7 @@ ReportInput ReportOf(const Options& o, PointSet& points, const InputSummary& inp
   report.refused = diagnostics.refused();
   report.program = "zerb-shift " ZERB_VERSION;
   report.diagnostics = &diagnostics.kept();
+  report.limits = o.limits;
   return report;
 }
 

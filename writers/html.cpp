@@ -138,4 +138,15 @@ void WriteSaid(const ReportInput& in, Output& out) {
   }
 }
 
+void WriteLimits(const LimitTally& limits, Output& out) {
+  out << (limits.outside().empty() ? "<p>" : "<p class=\"z-warning\">") << Escaped(limits.Verdict())
+      << "</p>\n";
+  if (limits.outside().empty())
+    return;
+  out << "<ul>\n";
+  for (const std::string& line : limits.outside())
+    out << "<li>" << Escaped(line) << "</li>\n";
+  out << "</ul>\n";
+}
+
 }  // namespace zerb

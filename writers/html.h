@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "writers/limit_tally.h"
 #include "writers/output.h"
 #include "writers/report.h"
 
@@ -40,6 +41,8 @@ void Cell(Output& out, const std::string& text);
 // What was said about the input (every refused line with its file, line and reason, the first
 // KeepingDiagnostics::kMaxKept of them) and the names found in one file only.
 void WriteSaid(const ReportInput& in, Output& out);
+// The residual limits' verdict under the residual table, and each point outside them.
+void WriteLimits(const LimitTally& limits, Output& out);
 
 }  // namespace zerb
 

@@ -160,6 +160,8 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
   PointWalk walk(in);
   const char* const flagged = Tr("flagged");
   const char* const check = Tr("check point");
+  const char* const outside = Tr("outside the limits");
+  LimitTally limits(in.limits);
   while (walk.Next()) {
     const adjust::PointResult& r = walk.result();
     out << (r.flagged ? "<tr class=\"z-flagged\">" : r.check ? "<tr class=\"z-check\">" : "<tr>");
@@ -176,9 +178,15 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
     std::string status = r.flagged ? std::string(flagged) : std::string();
     if (r.check)
       status += (status.empty() ? "" : ", ") + std::string(check);
+    if (in.limits.any() &&
+        !limits.Note(r.tag, walk.name(), std::hypot(r.residual_neu.x, r.residual_neu.y),
+                     r.residual_neu.z))
+      status += (status.empty() ? "" : ", ") + std::string(outside);
     out << "<td>" << Escaped(status) << "</td></tr>\n";
   }
   out << "</table>\n";
+  if (in.limits.any())
+    WriteLimits(limits, out);
   return walk.ok() ? Reason() : Reason(Tr(kSpoolUnreadable));
 }
 

@@ -170,6 +170,7 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
   for (const char* title : titles)
     out << "<th>" << Escaped(Tr(title)) << "</th>";
   out << "</tr></thead>\n";
+  LimitTally limits(in.limits);
   PointWalk walk(in);
   while (walk.Next()) {
     const PlanePoint p = PointOf(fit, walk.index());
@@ -197,9 +198,14 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
       add(Tr("vertical only"));
     else if (heights && !p.in_vertical)
       add(Tr("horizontal only"));
+    if (in.limits.any() &&
+        !limits.Note(walk.line(), walk.name(), PlaneHorizontal(p), PlaneVertical(p)))
+      add(Tr("outside the limits"));
     out << "<td>" << Escaped(status) << "</td></tr>\n";
   }
   out << "</table>\n";
+  if (in.limits.any())
+    WriteLimits(limits, out);
   return walk.ok() ? Reason() : Reason(Tr(kSpoolUnreadable));
 }
 

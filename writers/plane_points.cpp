@@ -34,6 +34,14 @@ PlanePoint PointOf(const PlaneFit& fit, std::size_t i) {
   return p;
 }
 
+double PlaneHorizontal(const PlanePoint& p) {
+  return p.in_horizontal ? p.horizontal.residual_length : std::nan("");
+}
+
+double PlaneVertical(const PlanePoint& p) {
+  return p.in_vertical ? p.vertical.residual[0] : std::nan("");
+}
+
 bool HasHeights(const PlaneFit& fit) {
   return fit.surface.kind != HeightFit::kNone;
 }

@@ -23,6 +23,10 @@ struct PlanePoint {
   adjust::PointFitPoint vertical;
 };
 PlanePoint PointOf(const PlaneFit& fit, std::size_t i);
+// The residuals the point's limits are held against, metres: the horizontal fit's length and
+// the height fit's residual, NaN for a fit the point is not in.
+double PlaneHorizontal(const PlanePoint& p);
+double PlaneVertical(const PlanePoint& p);
 
 bool HasHeights(const PlaneFit& fit);
 

@@ -8,6 +8,7 @@
 #include "text/translate.h"
 #include "writers/grid_description.h"
 #include "writers/json_writer.h"
+#include "writers/limit_tally.h"
 #include "writers/plane_points.h"
 #include "writers/report.h"
 
@@ -158,6 +159,8 @@ Reason WriteTextReport(const ReportInput& in, Output& out) {
   const char* const check_mark = Tr("  (check)");
   const char* const horizontal_only = Tr("  (horizontal only)");
   const char* const vertical_only = Tr("  (vertical only)");
+  const char* const outside_mark = Tr("  (outside the limits)");
+  LimitTally limits(in.limits);
   PointWalk walk(in);
   while (walk.Next()) {
     const PlanePoint p = PointOf(fit, walk.index());
@@ -196,10 +199,17 @@ Reason WriteTextReport(const ReportInput& in, Output& out) {
             : role == Role::kHorizontal ? horizontal_only
             : role == Role::kVertical   ? vertical_only
                                         : "");
+    if (in.limits.any() &&
+        !limits.Note(walk.line(), walk.name(), PlaneHorizontal(p), PlaneVertical(p)))
+      out << outside_mark;
     out << '\n';
   }
   if (!walk.ok())
     return Tr(kSpoolUnreadable);
+  if (in.limits.any()) {
+    out << '\n';
+    limits.WriteText(out);
+  }
   for (const LeftOut& l : in.input->left_out) {
     // TRANSLATORS: {1} is a point name, {2} a file name, {3} a line number.
     out << Fill(Tr("left out by the user: {1} ({2}, line {3})"), l.name, in.input->source, l.line)

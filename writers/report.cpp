@@ -40,6 +40,8 @@ std::string Number(const char* format, double value) {
 void Right(Output& out, const std::string& s, std::size_t width) {
   if (s.size() < width)
     out << std::string(width - s.size(), ' ');
+  else if (width > 0 && s.size() > width)
+    out << ' ';  // wider than its column, yet apart: "-" and "1083121.45" read as one number
   out << s;
 }
 

@@ -13,6 +13,7 @@
 #include "models/model.h"
 #include "models/plane_model.h"
 #include "models/plausibility.h"
+#include "models/residual_limits.h"
 #include "points/gather.h"
 #include "points/point_set.h"
 #include "text/diagnostics.h"
@@ -33,6 +34,8 @@ struct ReportInput {
   std::uint64_t refused = 0;
   // The parameters beyond what a fit between two geodetic datums can have (plausibility.h).
   std::vector<Implausible> implausible;
+  // The residual limits each point is held against (none set by default).
+  ResidualLimits limits;
   // For the HTML report: the program and its version, and what was said about the input.
   std::string program;
   const std::vector<KeepingDiagnostics::Kept>* diagnostics = nullptr;

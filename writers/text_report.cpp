@@ -6,6 +6,7 @@
 
 #include "text/translate.h"
 #include "writers/grid_description.h"
+#include "writers/limit_tally.h"
 
 namespace zerb {
 namespace {
@@ -147,6 +148,8 @@ Reason WriteText(const ReportInput& in, Output& out) {
   // Looked up once, not for every row.
   const char* const flagged_mark = Tr("  (flagged)");
   const char* const check_mark = Tr("  (check)");
+  const char* const outside_mark = Tr("  (outside the limits)");
+  LimitTally limits(in.limits);
   PointWalk walk(in);
   std::vector<adjust::PointResult> flagged;
   std::vector<std::string> flagged_names;
@@ -169,10 +172,18 @@ Reason WriteText(const ReportInput& in, Output& out) {
     }
     if (r.check)
       out << check_mark;
+    if (in.limits.any() &&
+        !limits.Note(r.tag, walk.name(), std::hypot(r.residual_neu.x, r.residual_neu.y),
+                     r.residual_neu.z))
+      out << outside_mark;
     out << '\n';
   }
   if (!walk.ok())
     return Tr(kSpoolUnreadable);
+  if (in.limits.any()) {
+    out << '\n';
+    limits.WriteText(out);
+  }
 
   const char* model = Tr(ModelName(s.model));
   const auto used = static_cast<std::uint64_t>(s.points_used);

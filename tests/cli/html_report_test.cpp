@@ -147,5 +147,22 @@ TEST_F(HtmlReport, ThePlaneModelsIsValidHtml5WithBothFits) {
   EXPECT_NE(html.out.find("&lt;b&gt;GP05 &amp; co&lt;/b&gt;"), std::string::npos);
 }
 
+// Residual limits: the point outside them says so in its status, and the verdict and the point
+// follow the table, in both models' reports.
+TEST_F(HtmlReport, TheLimitsVerdictFollowsTheResiduals) {
+  for (const char* model : {"--model 3", "--model 4 --height-fit plane"}) {
+    const Process html = Run("C.UTF-8", std::string(model) +
+                                            " --horizontal-limit 0.03 --vertical-limit 0.05 "
+                                            "-f html points.csv");
+    EXPECT_EQ(ParseErrors(html.out), "") << model;
+    EXPECT_EQ(Count(html.out, "outside the limits</td></tr>"), 1u) << html.out;
+    EXPECT_NE(html.out.find("<p class=\"z-warning\">residual limits: horizontal 0.0300 m, "
+                            "vertical 0.0500 m: 5 of 6 points within</p>\n<ul>\n<li>outside the "
+                            "limits: line 5 (GP04)"),
+              std::string::npos)
+        << html.out;
+  }
+}
+
 }  // namespace
 }  // namespace zerb::test
