@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -34,6 +35,18 @@ QString Sigma0Text(double sigma0, double dof) {
                        .arg(QString::fromStdString(Fixed(sigma0)))
                        .arg(static_cast<qulonglong>(dof))
                  : QStringLiteral("σ0：无多余观测（自由度 0）");
+}
+
+// How many fitted points are within the limits, for the status bar.
+QString LimitsVerdict(const Session& session) {
+  int fitted = 0, within = 0;
+  for (const PointRow& row : session.rows()) {
+    fitted += row.fitted;
+    within += row.fitted && session.WithinTheLimits(row);
+  }
+  return within == fitted
+             ? QStringLiteral("限差：%1 个点全部通过").arg(fitted)
+             : QStringLiteral("限差：%1 个点中 %2 个超限").arg(fitted).arg(fitted - within);
 }
 
 }  // namespace
@@ -131,6 +144,30 @@ void MainWindow::MakeModelPanel() {
   auto* form = new QFormLayout(panel);
   form->addRow(QStringLiteral("模型："), model_choice_);
   form->addRow(QStringLiteral("旋转约定："), convention_choice_);
+  // The limits of the survey's instructions; 0 is none. They judge the points, not the fit.
+  const auto limit = [this, form](const char* name, const char* label, const char* tip) {
+    auto* box = new QDoubleSpinBox;
+    box->setObjectName(QString::fromUtf8(name));
+    box->setRange(0, 10);
+    box->setDecimals(3);
+    box->setSingleStep(0.005);
+    box->setSuffix(QStringLiteral(" m"));
+    box->setSpecialValueText(QStringLiteral("无"));
+    box->setToolTip(QString::fromUtf8(tip));
+    form->addRow(QString::fromUtf8(label), box);
+    return box;
+  };
+  QDoubleSpinBox* const horizontal =
+      limit("horizontal limit", "水平限差：", "每个点平面残差（vN、vE 的长度）的限差；无：不检查");
+  QDoubleSpinBox* const vertical = limit("vertical limit", "高程限差：",
+                                         "每个点高程残差（vU 或高程拟合残差）的限差；无：不检查");
+  const auto limits_chosen = [this, horizontal, vertical]() {
+    session_.SetLimits({horizontal->value(), vertical->value()});
+    if (session_.has_input())
+      model_.Refit();
+  };
+  connect(horizontal, &QDoubleSpinBox::valueChanged, this, limits_chosen);
+  connect(vertical, &QDoubleSpinBox::valueChanged, this, limits_chosen);
   auto* dock = new QDockWidget(QStringLiteral("模型"), this);
   dock->setObjectName(QStringLiteral("model panel"));
   dock->setWidget(panel);
@@ -268,6 +305,8 @@ void MainWindow::ShowFit() {
     } else {
       sigma0_->setText(Sigma0Text(session_.solution().sigma0, session_.solution().dof));
     }
+    if (session_.limits().any())
+      sigma0_->setText(sigma0_->text() + QStringLiteral("；") + LimitsVerdict(session_));
   } else {
     report_->setPlainText(session_.has_input() ? QStringLiteral("没有拟合结果，原因见“消息”。")
                                                : QStringLiteral("请用“文件 → 打开”打开点文件。"));

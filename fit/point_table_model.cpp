@@ -13,7 +13,8 @@ namespace zerb::fit {
 namespace {
 
 constexpr const char* kTitles[PointTableModel::kColumns] = {
-    "行号", "点名", "vN (m)", "vE (m)", "vU (m)", "v (m)", "r", "T", "MDB (m)", "粗差标记", "用途"};
+    "行号", "点名", "vN (m)",  "vE (m)",   "vU (m)", "v (m)",
+    "r",    "T",    "MDB (m)", "粗差标记", "用途",   "限差"};
 constexpr const char* kTips[PointTableModel::kColumns] = {
     "输入文件中的行号（两个文件时为网格文件的行号）",
     "点名",
@@ -27,13 +28,14 @@ constexpr const char* kTips[PointTableModel::kColumns] = {
     "被粗差检验标记的点",
     "控制点参与拟合；检核点不参与拟合，只与拟合结果比较；不用的点照常读入和检查，但不参与拟合，并在"
     "报告中列出",
+    "平面残差和高程残差与模型面板中的水平限差、高程限差比较：通过或超限",
 };
 
 // The plane model's columns where the geocentric models have their residuals and tests: the
 // horizontal fit's, then the height fit's; line, name, flag and use stay where they are.
 constexpr const char* kPlaneTitles[PointTableModel::kColumns] = {
     "行号", "点名",   "vN (m)",    "vE (m)",   "v (m)", "r",
-    "T",    "vH (m)", "T（高程）", "粗差标记", "用途"};
+    "T",    "vH (m)", "T（高程）", "粗差标记", "用途",  "限差"};
 constexpr const char* kPlaneTips[PointTableModel::kColumns] = {
     "输入文件中的行号（两个文件时为网格文件的行号）",
     "点名",
@@ -46,6 +48,7 @@ constexpr const char* kPlaneTips[PointTableModel::kColumns] = {
     "高程拟合的粗差检验统计量",
     "被平面或高程粗差检验标记的点",
     kTips[PointTableModel::kUse],
+    kTips[PointTableModel::kLimits],
 };
 
 // The largest of the three minimal detectable biases, as the text report gives it.
@@ -94,8 +97,18 @@ Cell CellOf(const PointRow& row, int column) {
       return {result && r.flagged ? QStringLiteral("是") : QString(), result && r.flagged};
     case PointTableModel::kUse:
       return {PointTableModel::UseName(row.use), static_cast<int>(row.use)};
+    case PointTableModel::kLimits:
+      return {};  // the session judges it (LimitsCell)
   }
   return {};
+}
+
+// 通过 or 超限 for a fitted point when limits are set, else nothing; outside sorts first.
+Cell LimitsCell(const Session& session, const PointRow& row) {
+  if (!session.limits().any() || !row.fitted)
+    return {QString(), QVariant()};
+  const bool within = session.WithinTheLimits(row);
+  return {within ? QStringLiteral("通过") : QStringLiteral("超限"), within ? 1 : 0};
 }
 
 bool PlaneFlagged(const PointRow& row) {
@@ -162,17 +175,20 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount())
     return {};
   const PointRow& row = session_->rows()[static_cast<std::size_t>(index.row())];
+  const auto cell = [&]() {
+    return index.column() == kLimits ? LimitsCell(*session_, row)
+           : session_->plane()       ? PlaneCellOf(row, index.column())
+                                     : CellOf(row, index.column());
+  };
   switch (role) {
     case Qt::DisplayRole:
-      return (session_->plane() ? PlaneCellOf(row, index.column()) : CellOf(row, index.column()))
-          .text;
+      return cell().text;
     case Qt::EditRole:
       return index.column() == kUse ? QVariant(static_cast<int>(row.use)) : QVariant();
     case kSortRole:
-      return (session_->plane() ? PlaneCellOf(row, index.column()) : CellOf(row, index.column()))
-          .sort;
+      return cell().sort;
     case Qt::TextAlignmentRole:
-      return index.column() == kName || index.column() == kUse
+      return index.column() == kName || index.column() == kUse || index.column() == kLimits
                  ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                  : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:

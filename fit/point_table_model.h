@@ -25,9 +25,10 @@ class PointTableModel : public QAbstractTableModel {
     kTest,
     kMdb,
     kFlagged,
-    kUse
+    kUse,
+    kLimits
   };
-  static constexpr int kColumns = kUse + 1;
+  static constexpr int kColumns = kLimits + 1;
   // The role a proxy sorts by: numbers as numbers, a missing value below every number.
   static constexpr int kSortRole = Qt::UserRole;
 

@@ -1,6 +1,7 @@
 #include "fit/session.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "models/plausibility.h"
 #include "text/translate.h"
@@ -135,6 +136,15 @@ void Session::CollectRows() {
                    [](const PointRow& a, const PointRow& b) { return a.line < b.line; });
 }
 
+bool Session::WithinTheLimits(const PointRow& row) const {
+  if (!row.fitted)
+    return true;
+  if (plane_)
+    return WithinLimits(limits_, PlaneHorizontal(row.plane), PlaneVertical(row.plane));
+  const adjust::PointResult& r = row.result;
+  return WithinLimits(limits_, std::hypot(r.residual_neu.x, r.residual_neu.y), r.residual_neu.z);
+}
+
 Reason Session::Render(Format format, std::string* text) const {
   text->clear();
   if (!fitted_)
@@ -144,9 +154,9 @@ Reason Session::Render(Format format, std::string* text) const {
   std::vector<Implausible> implausible = ImplausibleParameters(*fit_, settings_);
   if (!implausible.empty() && format != Format::kText) {
     // TRANSLATORS: {1} lists the parameters beyond their limits, as "rx = 25.1 arc-seconds".
-    return Fill(Tr("the fitted parameters cannot be a Krassovsky to WGS-84 transformation ({1}): "
-                   "the input is read wrongly somewhere (angle format, central meridian, columns, "
-                   "or points that are not the same); nothing exported"),
+    return Fill(Tr("the fitted parameters cannot be a transformation between two geodetic datums "
+                   "({1}): the input is read wrongly somewhere (angle format, central meridian, "
+                   "columns, or points that are not the same); nothing exported"),
                 ImplausibleList(implausible, Tr));
   }
   ReportInput in;
@@ -158,6 +168,7 @@ Reason Session::Render(Format format, std::string* text) const {
   in.input = &summary_;
   in.refused = diagnostics_->refused();
   in.implausible = std::move(implausible);
+  in.limits = limits_;
   in.program = "zerb-fit " ZERB_VERSION;
   in.diagnostics = &diagnostics_->kept();
   OutputString out;
@@ -187,6 +198,7 @@ Reason Session::RenderPlane(Format format, std::string* text) const {
   in.settings = &settings_;
   in.input = &summary_;
   in.refused = diagnostics_->refused();
+  in.limits = limits_;
   in.program = "zerb-fit " ZERB_VERSION;
   in.diagnostics = &diagnostics_->kept();
   OutputString out;

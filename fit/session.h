@@ -15,6 +15,7 @@
 #include "fit/collected_diagnostics.h"
 #include "models/model.h"
 #include "models/plane_model.h"
+#include "models/residual_limits.h"
 #include "points/gather.h"
 #include "points/point_set.h"
 #include "text/text.h"
@@ -58,6 +59,12 @@ class Session {
   void SetModel(FitModel model);
   bool plane() const { return plane_; }
   void SetConvention(Convention convention) { convention_ = convention; }
+  // The residual limits (水平限差, 高程限差) each point is held against; they judge the points and
+  // change no fit.
+  void SetLimits(const ResidualLimits& limits) { limits_ = limits; }
+  const ResidualLimits& limits() const { return limits_; }
+  // Whether a fitted point is within the limits, as the reports judge it.
+  bool WithinTheLimits(const PointRow& row) const;
   Convention convention() const { return convention_; }
 
   // Reads the input again and fits; false when no fit came of it, and why is in fit_error() or
@@ -73,7 +80,7 @@ class Session {
   const std::vector<std::string>& messages() const { return messages_; }
 
   // The library's output of the fit in the format, or why it gives none: no fit, parameters no
-  // Krassovsky to WGS-84 transformation can have, a definition PROJ cannot build.
+  // transformation between two geodetic datums can have, a definition PROJ cannot build.
   Reason Render(Format format, std::string* text) const;
 
  private:
@@ -86,6 +93,7 @@ class Session {
   std::string wgs84_;
   std::map<std::string, PointUse> uses_;
   adjust::Settings settings_;
+  ResidualLimits limits_;
   Convention convention_ = Convention::kPositionVector;
   bool plane_ = false;
 
