@@ -81,6 +81,13 @@ TEST(ResidualLimits, ThePlaneModelHoldsEachFitAgainstItsOwnLimit) {
   EXPECT_NE(vertical_only.out.find("residual limits: horizontal 0.0300 m: 6 of 6 points within"),
             std::string::npos)
       << vertical_only.out;
+  // Outside a vertical limit, it is listed with the one residual it has.
+  const RunResult height = RunZerbShift({"--model", "4", "--height-fit", "plane", "--vertical-only",
+                                         "GP04", "--vertical-limit", "0.0001", "-"},
+                                        kPoints);
+  EXPECT_NE(height.out.find("  outside the limits: line 5 (GP04): vertical 0.0010 m\n"),
+            std::string::npos)
+      << height.out;
 }
 
 TEST(ResidualLimits, AValueThatIsNoLengthIsRefused) {
