@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "fit/residual_picture.h"
 #include "writers/output.h"
 
 namespace zerb::fit {
@@ -60,6 +61,7 @@ MainWindow::MainWindow(QWidget* parent)
       convention_choice_(new QComboBox),
       report_(new QPlainTextEdit),
       messages_(new QListWidget),
+      picture_(new ResidualPicture),
       sigma0_(new QLabel) {
   setWindowTitle(QStringLiteral("zerb 多点求参数"));
   proxy_->setSourceModel(&model_);
@@ -191,6 +193,13 @@ void MainWindow::MakeDocks() {
   messages_dock_->setWidget(messages_);
   addDockWidget(Qt::BottomDockWidgetArea, messages_dock_);
   tabifyDockWidget(report, messages_dock_);
+  picture_->setObjectName(QStringLiteral("picture"));
+  picture_->setToolTip(QStringLiteral("滚轮缩放，拖动平移，双击恢复全图"));
+  auto* picture = new QDockWidget(QStringLiteral("残差图"), this);
+  picture->setObjectName(QStringLiteral("picture panel"));
+  picture->setWidget(picture_);
+  addDockWidget(Qt::BottomDockWidgetArea, picture);
+  tabifyDockWidget(messages_dock_, picture);
   report->raise();
 }
 
@@ -289,6 +298,10 @@ void MainWindow::ShowFit() {
     messages_->addItem(QString::fromStdString(m));
   if (!session_.fit_error().empty())
     messages_->addItem(QString::fromStdString(session_.fit_error()));
+  std::string svg;
+  const Reason no_picture = session_.Picture(&svg);
+  picture_->Show(no_picture.empty() ? QByteArray::fromStdString(svg) : QByteArray(),
+                 QString::fromStdString(no_picture.empty() ? std::string() : no_picture));
   std::string text;
   if (session_.has_fit()) {
     const Reason r = session_.Render(Format::kText, &text);

@@ -19,6 +19,8 @@ class QTableView;
 
 namespace zerb::fit {
 
+class ResidualPicture;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -58,6 +60,7 @@ class MainWindow : public QMainWindow {
   QComboBox* convention_choice_;
   QPlainTextEdit* report_;
   QListWidget* messages_;
+  ResidualPicture* picture_;
   QDockWidget* messages_dock_ = nullptr;
   QLabel* sigma0_;
   QList<QAction*> needs_fit_;

@@ -6,6 +6,7 @@
 #include "models/plausibility.h"
 #include "text/translate.h"
 #include "writers/output.h"
+#include "writers/plot.h"
 #include "writers/report.h"
 
 namespace zerb::fit {
@@ -188,6 +189,13 @@ Reason Session::Render(Format format, std::string* text) const {
     return r;
   *text = out.text();
   return {};
+}
+
+Reason Session::Picture(std::string* svg) const {
+  svg->clear();
+  if (!fitted_ || plane_)
+    return "四参数模型没有残差图";
+  return DrawPlotText(*points_, *fit_, svg);
 }
 
 Reason Session::RenderPlane(Format format, std::string* text) const {

@@ -82,6 +82,9 @@ class Session {
   // The library's output of the fit in the format, or why it gives none: no fit, parameters no
   // transformation between two geodetic datums can have, a definition PROJ cannot build.
   Reason Render(Format format, std::string* text) const;
+  // The residual picture of a three- or seven-parameter fit, as the library draws it in SVG; the
+  // plane model has none.
+  Reason Picture(std::string* svg) const;
 
  private:
   void Clear();

@@ -194,16 +194,8 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
 // holds the svg element itself). Its style sheet then applies to the whole document, so the
 // report's own classes carry a prefix the picture's never have.
 Reason WritePicture(const ReportInput& in, Output& out) {
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* memory = open_memstream(&buffer, &size);
-  if (memory == nullptr)
-    return Tr("cannot draw the residual picture in memory");
-  Reason r = DrawPlot(memory, *in.points, *in.fit);
-  std::fclose(memory);
-  std::string svg(buffer, size);
-  std::free(buffer);
-  if (!r.empty())
+  std::string svg;
+  if (Reason r = DrawPlotText(*in.points, *in.fit, &svg); !r.empty())
     return r;
   if (svg.starts_with("<?xml"))
     svg.erase(0, svg.find('\n') + 1);

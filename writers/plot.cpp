@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "models/model.h"
@@ -81,6 +83,19 @@ Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitRes
   if (!reason.empty())
     return Fill(Tr("cannot write {1}: {2}"), Printable(path), reason);
   return {};
+}
+
+Reason DrawPlotText(PointSet& points, const adjust::FitResult& fit, std::string* svg) {
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  std::FILE* memory = open_memstream(&buffer, &size);
+  if (memory == nullptr)
+    return Tr("cannot draw the residual picture in memory");
+  Reason r = DrawPlot(memory, points, fit);
+  std::fclose(memory);
+  svg->assign(buffer, size);
+  std::free(buffer);
+  return r;
 }
 
 }  // namespace zerb

@@ -16,6 +16,8 @@ namespace zerb {
 Reason WritePlot(const std::string& path, PointSet& points, const adjust::FitResult& fit);
 // Writes the SVG picture to file, left open; the points must keep their grid positions.
 Reason DrawPlot(std::FILE* file, PointSet& points, const adjust::FitResult& fit);
+// The SVG picture as text in *svg, for a document or a window that shows it.
+Reason DrawPlotText(PointSet& points, const adjust::FitResult& fit, std::string* svg);
 
 }  // namespace zerb
 

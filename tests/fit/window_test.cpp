@@ -8,12 +8,16 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSortFilterProxyModel>
+#include <QSvgRenderer>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <array>
@@ -25,6 +29,8 @@
 #include <vector>
 
 #include "fit/main_window.h"
+#include "fit/residual_picture.h"
+#include "fit/svg_styles.h"
 #include "tests/cli/temp_folder.h"
 #include "tests/crs/crs_test_support.h"
 
@@ -191,6 +197,48 @@ TEST_F(FitWindowTest, ResidualLimitsMarkThePointOutsideThem) {
   window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(2);
   EXPECT_EQ(Cell("GP04", PointTableModel::kLimits), QStringLiteral("超限"));
   EXPECT_EQ(Cell("GP01", PointTableModel::kLimits), QStringLiteral("通过"));
+}
+
+// The residual picture is the library's own SVG (the one --plot writes), shown by Qt SVG; the
+// wheel zooms about the pointer, and the plane model, whose residuals it does not draw, has none.
+TEST_F(FitWindowTest, TheResidualPictureIsTheLibrarysAndZooms) {
+  auto* picture = window_->findChild<ResidualPicture*>(QStringLiteral("picture"));
+  ASSERT_NE(picture, nullptr);
+  EXPECT_TRUE(picture->has_picture());
+  std::string svg;
+  ASSERT_EQ(window_->session().Picture(&svg), "");
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find("GP04"), std::string::npos);
+  picture->resize(400, 300);
+  QWheelEvent wheel(QPointF(200, 150), picture->mapToGlobal(QPointF(200, 150)), QPoint(),
+                    QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(picture->viewport(), &wheel);
+  EXPECT_NEAR(picture->zoom(), 1.44, 1e-9);  // two notches, a fifth each
+  window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(2);
+  EXPECT_FALSE(picture->has_picture());
+}
+
+// Qt SVG has no style sheets and no clipping: it drew the picture's panel (#fcfcfc in the sheet)
+// black under the clip path's rectangle, and every classed shape in black.
+TEST_F(FitWindowTest, ThePictureIsDrawnInItsOwnColoursNotBlack) {
+  std::string svg;
+  ASSERT_EQ(window_->session().Picture(&svg), "");
+  QSvgRenderer renderer(InlineStyles(QByteArray::fromStdString(svg)));
+  ASSERT_TRUE(renderer.isValid());
+  QImage image(1000, 800, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  renderer.render(&painter);
+  painter.end();
+  // (100, 700) lies inside the panel (x 90 to 760, y 60 to 745), away from the points.
+  EXPECT_EQ(image.pixelColor(100, 700), QColor(0xfc, 0xfc, 0xfc));
+  const QByteArray styled = InlineStyles(QByteArrayLiteral(
+      "<svg><style>\ntext{fill:#222}\n.k{font-size:12px}\n.o{fill:none;stroke:red}\n</style>\n"
+      "<clipPath id=\"m\">\n<rect width=\"9\"/>\n</clipPath>\n"
+      "<text class=\"k\" x=\"1\">a</text><circle class=\"o\" r=\"3\"/></svg>"));
+  EXPECT_EQ(styled, QByteArrayLiteral("<svg><text class=\"k\" x=\"1\" style=\"fill:#222;"
+                                      "font-size:12px\">a</text><circle class=\"o\" r=\"3\" "
+                                      "style=\"fill:none;stroke:red\"/></svg>"));
 }
 
 TEST_F(FitWindowTest, SortsByTheTestStatistic) {
