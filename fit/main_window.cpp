@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "fit/export_forms.h"
 #include "writers/output.h"
 
 namespace zerb::fit {
@@ -91,21 +92,12 @@ void MainWindow::MakeActions() {
                   QStringLiteral("html"));
   });
   report->setShortcut(QKeySequence::Save);
-  QMenu* definition = file->addMenu(QStringLiteral("保存定义(&D)"));
-  QAction* wkt = definition->addAction(QStringLiteral("坐标系定义 WKT2 (&W)…"), this, [this] {
-    ChooseAndSave(Format::kCrsWkt2, QStringLiteral("保存坐标系定义"),
-                  QStringLiteral("WKT2 定义 (*.wkt)"), QStringLiteral("wkt"));
-  });
-  QAction* pipeline = definition->addAction(QStringLiteral("PROJ 转换管道(&P)…"), this, [this] {
-    ChooseAndSave(Format::kPipeline, QStringLiteral("保存转换管道"),
-                  QStringLiteral("PROJ 管道 (*.txt)"), QStringLiteral("txt"));
-  });
-  needs_fit_ = {report, wkt, pipeline};
-  // The plane model has no CRS form: only its pipeline can be saved.
-  wkt_ = wkt;
+  save_report_ = report;
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
+
+  MakeExportMenu();
 
   QMenu* point = menuBar()->addMenu(QStringLiteral("点(&P)"));
   QAction* cycle = point->addAction(QStringLiteral("切换用途(&U)"), this, &MainWindow::CycleUse);
@@ -114,6 +106,25 @@ void MainWindow::MakeActions() {
   // Space belongs to the table: in the model panel it still opens a list.
   cycle->setShortcutContext(Qt::WidgetShortcut);
   table_->addAction(cycle);
+}
+
+void MainWindow::MakeExportMenu() {
+  QMenu* exports = menuBar()->addMenu(QStringLiteral("参数(&A)"));
+  QMenu* copy = exports->addMenu(QStringLiteral("复制(&C)"));
+  QMenu* save = exports->addMenu(QStringLiteral("保存(&S)"));
+  for (const ExportForm& form : ExportForms()) {
+    QAction* to_clipboard = copy->addAction(form.label, this, [this, format = form.format] {
+      if (const QString why = CopyExport(session_, format); !why.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("未复制"), why);
+      else
+        statusBar()->showMessage(QStringLiteral("已复制到剪贴板"), 5000);
+    });
+    QAction* to_file = save->addAction(form.label + QStringLiteral("…"), this, [this, form] {
+      ChooseAndSave(form.format, QStringLiteral("保存") + form.label, form.filter, form.suffix);
+    });
+    exports_.append({to_clipboard, form.format});
+    exports_.append({to_file, form.format});
+  }
 }
 
 void MainWindow::MakeModelPanel() {
@@ -273,10 +284,9 @@ void MainWindow::ShowFit() {
                                                : QStringLiteral("请用“文件 → 打开”打开点文件。"));
     sigma0_->setText(QStringLiteral("σ0：—"));
   }
-  for (QAction* a : needs_fit_)
-    a->setEnabled(session_.has_fit());
-  if (session_.plane())
-    wkt_->setEnabled(false);
+  save_report_->setEnabled(session_.has_fit());
+  for (const auto& [action, format] : exports_)
+    action->setEnabled(session_.has_fit() && ModelHasForm(format, session_.plane()));
   // What the library said matters most when there is no fit.
   if (!session_.has_fit() && session_.has_input() && messages_->count() > 0)
     messages_dock_->raise();

@@ -40,6 +40,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void MakeActions();
+  void MakeExportMenu();
   void MakeModelPanel();
   void MakeDocks();
   void ChooseTable();
@@ -60,8 +61,9 @@ class MainWindow : public QMainWindow {
   QListWidget* messages_;
   QDockWidget* messages_dock_ = nullptr;
   QLabel* sigma0_;
-  QList<QAction*> needs_fit_;
-  QAction* wkt_ = nullptr;
+  QAction* save_report_ = nullptr;
+  // Each form's copy and save, enabled when the fit's model has the form.
+  QList<QPair<QAction*, Format>> exports_;
 };
 
 }  // namespace zerb::fit
