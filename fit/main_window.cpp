@@ -12,6 +12,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -86,6 +87,9 @@ void MainWindow::MakeActions() {
       file->addAction(QStringLiteral("打开两个文件(&T)…"), this, &MainWindow::ChoosePair);
   pair->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
   pair->setStatusTip(QStringLiteral("先打开网格坐标文件，再打开 GNSS 文件，按点名配对"));
+  recent_menu_ = file->addMenu(QStringLiteral("最近打开(&L)"));
+  // Filled as it opens: another zerb-fit may have opened files since.
+  connect(recent_menu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
   file->addSeparator();
   QAction* report = file->addAction(QStringLiteral("保存报告(&R)…"), this, [this] {
     ChooseAndSave(Format::kHtml, QStringLiteral("保存报告"), QStringLiteral("HTML 报告 (*.html)"),
@@ -170,12 +174,48 @@ void MainWindow::MakeDocks() {
 
 void MainWindow::OpenTable(const QString& table) {
   session_.OpenTable(PathOf(table));
+  Remember({table, {}, {}});
   model_.Refit();
 }
 
 void MainWindow::OpenPair(const QString& grid, const QString& wgs84) {
   session_.OpenPair(PathOf(grid), PathOf(wgs84));
+  Remember({{}, grid, wgs84});
   model_.Refit();
+}
+
+void MainWindow::Remember(const RecentInput& input) {
+  // A file that could not be found is no input to come back to.
+  if (input.Missing().isEmpty())
+    recent_.Add(input);
+}
+
+QString MainWindow::OpenRecent(const RecentInput& input) {
+  if (const QString missing = input.Missing(); !missing.isEmpty()) {
+    recent_.Remove(input);
+    return QStringLiteral("%1 已不存在（被移动或删除），已从“最近打开”中移除").arg(missing);
+  }
+  if (input.pair())
+    OpenPair(input.grid, input.gnss);
+  else
+    OpenTable(input.table);
+  return {};
+}
+
+void MainWindow::FillRecentMenu() {
+  recent_menu_->clear();
+  const QList<RecentInput> inputs = recent_.List();
+  if (inputs.isEmpty())
+    recent_menu_->addAction(QStringLiteral("（无）"))->setEnabled(false);
+  for (int i = 0; i < inputs.size(); ++i) {
+    QString label = inputs[i].Label();
+    label.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    recent_menu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(label), this,
+                            [this, input = inputs[i]] {
+                              if (const QString why = OpenRecent(input); !why.isEmpty())
+                                QMessageBox::warning(this, QStringLiteral("无法打开"), why);
+                            });
+  }
 }
 
 void MainWindow::ChooseTable() {

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include "fit/point_table_model.h"
+#include "fit/recent_files.h"
 #include "fit/session.h"
 #include "writers/format.h"
 
@@ -29,6 +30,9 @@ class MainWindow : public QMainWindow {
   // Opens the input and fits it; the dialogs call these, and so may a caller that knows the files.
   void OpenTable(const QString& table);
   void OpenPair(const QString& grid, const QString& wgs84);
+  // Opens an input of 文件 → 最近打开 again; when one of its files is gone, drops it from the list
+  // and says so instead.
+  QString OpenRecent(const RecentInput& input);
 
   // Writes the library's output in the format to path; an empty text, or why nothing was
   // written.
@@ -41,6 +45,8 @@ class MainWindow : public QMainWindow {
  private:
   void MakeActions();
   void MakeExportMenu();
+  void FillRecentMenu();
+  void Remember(const RecentInput& input);
   void MakeModelPanel();
   void MakeDocks();
   void ChooseTable();
@@ -62,6 +68,8 @@ class MainWindow : public QMainWindow {
   QDockWidget* messages_dock_ = nullptr;
   QLabel* sigma0_;
   QAction* save_report_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  RecentFiles recent_;
   // Each form's copy and save, enabled when the fit's model has the form.
   QList<QPair<QAction*, Format>> exports_;
 };
