@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,6 +23,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "fit/dropped_files.h"
 #include "fit/export_forms.h"
 #include "writers/output.h"
 
@@ -64,6 +67,7 @@ MainWindow::MainWindow(QWidget* parent)
   table_->verticalHeader()->hide();
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   setCentralWidget(table_);
+  setAcceptDrops(true);
   connect(table_, &QTableView::doubleClicked, this, &MainWindow::CycleUse);
   connect(&model_, &PointTableModel::refitted, this, &MainWindow::ShowFit);
 
@@ -216,6 +220,30 @@ void MainWindow::FillRecentMenu() {
                                 QMessageBox::warning(this, QStringLiteral("无法打开"), why);
                             });
   }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  QStringList files;
+  if (const QString why = DroppedFiles(event->mimeData(), &files); !why.isEmpty()) {
+    statusBar()->showMessage(why, 8000);
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  QStringList files;
+  if (const QString why = DroppedFiles(event->mimeData(), &files); !why.isEmpty()) {
+    statusBar()->showMessage(why, 8000);
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  if (files.size() == 1)
+    OpenTable(files[0]);
+  else
+    OpenPair(files[0], files[1]);
 }
 
 void MainWindow::ChooseTable() {

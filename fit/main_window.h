@@ -12,6 +12,8 @@
 
 class QComboBox;
 class QDockWidget;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -41,6 +43,11 @@ class MainWindow : public QMainWindow {
   const Session& session() const { return session_; }
   PointTableModel* points() { return &model_; }
   QSortFilterProxyModel* sorted() { return proxy_; }
+
+ protected:
+  // One file dropped opens as a table, two as the grid file and the GNSS file, in that order.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void MakeActions();
