@@ -17,6 +17,17 @@ inline constexpr const char* kPoints =
     "GP05,4385320.078,39491472.066,85.002,39:36:04.4424,116:54:04.4424,44.871\n"
     "GP06,4413718.251,39520977.912,98.070,39:51:24.4404,117:14:44.4408,58.220\n";
 
+// Three of them as a grid file and a GNSS file, the GNSS file in another order.
+inline constexpr const char* kGridFile =
+    "GP01,,39458259.110,4419971.693,92.591\n"
+    "GP02,,39477300.914,4435312.960,89.003\n"
+    "GP03,,39508728.211,4400117.957,101.427\n";
+inline constexpr const char* kGnssFile =
+    "点名,纬度,经度,大地高\n"
+    "GP03,39:44:04.2432,117:06:08.4420,61.455\n"
+    "GP02,40:03:04.4424,116:44:04.2432,48.902\n"
+    "GP01,39:54:44.4420,116:30:44.4420,52.317\n";
+
 struct Known {
   const char* name;
   crs_test::GridPoint grid;   // easting with the zone number 39 in front

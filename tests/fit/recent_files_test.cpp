@@ -88,15 +88,8 @@ TEST_F(RecentFilesTest, TheLastEightNewestFirst) {
 }
 
 TEST_F(RecentFilesTest, AnEntryChosenOpensItsInputAgain) {
-  const QString grid = QString::fromStdString(Write("control.dat",
-                                                    "GP01,,39458259.110,4419971.693,92.591\n"
-                                                    "GP02,,39477300.914,4435312.960,89.003\n"
-                                                    "GP03,,39508728.211,4400117.957,101.427\n"));
-  const QString gnss = QString::fromStdString(Write("gnss.csv",
-                                                    "点名,纬度,经度,大地高\n"
-                                                    "GP03,39:44:04.2432,117:06:08.4420,61.455\n"
-                                                    "GP02,40:03:04.4424,116:44:04.2432,48.902\n"
-                                                    "GP01,39:54:44.4420,116:30:44.4420,52.317\n"));
+  const QString grid = QString::fromStdString(Write("control.dat", kGridFile));
+  const QString gnss = QString::fromStdString(Write("gnss.csv", kGnssFile));
   window_->OpenPair(grid, gnss);
   const QString table = Table("points.csv");
   window_->OpenTable(table);
