@@ -15,7 +15,7 @@ struct RecentInput {
   QString gnss;
 
   bool pair() const { return table.isEmpty(); }
-  // As the menu lists it, and the window's title names it.
+  // As the menu lists it: the table, or "grid + GNSS" as the window's title names a pair.
   QString Label() const;
   // The first of its files that is no longer there; empty when all are.
   QString Missing() const;
