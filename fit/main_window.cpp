@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,6 +15,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -21,6 +24,8 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "fit/dropped_files.h"
+#include "fit/export_forms.h"
 #include "fit/residual_picture.h"
 #include "writers/output.h"
 
@@ -77,6 +82,7 @@ MainWindow::MainWindow(QWidget* parent)
   table_->verticalHeader()->hide();
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   setCentralWidget(table_);
+  setAcceptDrops(true);
   connect(table_, &QTableView::doubleClicked, this, &MainWindow::CycleUse);
   connect(&model_, &PointTableModel::refitted, this, &MainWindow::ShowFit);
 
@@ -100,27 +106,21 @@ void MainWindow::MakeActions() {
       file->addAction(QStringLiteral("打开两个文件(&T)…"), this, &MainWindow::ChoosePair);
   pair->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
   pair->setStatusTip(QStringLiteral("先打开网格坐标文件，再打开 GNSS 文件，按点名配对"));
+  recent_menu_ = file->addMenu(QStringLiteral("最近打开(&L)"));
+  // Filled as it opens: another zerb-fit may have opened files since.
+  connect(recent_menu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
   file->addSeparator();
   QAction* report = file->addAction(QStringLiteral("保存报告(&R)…"), this, [this] {
     ChooseAndSave(Format::kHtml, QStringLiteral("保存报告"), QStringLiteral("HTML 报告 (*.html)"),
                   QStringLiteral("html"));
   });
   report->setShortcut(QKeySequence::Save);
-  QMenu* definition = file->addMenu(QStringLiteral("保存定义(&D)"));
-  QAction* wkt = definition->addAction(QStringLiteral("坐标系定义 WKT2 (&W)…"), this, [this] {
-    ChooseAndSave(Format::kCrsWkt2, QStringLiteral("保存坐标系定义"),
-                  QStringLiteral("WKT2 定义 (*.wkt)"), QStringLiteral("wkt"));
-  });
-  QAction* pipeline = definition->addAction(QStringLiteral("PROJ 转换管道(&P)…"), this, [this] {
-    ChooseAndSave(Format::kPipeline, QStringLiteral("保存转换管道"),
-                  QStringLiteral("PROJ 管道 (*.txt)"), QStringLiteral("txt"));
-  });
-  needs_fit_ = {report, wkt, pipeline};
-  // The plane model has no CRS form: only its pipeline can be saved.
-  wkt_ = wkt;
+  save_report_ = report;
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
+
+  MakeExportMenu();
 
   QMenu* point = menuBar()->addMenu(QStringLiteral("点(&P)"));
   QAction* cycle = point->addAction(QStringLiteral("切换用途(&U)"), this, &MainWindow::CycleUse);
@@ -129,6 +129,25 @@ void MainWindow::MakeActions() {
   // Space belongs to the table: in the model panel it still opens a list.
   cycle->setShortcutContext(Qt::WidgetShortcut);
   table_->addAction(cycle);
+}
+
+void MainWindow::MakeExportMenu() {
+  QMenu* exports = menuBar()->addMenu(QStringLiteral("参数(&A)"));
+  QMenu* copy = exports->addMenu(QStringLiteral("复制(&C)"));
+  QMenu* save = exports->addMenu(QStringLiteral("保存(&S)"));
+  for (const ExportForm& form : ExportForms()) {
+    QAction* to_clipboard = copy->addAction(form.label, this, [this, format = form.format] {
+      if (const QString why = CopyExport(session_, format); !why.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("未复制"), why);
+      else
+        statusBar()->showMessage(QStringLiteral("已复制到剪贴板"), 5000);
+    });
+    QAction* to_file = save->addAction(form.label + QStringLiteral("…"), this, [this, form] {
+      ChooseAndSave(form.format, QStringLiteral("保存") + form.label, form.filter, form.suffix);
+    });
+    exports_.append({to_clipboard, form.format});
+    exports_.append({to_file, form.format});
+  }
 }
 
 void MainWindow::MakeModelPanel() {
@@ -205,12 +224,72 @@ void MainWindow::MakeDocks() {
 
 void MainWindow::OpenTable(const QString& table) {
   session_.OpenTable(PathOf(table));
+  Remember({table, {}, {}});
   model_.Refit();
 }
 
 void MainWindow::OpenPair(const QString& grid, const QString& wgs84) {
   session_.OpenPair(PathOf(grid), PathOf(wgs84));
+  Remember({{}, grid, wgs84});
   model_.Refit();
+}
+
+void MainWindow::Remember(const RecentInput& input) {
+  // A file that could not be found is no input to come back to.
+  if (input.Missing().isEmpty())
+    recent_.Add(input);
+}
+
+QString MainWindow::OpenRecent(const RecentInput& input) {
+  if (const QString missing = input.Missing(); !missing.isEmpty()) {
+    recent_.Remove(input);
+    return QStringLiteral("%1 已不存在（被移动或删除），已从“最近打开”中移除").arg(missing);
+  }
+  if (input.pair())
+    OpenPair(input.grid, input.gnss);
+  else
+    OpenTable(input.table);
+  return {};
+}
+
+void MainWindow::FillRecentMenu() {
+  recent_menu_->clear();
+  const QList<RecentInput> inputs = recent_.List();
+  if (inputs.isEmpty())
+    recent_menu_->addAction(QStringLiteral("（无）"))->setEnabled(false);
+  for (int i = 0; i < inputs.size(); ++i) {
+    QString label = inputs[i].Label();
+    label.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    recent_menu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(label), this,
+                            [this, input = inputs[i]] {
+                              if (const QString why = OpenRecent(input); !why.isEmpty())
+                                QMessageBox::warning(this, QStringLiteral("无法打开"), why);
+                            });
+  }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  QStringList files;
+  if (const QString why = DroppedFiles(event->mimeData(), &files); !why.isEmpty()) {
+    statusBar()->showMessage(why, 8000);
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  QStringList files;
+  if (const QString why = DroppedFiles(event->mimeData(), &files); !why.isEmpty()) {
+    statusBar()->showMessage(why, 8000);
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  if (files.size() == 1)
+    OpenTable(files[0]);
+  else
+    OpenPair(files[0], files[1]);
 }
 
 void MainWindow::ChooseTable() {
@@ -325,10 +404,9 @@ void MainWindow::ShowFit() {
                                                : QStringLiteral("请用“文件 → 打开”打开点文件。"));
     sigma0_->setText(QStringLiteral("σ0：—"));
   }
-  for (QAction* a : needs_fit_)
-    a->setEnabled(session_.has_fit());
-  if (session_.plane())
-    wkt_->setEnabled(false);
+  save_report_->setEnabled(session_.has_fit());
+  for (const auto& [action, format] : exports_)
+    action->setEnabled(session_.has_fit() && ModelHasForm(format, session_.plane()));
   // What the library said matters most when there is no fit.
   if (!session_.has_fit() && session_.has_input() && messages_->count() > 0)
     messages_dock_->raise();

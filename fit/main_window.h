@@ -6,11 +6,14 @@
 #include <QMainWindow>
 
 #include "fit/point_table_model.h"
+#include "fit/recent_files.h"
 #include "fit/session.h"
 #include "writers/format.h"
 
 class QComboBox;
 class QDockWidget;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -31,6 +34,9 @@ class MainWindow : public QMainWindow {
   // Opens the input and fits it; the dialogs call these, and so may a caller that knows the files.
   void OpenTable(const QString& table);
   void OpenPair(const QString& grid, const QString& wgs84);
+  // Opens an input of 文件 → 最近打开 again; when one of its files is gone, drops it from the list
+  // and says so instead.
+  QString OpenRecent(const RecentInput& input);
 
   // Writes the library's output in the format to path; an empty text, or why nothing was
   // written.
@@ -40,8 +46,16 @@ class MainWindow : public QMainWindow {
   PointTableModel* points() { return &model_; }
   QSortFilterProxyModel* sorted() { return proxy_; }
 
+ protected:
+  // One file dropped opens as a table, two as the grid file and the GNSS file, in that order.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
   void MakeActions();
+  void MakeExportMenu();
+  void FillRecentMenu();
+  void Remember(const RecentInput& input);
   void MakeModelPanel();
   void MakeDocks();
   void ChooseTable();
@@ -63,8 +77,11 @@ class MainWindow : public QMainWindow {
   ResidualPicture* picture_;
   QDockWidget* messages_dock_ = nullptr;
   QLabel* sigma0_;
-  QList<QAction*> needs_fit_;
-  QAction* wkt_ = nullptr;
+  QAction* save_report_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
+  RecentFiles recent_;
+  // Each form's copy and save, enabled when the fit's model has the form.
+  QList<QPair<QAction*, Format>> exports_;
 };
 
 }  // namespace zerb::fit

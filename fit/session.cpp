@@ -150,6 +150,9 @@ Reason Session::Render(Format format, std::string* text) const {
   text->clear();
   if (!fitted_)
     return fit_error_.empty() ? std::string("没有拟合结果：读入的问题见消息面板") : fit_error_;
+  // A shift to WGS 84 cannot carry a fit whose GNSS side is another datum.
+  if (Reason r = FormatForDatum(format, summary_.gnss_datum); !r.empty())
+    return r;
   if (plane_)
     return RenderPlane(format, text);
   std::vector<Implausible> implausible = ImplausibleParameters(*fit_, settings_);
@@ -181,9 +184,28 @@ Reason Session::Render(Format format, std::string* text) const {
     case Format::kHtml:
       r = WriteHtml(in, out.output());
       break;
-    default:
+    case Format::kTowgs84:
+    case Format::kProj:
+    case Format::kWkt:
+      r = WriteExport(in, out.output());
+      break;
+    case Format::kCrsProj:
+    case Format::kCrsWkt1:
+    case Format::kCrsWkt2:
+    case Format::kCrsProjJson:
+    case Format::kPipeline:
       r = WriteDefinition(in, out.output());
       break;
+    case Format::kCsv:
+      r = WriteCsv(in, out.output());
+      break;
+    case Format::kJson:
+      r = WriteJson(in, out.output());
+      break;
+    case Format::kParameters:
+      return Tr(
+          "--format parameters lists the plane model's parameters (--model 4); the 3 and 7 "
+          "parameters are written by towgs84, proj or wkt");
   }
   if (!r.empty())
     return r;

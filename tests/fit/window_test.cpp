@@ -33,48 +33,10 @@
 #include "fit/svg_styles.h"
 #include "tests/cli/temp_folder.h"
 #include "tests/crs/crs_test_support.h"
+#include "tests/fit/readme_points.h"
 
 namespace zerb::fit {
 namespace {
-
-// The README's example points; GP04 carries a 0.7 m blunder in its northing.
-constexpr const char* kPoints =
-    "name,x,y,h,B,L,H\n"
-    "GP01,4419971.693,39458259.110,92.591,39:54:44.4420,116:30:44.4420,52.317\n"
-    "GP02,4435312.960,39477300.914,89.003,40:03:04.4424,116:44:04.2432,48.902\n"
-    "GP03,4400117.957,39508728.211,101.427,39:44:04.2432,117:06:08.4420,61.455\n"
-    "GP04,4443360.124,39530367.371,114.734,40:07:24.4416,117:21:24.4404,75.030\n"
-    "GP05,4385320.078,39491472.066,85.002,39:36:04.4424,116:54:04.4424,44.871\n"
-    "GP06,4413718.251,39520977.912,98.070,39:51:24.4404,117:14:44.4408,58.220\n";
-
-struct Known {
-  const char* name;
-  crs_test::GridPoint grid;   // easting with the zone number 39 in front
-  crs_test::Geographic gnss;  // degrees
-};
-constexpr double Dms(double d, double m, double s) {
-  return d + m / 60 + s / 3600;
-}
-const Known kKnown[] = {
-    {"GP01",
-     {39458259.110, 4419971.693, 92.591},
-     {Dms(116, 30, 44.4420), Dms(39, 54, 44.4420), 52.317}},
-    {"GP02",
-     {39477300.914, 4435312.960, 89.003},
-     {Dms(116, 44, 4.2432), Dms(40, 3, 4.4424), 48.902}},
-    {"GP03",
-     {39508728.211, 4400117.957, 101.427},
-     {Dms(117, 6, 8.4420), Dms(39, 44, 4.2432), 61.455}},
-    {"GP04",
-     {39530367.371, 4443360.124, 114.734},
-     {Dms(117, 21, 24.4404), Dms(40, 7, 24.4416), 75.030}},
-    {"GP05",
-     {39491472.066, 4385320.078, 85.002},
-     {Dms(116, 54, 4.4424), Dms(39, 36, 4.4424), 44.871}},
-    {"GP06",
-     {39520977.912, 4413718.251, 98.070},
-     {Dms(117, 14, 44.4408), Dms(39, 51, 24.4404), 58.220}},
-};
 
 struct Translation {
   double t[3];
