@@ -281,8 +281,8 @@ a point by 0.1 mm. Every output is UTF-8.
 )");
   h += Tr(R"(Exit status: 0 every line used; 1 some lines refused or names left unpaired (the rest
 computed); 2 bad command line, unreadable input, or a --check name that no point has; 3 no
-usable point (with two files: no pair); 4 the fitted parameters cannot be a Krassovsky to
-WGS-84 transformation (a shift at the points' centre beyond 1000 m, a rotation beyond 20
+usable point (with two files: no pair); 4 the fitted parameters cannot be a transformation
+between two geodetic datums (a shift at the points' centre beyond 1000 m, a rotation beyond 20
 arc-seconds, a scale beyond 50 ppm, each by more than three standard deviations, or sigma0
 beyond 5 m): the report says so and no export is written.
 
