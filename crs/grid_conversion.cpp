@@ -25,22 +25,31 @@ std::string_view TrimText(std::string_view s) {
   return s;
 }
 
-// The value of key (e.g. "lon_0") in the first transverse Mercator step of a PROJ string.
-bool TmercValue(std::string_view pipeline, std::string_view key, double* value) {
-  std::size_t at = 0;
-  bool in_tmerc = false;
-  bool found = false;
-  double seen = 0;
-  while (at < pipeline.size()) {
-    while (at < pipeline.size() && pipeline[at] == ' ')
+// The words of a PROJ string, each without its leading '+'.
+std::vector<std::string_view> Words(std::string_view text) {
+  std::vector<std::string_view> words;
+  for (std::size_t at = 0; at < text.size();) {
+    while (at < text.size() && text[at] == ' ')
       ++at;
-    std::size_t end = pipeline.find(' ', at);
+    std::size_t end = text.find(' ', at);
     if (end == std::string_view::npos)
-      end = pipeline.size();
-    std::string_view word = pipeline.substr(at, end - at);
+      end = text.size();
+    std::string_view word = text.substr(at, end - at);
     at = end;
     if (!word.empty() && word.front() == '+')
       word.remove_prefix(1);
+    if (!word.empty())
+      words.push_back(word);
+  }
+  return words;
+}
+
+// The value of key (e.g. "lon_0") in the first transverse Mercator step of a PROJ string.
+bool TmercValue(std::string_view pipeline, std::string_view key, double* value) {
+  bool in_tmerc = false;
+  bool found = false;
+  double seen = 0;
+  for (const std::string_view word : Words(pipeline)) {
     if (word == "step") {
       if (in_tmerc && found)
         break;
@@ -64,25 +73,6 @@ bool TmercValue(std::string_view pipeline, std::string_view key, double* value) 
     return true;
   }
   return false;
-}
-
-// The words of a PROJ string, each without its leading '+'.
-std::vector<std::string_view> Words(std::string_view text) {
-  std::vector<std::string_view> words;
-  for (std::size_t at = 0; at < text.size();) {
-    while (at < text.size() && text[at] == ' ')
-      ++at;
-    std::size_t end = text.find(' ', at);
-    if (end == std::string_view::npos)
-      end = text.size();
-    std::string_view word = text.substr(at, end - at);
-    at = end;
-    if (!word.empty() && word.front() == '+')
-      word.remove_prefix(1);
-    if (!word.empty())
-      words.push_back(word);
-  }
-  return words;
 }
 
 // The operation with each Helmert step of translations, small rotations and a scale (the
