@@ -5,6 +5,7 @@
 
 #include "models/plausibility.h"
 #include "text/translate.h"
+#include "writers/limit_tally.h"
 #include "writers/output.h"
 #include "writers/plot.h"
 #include "writers/report.h"
@@ -143,7 +144,7 @@ bool Session::WithinTheLimits(const PointRow& row) const {
   if (plane_)
     return WithinLimits(limits_, PlaneHorizontal(row.plane), PlaneVertical(row.plane));
   const adjust::PointResult& r = row.result;
-  return WithinLimits(limits_, std::hypot(r.residual_neu.x, r.residual_neu.y), r.residual_neu.z);
+  return WithinLimits(limits_, HorizontalResidual(r), r.residual_neu.z);
 }
 
 Reason Session::Render(Format format, std::string* text) const {

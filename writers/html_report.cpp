@@ -16,6 +16,7 @@
 #include "text/translate.h"
 #include "writers/grid_description.h"
 #include "writers/html.h"
+#include "writers/limit_tally.h"
 #include "writers/plot.h"
 #include "writers/report.h"
 
@@ -179,8 +180,7 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
     if (r.check)
       status += (status.empty() ? "" : ", ") + std::string(check);
     if (in.limits.any() &&
-        !limits.Note(r.tag, walk.name(), std::hypot(r.residual_neu.x, r.residual_neu.y),
-                     r.residual_neu.z))
+        !limits.Note(r.tag, walk.name(), HorizontalResidual(r), r.residual_neu.z))
       status += (status.empty() ? "" : ", ") + std::string(outside);
     out << "<td>" << Escaped(status) << "</td></tr>\n";
   }

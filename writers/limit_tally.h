@@ -3,16 +3,24 @@
 #ifndef ZERB_WRITERS_LIMIT_TALLY_H
 #define ZERB_WRITERS_LIMIT_TALLY_H
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "adjust/adjust.h"
 #include "models/residual_limits.h"
 #include "writers/output.h"
 
 namespace zerb {
+
+// The residual of a three- or seven-parameter fit's point held against the horizontal limit:
+// the length of its north and east residuals, metres.
+inline double HorizontalResidual(const adjust::PointResult& r) {
+  return std::hypot(r.residual_neu.x, r.residual_neu.y);
+}
 
 class LimitTally {
  public:

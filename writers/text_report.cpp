@@ -173,8 +173,7 @@ Reason WriteText(const ReportInput& in, Output& out) {
     if (r.check)
       out << check_mark;
     if (in.limits.any() &&
-        !limits.Note(r.tag, walk.name(), std::hypot(r.residual_neu.x, r.residual_neu.y),
-                     r.residual_neu.z))
+        !limits.Note(r.tag, walk.name(), HorizontalResidual(r), r.residual_neu.z))
       out << outside_mark;
     out << '\n';
   }
