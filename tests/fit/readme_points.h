@@ -4,18 +4,12 @@
 #define ZERB_TESTS_FIT_README_POINTS_H
 
 #include "tests/crs/crs_test_support.h"
+#include "tests/readme_points.h"
 
 namespace zerb::fit {
 
 // The README's example points; GP04 carries a 0.7 m blunder in its northing.
-inline constexpr const char* kPoints =
-    "name,x,y,h,B,L,H\n"
-    "GP01,4419971.693,39458259.110,92.591,39:54:44.4420,116:30:44.4420,52.317\n"
-    "GP02,4435312.960,39477300.914,89.003,40:03:04.4424,116:44:04.2432,48.902\n"
-    "GP03,4400117.957,39508728.211,101.427,39:44:04.2432,117:06:08.4420,61.455\n"
-    "GP04,4443360.124,39530367.371,114.734,40:07:24.4416,117:21:24.4404,75.030\n"
-    "GP05,4385320.078,39491472.066,85.002,39:36:04.4424,116:54:04.4424,44.871\n"
-    "GP06,4413718.251,39520977.912,98.070,39:51:24.4404,117:14:44.4408,58.220\n";
+inline constexpr const char* kPoints = test::kReadmePoints;
 
 // Three of them as a grid file and a GNSS file, the GNSS file in another order.
 inline constexpr const char* kGridFile =
