@@ -122,6 +122,17 @@ void MainWindow::MakeActions() {
 
   MakeExportMenu();
 
+  // The model from the keyboard too: the panel's list follows, and its change refits.
+  QMenu* models = menuBar()->addMenu(QStringLiteral("模型(&M)"));
+  const auto model_action = [this, models](const char* label, int index, Qt::Key key) {
+    QAction* action = models->addAction(QString::fromUtf8(label), this,
+                                        [this, index] { model_choice_->setCurrentIndex(index); });
+    action->setShortcut(QKeySequence(Qt::CTRL | key));
+  };
+  model_action("三参数（平移）(&3)", 0, Qt::Key_3);
+  model_action("七参数（布尔莎）(&7)", 1, Qt::Key_7);
+  model_action("四参数（平面）＋高程拟合(&4)", 2, Qt::Key_4);
+
   QMenu* point = menuBar()->addMenu(QStringLiteral("点(&P)"));
   QAction* cycle = point->addAction(QStringLiteral("切换用途(&U)"), this, &MainWindow::CycleUse);
   cycle->setShortcut(QKeySequence(Qt::Key_Space));
