@@ -11,13 +11,15 @@
 namespace zerb {
 
 std::string Dms(double arcseconds) {
-  const double a = std::fabs(arcseconds);
-  const auto d = static_cast<long>(a / 3600);
-  const auto m = static_cast<long>((a - d * 3600.0) / 60);
-  const double s = a - d * 3600.0 - m * 60.0;
-  char text[64];
-  std::snprintf(text, sizeof text, "%s%ld\xC2\xB0%02ld\xE2\x80\xB2%s\xE2\x80\xB3",
-                arcseconds < 0 ? "-" : "", d, m, Number(s < 10 ? "0%.6f" : "%.6f", s).c_str());
+  // Whole micro-arc-seconds first, so that seconds that round up carry into the minutes
+  // (59.9999996″ is 1′00.000000″, never 60.000000″).
+  const long long micro = std::llround(std::fabs(arcseconds) * 1e6);
+  const long long d = micro / 3600000000LL;
+  const long long m = micro / 60000000LL % 60;
+  const long long s = micro % 60000000LL;
+  char text[80];
+  std::snprintf(text, sizeof text, "%s%lld\xC2\xB0%02lld\xE2\x80\xB2%02lld.%06lld\xE2\x80\xB3",
+                arcseconds < 0 && micro > 0 ? "-" : "", d, m, s / 1000000, s % 1000000);
   return text;
 }
 

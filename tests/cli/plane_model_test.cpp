@@ -15,6 +15,7 @@
 
 #include "cli/exit_status.h"
 #include "tests/cli/support.h"
+#include "writers/plane_points.h"
 
 namespace zerb::test {
 namespace {
@@ -381,6 +382,16 @@ TEST(PlaneOptions, ThoseOfAnotherModelOrFormAreUsageErrors) {
   const RunResult listing = RunZerbShift({"--model", "4", "-f", "parameters"}, csv);
   EXPECT_EQ(listing.status, kExitOk) << listing.err;
   EXPECT_NE(listing.out.find("0°00′07.2"), std::string::npos) << listing.out;
+}
+
+// The rotation and the window's latitudes and longitudes in degrees, minutes and seconds: seconds
+// that round up to 60 carry into the minutes and degrees instead of being written as 60.
+TEST(PlaneDms, SecondsThatRoundUpCarryIntoTheMinutes) {
+  EXPECT_EQ(Dms(59.9999996), "0°01′00.000000″");
+  EXPECT_EQ(Dms(-(3600 * 40 - 0.0000004)), "-40°00′00.000000″");
+  EXPECT_EQ(Dms(143684.442), "39°54′44.442000″");  // 39:54:44.442, the README's GP01
+  EXPECT_EQ(Dms(12.345678), "0°00′12.345678″");
+  EXPECT_EQ(Dms(-0.0000001), "0°00′00.000000″");  // no sign on what rounds to nothing
 }
 
 }  // namespace
