@@ -288,7 +288,7 @@ Gathered ReadSingle(const InputSettings& s, Diagnostics* d, PointSet* points,
     d->Say(e);
     return Gathered::kUnusable;
   }
-  if (s.plane_model)
+  if (s.plane_model || s.both_sides)
     points->AddPlane(PlaneRecordOf(point, Role::kControl));
   return Gathered::kPoints;
 }
@@ -350,7 +350,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
       continue;
     }
     if (left_out) {
-      summary->left_out.push_back({std::string(name), record.line});
+      summary->left_out.push_back({std::string(name), record.line, PlaneRecordOf(point, role)});
       continue;
     }
     meridians.Note(source, record.line, name, point);
@@ -364,7 +364,7 @@ Gathered ReadOneTable(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
       d->Say(r);
       return Gathered::kUnusable;
     }
-    if (s.plane_model)
+    if (s.plane_model || s.both_sides)
       points->AddPlane(PlaneRecordOf(point, role));
   }
   if (reader->failed()) {
@@ -482,7 +482,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
     }
     // Not made a point: a later line of the same name is refused as a repeat of a refused one.
     if (left_out) {
-      summary->left_out.push_back({std::string(name), record.line});
+      summary->left_out.push_back({std::string(name), record.line, PlaneRecordOf(point, role)});
       continue;
     }
     meridians.Note(source, record.line, name, point);
@@ -497,7 +497,7 @@ Gathered ReadTwoFiles(const InputSettings& s, std::FILE* in, Diagnostics* d, Poi
       d->Say(r);
       return Gathered::kUnusable;
     }
-    if (s.plane_model)
+    if (s.plane_model || s.both_sides)
       points->AddPlane(PlaneRecordOf(point, role));
   }
   if (reader->failed()) {

@@ -43,6 +43,9 @@ struct InputSettings {
   std::vector<std::string> left_out_names;
   bool plane_model = false;     // keep each point's PlaneRecord; roles of one fit allowed
   bool grid_positions = false;  // keep each point's grid position (--plot)
+  // Keep both sides of every point as read (the PlaneRecord), for a window's table of points;
+  // the plane model keeps them anyway.
+  bool both_sides = false;
   ProjectionKind projection = ProjectionKind::kExact;  // --projection
   GnssDatum gnss_datum = GnssDatum::kWgs84;            // --gnss-datum
   crs::GridSystem grid_system;  // --ellipsoid, --false-easting, ...; sets the easting form
@@ -52,6 +55,7 @@ struct InputSettings {
 struct LeftOut {
   std::string name;
   std::uint64_t line;  // in the one table, or in the grid file
+  PlaneRecord sides;   // both sides as read, for a window that lists them
 };
 
 // What the report tells about the input besides the points.
