@@ -1,0 +1,28 @@
+// The check points' residuals summed up, horizontally and in height, for every model: how many
+// checks there are, the root mean square and the largest of their residuals. A check point
+// stands outside the fit, so these are the honest measure of how well the fit carries to points
+// it did not see; the window shows them in a panel of their own.
+#ifndef ZERB_WRITERS_CHECK_RESIDUALS_H
+#define ZERB_WRITERS_CHECK_RESIDUALS_H
+
+#include "adjust/adjust.h"
+#include "models/plane_model.h"
+#include "points/point_set.h"
+#include "writers/plane_points.h"
+
+namespace zerb {
+
+struct CheckResiduals {
+  CheckSummary horizontal;  // lengths of (vN, vE), metres
+  CheckSummary vertical;    // |vU|, or the height fit's |vH|, metres
+};
+
+// The checks of a three- or seven-parameter fit of points (the points withdrawn as repeats are
+// in no fit and not counted).
+CheckResiduals CheckResidualsOf(const PointSet& points, const adjust::FitResult& fit);
+// The checks of the plane model: its horizontal fit's and its height fit's.
+CheckResiduals CheckResidualsOf(const PlaneFit& fit);
+
+}  // namespace zerb
+
+#endif  // ZERB_WRITERS_CHECK_RESIDUALS_H
