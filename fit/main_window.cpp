@@ -20,12 +20,16 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QScrollArea>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QTableView>
+#include <QVBoxLayout>
 
+#include "fit/check_panel.h"
 #include "fit/dropped_files.h"
 #include "fit/export_forms.h"
+#include "fit/options_panel.h"
 #include "fit/residual_picture.h"
 #include "writers/output.h"
 
@@ -67,6 +71,8 @@ MainWindow::MainWindow(QWidget* parent)
       report_(new QPlainTextEdit),
       messages_(new QListWidget),
       picture_(new ResidualPicture),
+      options_(new OptionsPanel),
+      checks_(new CheckPanel),
       sigma0_(new QLabel) {
   setWindowTitle(QStringLiteral("zerb 多点求参数"));
   proxy_->setSourceModel(&model_);
@@ -85,6 +91,10 @@ MainWindow::MainWindow(QWidget* parent)
   setAcceptDrops(true);
   connect(table_, &QTableView::doubleClicked, this, &MainWindow::CycleUse);
   connect(&model_, &PointTableModel::refitted, this, &MainWindow::ShowFit);
+  KeepCurrentPoint();
+  // The table stays usable while a fit is made; the status bar says one is coming.
+  connect(&model_, &PointTableModel::refitting, this,
+          [this] { statusBar()->showMessage(QStringLiteral("正在拟合…")); });
 
   MakeActions();
   MakeModelPanel();
@@ -148,6 +158,8 @@ void MainWindow::MakeExportMenu() {
   QMenu* save = exports->addMenu(QStringLiteral("保存(&S)"));
   for (const ExportForm& form : ExportForms()) {
     QAction* to_clipboard = copy->addAction(form.label, this, [this, format = form.format] {
+      // What is copied is the answer to the settings as they stand, not to those before.
+      model_.WaitForFit();
       if (const QString why = CopyExport(session_, format); !why.isEmpty())
         QMessageBox::warning(this, QStringLiteral("未复制"), why);
       else
@@ -173,7 +185,10 @@ void MainWindow::MakeModelPanel() {
       QStringLiteral("旋转参数的符号约定：两种约定描述同一转换，旋转符号相反"));
   convention_choice_->setEnabled(false);
   auto* panel = new QWidget;
-  auto* form = new QFormLayout(panel);
+  auto* column = new QVBoxLayout(panel);
+  auto* form = new QFormLayout;
+  column->addLayout(form);
+  column->addWidget(options_);
   form->addRow(QStringLiteral("模型："), model_choice_);
   form->addRow(QStringLiteral("旋转约定："), convention_choice_);
   // The limits of the survey's instructions; 0 is none. They judge the points, not the fit.
@@ -200,9 +215,15 @@ void MainWindow::MakeModelPanel() {
   };
   connect(horizontal, &QDoubleSpinBox::valueChanged, this, limits_chosen);
   connect(vertical, &QDoubleSpinBox::valueChanged, this, limits_chosen);
+  connect(options_, &OptionsPanel::changed, this, &MainWindow::OptionsChosen);
+  // The panel is taller than a small screen: it scrolls rather than squeezing its fields.
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(panel);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
   auto* dock = new QDockWidget(QStringLiteral("模型"), this);
   dock->setObjectName(QStringLiteral("model panel"));
-  dock->setWidget(panel);
+  dock->setWidget(scroll);
   addDockWidget(Qt::RightDockWidgetArea, dock);
   connect(model_choice_, &QComboBox::currentIndexChanged, this, &MainWindow::ModelChosen);
   connect(convention_choice_, &QComboBox::currentIndexChanged, this, &MainWindow::ModelChosen);
@@ -230,6 +251,12 @@ void MainWindow::MakeDocks() {
   picture->setWidget(picture_);
   addDockWidget(Qt::BottomDockWidgetArea, picture);
   tabifyDockWidget(messages_dock_, picture);
+  checks_->setObjectName(QStringLiteral("checks"));
+  auto* checks = new QDockWidget(QStringLiteral("检核点"), this);
+  checks->setObjectName(QStringLiteral("check panel"));
+  checks->setWidget(checks_);
+  addDockWidget(Qt::BottomDockWidgetArea, checks);
+  tabifyDockWidget(picture, checks);
   report->raise();
 }
 
@@ -325,6 +352,8 @@ void MainWindow::ChoosePair() {
 }
 
 QString MainWindow::Save(Format format, const QString& path) {
+  // What is saved is the answer to the settings as they stand, not to those before.
+  model_.WaitForFit();
   std::string text;
   if (Reason r = session_.Render(format, &text); !r.empty())
     return QString::fromStdString(r);
@@ -360,16 +389,34 @@ void MainWindow::CycleUse() {
   }
   const QString name =
       model_.data(model_.index(current.row(), PointTableModel::kName), Qt::DisplayRole).toString();
-  const int next = (model_.data(use, Qt::EditRole).toInt() + 1) % 3;
-  model_.setData(use, next, Qt::EditRole);
-  // The table was filled anew: the same point stays the current one, for the next key press.
-  if (const int row = model_.RowOf(name); row >= 0)
-    table_->setCurrentIndex(proxy_->mapFromSource(model_.index(row, current.column())));
+  // From the use last chosen, which a fit still being made does not show yet: two quick presses
+  // go two steps.
+  const PointUse next =
+      NextUse(session_.UseOf(name.toStdString()), session_.request().model == FitModel::kPlane);
+  model_.setData(use, static_cast<int>(next), Qt::EditRole);
+}
+
+void MainWindow::KeepCurrentPoint() {
+  // Every fit fills the table anew: the point the user was on stays the current one, for the
+  // next key press.
+  connect(&model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+    const QModelIndex current = proxy_->mapToSource(table_->currentIndex());
+    current_name_ =
+        current.isValid()
+            ? model_.index(current.row(), PointTableModel::kName).data(Qt::DisplayRole).toString()
+            : QString();
+    current_column_ = current.isValid() ? current.column() : 0;
+  });
+  connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+    if (const int row = current_name_.isEmpty() ? -1 : model_.RowOf(current_name_); row >= 0)
+      table_->setCurrentIndex(proxy_->mapFromSource(model_.index(row, current_column_)));
+  });
 }
 
 void MainWindow::ModelChosen() {
   const int model = model_choice_->currentIndex();
   convention_choice_->setEnabled(model == 1);
+  options_->SetPlane(model == 2);
   session_.SetModel(model == 2   ? FitModel::kPlane
                     : model == 1 ? FitModel::kSeven
                                  : FitModel::kThree);
@@ -379,7 +426,23 @@ void MainWindow::ModelChosen() {
     model_.Refit();
 }
 
+void MainWindow::OptionsChosen() {
+  FitOptions options;
+  QString why = options_->Options(&options);
+  if (why.isEmpty())
+    why = QString::fromStdString(session_.SetOptions(options));
+  // The fit stays that of the last options that could be used, and the status bar says why.
+  if (!why.isEmpty()) {
+    statusBar()->showMessage(QStringLiteral("设置未采用：%1").arg(why));
+    return;
+  }
+  if (session_.has_input())
+    model_.Refit();
+}
+
 void MainWindow::ShowFit() {
+  statusBar()->clearMessage();
+  checks_->Show(session_);
   setWindowTitle(session_.has_input() ? QStringLiteral("zerb 多点求参数 — %1")
                                             .arg(QString::fromStdString(session_.input_name()))
                                       : QStringLiteral("zerb 多点求参数"));

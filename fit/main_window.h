@@ -22,6 +22,8 @@ class QTableView;
 
 namespace zerb::fit {
 
+class CheckPanel;
+class OptionsPanel;
 class ResidualPicture;
 
 class MainWindow : public QMainWindow {
@@ -43,6 +45,8 @@ class MainWindow : public QMainWindow {
   QString Save(Format format, const QString& path);
 
   const Session& session() const { return session_; }
+  // Runs the event loop until the fit of the settings as they stand is shown.
+  void WaitForFit() { model_.WaitForFit(); }
   PointTableModel* points() { return &model_; }
   QSortFilterProxyModel* sorted() { return proxy_; }
 
@@ -63,7 +67,9 @@ class MainWindow : public QMainWindow {
   void ChooseAndSave(Format format, const QString& title, const QString& filter,
                      const QString& suffix);
   void CycleUse();
+  void KeepCurrentPoint();
   void ModelChosen();
+  void OptionsChosen();
   void ShowFit();
 
   Session session_;
@@ -75,11 +81,16 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* report_;
   QListWidget* messages_;
   ResidualPicture* picture_;
+  OptionsPanel* options_;
+  CheckPanel* checks_;
   QDockWidget* messages_dock_ = nullptr;
   QLabel* sigma0_;
   QAction* save_report_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   RecentFiles recent_;
+  // The point current in the table while it is filled anew.
+  QString current_name_;
+  int current_column_ = 0;
   // Each form's copy and save, enabled when the fit's model has the form.
   QList<QPair<QAction*, Format>> exports_;
 };

@@ -2,20 +2,28 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QEventLoop>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <numbers>
 
 #include "writers/output.h"
+#include "writers/plane_points.h"
 #include "writers/report.h"
 
 namespace zerb::fit {
 namespace {
 
-constexpr const char* kTitles[PointTableModel::kColumns] = {
+// Both sides of the point as read come after the name, the same for every model.
+constexpr int kSides = PointTableModel::kNorth - PointTableModel::kGridNorth;
+
+constexpr const char* kTitles[PointTableModel::kColumns - kSides] = {
     "行号", "点名", "vN (m)",  "vE (m)",   "vU (m)", "v (m)",
     "r",    "T",    "MDB (m)", "粗差标记", "用途",   "限差"};
-constexpr const char* kTips[PointTableModel::kColumns] = {
+constexpr const char* kTips[PointTableModel::kColumns - kSides] = {
     "输入文件中的行号（两个文件时为网格文件的行号）",
     "点名",
     "残差，北方向",
@@ -27,16 +35,23 @@ constexpr const char* kTips[PointTableModel::kColumns] = {
     "最小可探测粗差（三个方向中最大者）",
     "被粗差检验标记的点",
     "控制点参与拟合；检核点不参与拟合，只与拟合结果比较；不用的点照常读入和检查，但不参与拟合，并在"
-    "报告中列出",
+    "报告中列出；四参数模型另有仅平面、仅高程：只参与平面拟合或高程拟合",
     "平面残差和高程残差与模型面板中的水平限差、高程限差比较：通过或超限",
+};
+
+constexpr const char* kSideTitles[kSides] = {"x (m)", "y (m)", "h (m)", "B", "L", "H (m)"};
+constexpr const char* kSideTips[kSides] = {
+    "网格北坐标 x", "网格东坐标 y（文件中带带号时含带号）",
+    "网格高程 h",   "GNSS 纬度 B",
+    "GNSS 经度 L",  "GNSS 大地高 H",
 };
 
 // The plane model's columns where the geocentric models have their residuals and tests: the
 // horizontal fit's, then the height fit's; line, name, flag and use stay where they are.
-constexpr const char* kPlaneTitles[PointTableModel::kColumns] = {
+constexpr const char* kPlaneTitles[PointTableModel::kColumns - kSides] = {
     "行号", "点名",   "vN (m)",    "vE (m)",   "v (m)", "r",
     "T",    "vH (m)", "T（高程）", "粗差标记", "用途",  "限差"};
-constexpr const char* kPlaneTips[PointTableModel::kColumns] = {
+constexpr const char* kPlaneTips[PointTableModel::kColumns - kSides] = {
     "输入文件中的行号（两个文件时为网格文件的行号）",
     "点名",
     "平面残差，北方向",
@@ -47,8 +62,8 @@ constexpr const char* kPlaneTips[PointTableModel::kColumns] = {
     "高程拟合残差",
     "高程拟合的粗差检验统计量",
     "被平面或高程粗差检验标记的点",
-    kTips[PointTableModel::kUse],
-    kTips[PointTableModel::kLimits],
+    kTips[PointTableModel::kUse - kSides],
+    kTips[PointTableModel::kLimits - kSides],
 };
 
 // The largest of the three minimal detectable biases, as the text report gives it.
@@ -67,6 +82,44 @@ Cell Number(double value, bool shown, const std::string& text) {
   if (!shown)
     return {QString(), QVariant()};
   return {QString::fromStdString(text), value};
+}
+
+// Both sides as read: the grid's easting with the zone number the file gave it, the angles in
+// degrees, minutes and seconds to 1e-6″ (0.03 mm).
+Cell SideCell(const PointRow& row, int column, int zone) {
+  if (!row.has_sides)
+    return {QString(), QVariant()};
+  const PlaneRecord& p = row.sides;
+  constexpr double kArcSeconds = 3600 * 180 / std::numbers::pi;
+  switch (column) {
+    case PointTableModel::kGridNorth:
+      return Number(p.north, true, Fixed(p.north));
+    case PointTableModel::kGridEast: {
+      const double east = p.east + zone * 1e6;
+      return Number(east, true, Fixed(east));
+    }
+    case PointTableModel::kGridHeight:
+      return Number(p.height, true, Fixed(p.height));
+    case PointTableModel::kLatitude:
+      return Number(p.latitude, true, Dms(p.latitude * kArcSeconds));
+    case PointTableModel::kLongitude:
+      return Number(p.longitude, true, Dms(p.longitude * kArcSeconds));
+    default:
+      return Number(p.gnss_height, true, Fixed(p.gnss_height));
+  }
+}
+
+bool IsSide(int column) {
+  return column >= PointTableModel::kGridNorth && column < PointTableModel::kNorth;
+}
+
+// The title or tip of a column: the sides' own, else the model's, whose lists skip the sides.
+QString HeaderText(int column, bool plane, bool tip) {
+  if (IsSide(column))
+    return QString::fromUtf8((tip ? kSideTips : kSideTitles)[column - PointTableModel::kGridNorth]);
+  const int i = column < PointTableModel::kGridNorth ? column : column - kSides;
+  return QString::fromUtf8(plane ? (tip ? kPlaneTips : kPlaneTitles)[i]
+                                 : (tip ? kTips : kTitles)[i]);
 }
 
 Cell CellOf(const PointRow& row, int column) {
@@ -149,7 +202,12 @@ Cell PlaneCellOf(const PointRow& row, int column) {
 }  // namespace
 
 PointTableModel::PointTableModel(Session* session, QObject* parent)
-    : QAbstractTableModel(parent), session_(session) {}
+    : QAbstractTableModel(parent), session_(session) {
+  // The watcher reports in the model's thread; a fit still being made when the model goes is
+  // finished by the pool and dropped.
+  connect(&watcher_, &QFutureWatcher<std::shared_ptr<const FitOutcome>>::finished, this,
+          [this] { Arrived(watcher_.result()); });
+}
 
 int PointTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(session_->rows().size());
@@ -167,6 +225,10 @@ QString PointTableModel::UseName(PointUse use) {
       return QStringLiteral("检核点");
     case PointUse::kOff:
       return QStringLiteral("不用");
+    case PointUse::kHorizontal:
+      return QStringLiteral("仅平面");
+    case PointUse::kVertical:
+      return QStringLiteral("仅高程");
   }
   return {};
 }
@@ -177,6 +239,7 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
   const PointRow& row = session_->rows()[static_cast<std::size_t>(index.row())];
   const auto cell = [&]() {
     return index.column() == kLimits ? LimitsCell(*session_, row)
+           : IsSide(index.column())  ? SideCell(row, index.column(), session_->zone())
            : session_->plane()       ? PlaneCellOf(row, index.column())
                                      : CellOf(row, index.column());
   };
@@ -206,10 +269,8 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
 QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
     return QAbstractTableModel::headerData(section, orientation, role);
-  if (role == Qt::DisplayRole)
-    return QString::fromUtf8((session_->plane() ? kPlaneTitles : kTitles)[section]);
-  if (role == Qt::ToolTipRole)
-    return QString::fromUtf8((session_->plane() ? kPlaneTips : kTips)[section]);
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    return HeaderText(section, session_->plane(), role == Qt::ToolTipRole);
   return {};
 }
 
@@ -225,31 +286,62 @@ Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
 bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
     return false;
-  PointUse use;
+  constexpr PointUse kUses[] = {PointUse::kControl, PointUse::kCheck, PointUse::kOff,
+                                PointUse::kHorizontal, PointUse::kVertical};
   bool is_number = false;
   const int number = value.toInt(&is_number);
-  if (value.typeId() != QMetaType::QString && is_number && number >= 0 &&
-      number <= static_cast<int>(PointUse::kOff)) {
-    use = static_cast<PointUse>(number);
-  } else if (value.toString() == UseName(PointUse::kControl)) {
-    use = PointUse::kControl;
-  } else if (value.toString() == UseName(PointUse::kCheck)) {
-    use = PointUse::kCheck;
-  } else if (value.toString() == UseName(PointUse::kOff)) {
-    use = PointUse::kOff;
-  } else {
+  const auto use = std::find_if(std::begin(kUses), std::end(kUses), [&](PointUse u) {
+    return value.typeId() != QMetaType::QString && is_number ? number == static_cast<int>(u)
+                                                             : value.toString() == UseName(u);
+  });
+  if (use == std::end(kUses))
     return false;
-  }
-  session_->SetUse(session_->rows()[static_cast<std::size_t>(index.row())].name, use);
+  // A point in one of the plane model's two fits only is a use the geocentric models lack.
+  const bool one_fit = *use == PointUse::kHorizontal || *use == PointUse::kVertical;
+  if (one_fit && session_->request().model != FitModel::kPlane)
+    return false;
+  session_->SetUse(session_->rows()[static_cast<std::size_t>(index.row())].name, *use);
   Refit();
   return true;
 }
 
 void PointTableModel::Refit() {
+  if (busy_) {
+    again_ = true;
+    return;
+  }
+  Start();
+}
+
+void PointTableModel::Start() {
+  busy_ = true;
+  again_ = false;
+  emit refitting();
+  // The request is copied: the user may change the session's while the fit is made.
+  watcher_.setFuture(
+      QtConcurrent::run([request = session_->request()]() -> std::shared_ptr<const FitOutcome> {
+        return FitOutcome::Compute(request);
+      }));
+}
+
+void PointTableModel::Arrived(std::shared_ptr<const FitOutcome> outcome) {
+  busy_ = false;
+  if (again_) {
+    Start();
+    return;
+  }
   beginResetModel();
-  session_->Refit();
+  session_->Show(std::move(outcome));
   endResetModel();
   emit refitted();
+}
+
+void PointTableModel::WaitForFit() {
+  if (!busy_)
+    return;
+  QEventLoop loop;
+  connect(this, &PointTableModel::refitted, &loop, &QEventLoop::quit);
+  loop.exec();
 }
 
 int PointTableModel::RowOf(const QString& name) const {

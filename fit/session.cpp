@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "models/plausibility.h"
+#include "points/grid_projection.h"
 #include "text/translate.h"
 #include "writers/limit_tally.h"
 #include "writers/output.h"
@@ -11,68 +13,115 @@
 #include "writers/report.h"
 
 namespace zerb::fit {
+namespace {
 
-Session::Session() = default;
-Session::~Session() = default;
-
-void Session::OpenTable(const std::string& table) {
-  table_ = table;
-  grid_.clear();
-  wgs84_.clear();
-  uses_.clear();
+// The use a point of the plane model's point set has from its role there.
+PointUse UseOfRole(Role role) {
+  switch (role) {
+    case Role::kCheck:
+      return PointUse::kCheck;
+    case Role::kHorizontal:
+      return PointUse::kHorizontal;
+    case Role::kVertical:
+      return PointUse::kVertical;
+    default:
+      return PointUse::kControl;
+  }
 }
 
-void Session::OpenPair(const std::string& grid, const std::string& wgs84) {
-  table_.clear();
-  grid_ = grid;
-  wgs84_ = wgs84;
-  uses_.clear();
+}  // namespace
+
+PointUse NextUse(PointUse use, bool plane) {
+  // A one-fit use left from the plane model counts as control in the geocentric models.
+  if (!plane && (use == PointUse::kHorizontal || use == PointUse::kVertical))
+    use = PointUse::kControl;
+  switch (use) {
+    case PointUse::kControl:
+      return PointUse::kCheck;
+    case PointUse::kCheck:
+      return plane ? PointUse::kHorizontal : PointUse::kOff;
+    case PointUse::kHorizontal:
+      return PointUse::kVertical;
+    case PointUse::kVertical:
+      return PointUse::kOff;
+    case PointUse::kOff:
+      break;
+  }
+  return PointUse::kControl;
 }
 
-std::string Session::input_name() const {
-  return table_.empty() ? grid_ + " + " + wgs84_ : table_;
+Reason CheckOptions(const FitOptions& options) {
+  if ((options.sigma_horizontal > 0) != (options.sigma_vertical > 0))
+    return "先验中误差要么水平和高程都给出，要么都不给";
+  if (!(options.alpha > 0 && options.alpha < 0.5))
+    return "显著性水平须在 0 与 0.5 之间";
+  if (Reason r = crs::CheckGridSystem(options.grid); !r.empty())
+    return r;
+  return ProjectionForSystem(ProjectionKind::kExact, options.grid, options.central_meridian);
 }
 
-void Session::SetModel(FitModel model) {
-  plane_ = model == FitModel::kPlane;
-  if (!plane_)
-    settings_.model =
-        model == FitModel::kSeven ? adjust::Model::kSevenParameter : adjust::Model::kThreeParameter;
+FitOutcome::FitOutcome(const FitRequest& request)
+    : request_(request), diagnostics_(std::make_unique<CollectedDiagnostics>()) {}
+
+FitOutcome::~FitOutcome() = default;
+
+std::unique_ptr<FitOutcome> FitOutcome::Compute(const FitRequest& request) {
+  std::unique_ptr<FitOutcome> outcome(new FitOutcome(request));
+  if (request.has_input())
+    outcome->Fit();
+  return outcome;
 }
 
-void Session::SetUse(const std::string& name, PointUse use) {
-  uses_[name] = use;
-}
+void FitOutcome::Fit() {
+  const FitOptions& o = request_.options;
+  const bool plane_model = plane();
+  if (!plane_model) {
+    settings_.model = request_.model == FitModel::kSeven ? adjust::Model::kSevenParameter
+                                                         : adjust::Model::kThreeParameter;
+  }
+  settings_.sigma_horizontal = o.sigma_horizontal;
+  settings_.sigma_vertical = o.sigma_vertical;
+  settings_.alpha_point = o.alpha;
+  if (Reason r = CheckOptions(o); !r.empty()) {
+    fit_error_ = Fill(Tr("no fit: {1}"), r);
+    return;
+  }
 
-void Session::Clear() {
-  fit_.reset();
-  plane_fit_.reset();
-  points_.reset();
-  summary_ = InputSummary();
-  diagnostics_ = std::make_unique<CollectedDiagnostics>();
-  gathered_ = false;
-  fitted_ = false;
-  fit_error_.clear();
-  rows_.clear();
-  messages_.clear();
-}
-
-bool Session::Refit() {
-  Clear();
-  if (!has_input())
-    return false;
   InputSettings in;
-  in.table = table_;
-  in.grid = grid_;
-  in.wgs84 = wgs84_;
-  // The HTML report draws the points where the grid has them.
+  in.table = request_.table;
+  in.grid = request_.grid;
+  in.wgs84 = request_.wgs84;
+  // The HTML report draws the points where the grid has them, and the table shows both sides.
   in.grid_positions = true;
-  in.plane_model = plane_;
-  for (const auto& [name, use] : uses_) {
-    if (use == PointUse::kCheck)
-      in.check_names.push_back(name);
-    else if (use == PointUse::kOff)
-      in.left_out_names.push_back(name);
+  in.both_sides = true;
+  in.plane_model = plane_model;
+  in.reading.angle_format = o.angle_format;
+  if (o.central_meridian != kNoMeridian) {
+    in.reading.default_meridian = o.central_meridian;
+    in.reading.meridian_of_the_grid = true;
+  }
+  in.gnss_datum = o.gnss_datum;
+  in.grid_system = o.grid;
+  for (const auto& [name, use] : request_.uses) {
+    switch (use) {
+      case PointUse::kCheck:
+        in.check_names.push_back(name);
+        break;
+      case PointUse::kOff:
+        in.left_out_names.push_back(name);
+        break;
+      // A one-fit use is the plane model's; the geocentric models take the point whole.
+      case PointUse::kHorizontal:
+        if (plane_model)
+          in.horizontal_names.push_back(name);
+        break;
+      case PointUse::kVertical:
+        if (plane_model)
+          in.vertical_names.push_back(name);
+        break;
+      case PointUse::kControl:
+        break;
+    }
   }
   points_ = std::make_unique<PointSet>();
   gathered_ =
@@ -80,8 +129,13 @@ bool Session::Refit() {
   messages_ = diagnostics_->Lines();
   if (gathered_) {
     Reason r;
-    if (plane_) {
+    if (plane_model) {
       PlaneSettings plane;
+      plane.fix_scale = o.fix_scale;
+      plane.height_fit = o.height_fit;
+      // The GNSS points are projected on their own datum's ellipsoid.
+      if (o.gnss_datum == GnssDatum::kCgcs2000)
+        plane.gnss_inverse_flattening = kGrs80InverseFlattening;
       plane.grid = summary_.grid_system;
       plane_fit_ = std::make_unique<PlaneFit>();
       r = FitPlane(*points_, settings_, plane, plane_fit_.get());
@@ -95,30 +149,34 @@ bool Session::Refit() {
       fitted_ = true;
   }
   CollectRows();
-  return fitted_;
 }
 
-void Session::CollectRows() {
+void FitOutcome::CollectRows() {
+  const bool plane_model = plane();
   if (gathered_) {
     ReportInput in;
     in.points = points_.get();
-    in.fit = fitted_ && !plane_ ? fit_.get() : nullptr;
+    in.fit = fitted_ && !plane_model ? fit_.get() : nullptr;
     PointWalk walk(in);
     while (walk.Next()) {
       PointRow row;
       row.line = walk.line();
       row.name = std::string(walk.name());
-      if (fitted_ && plane_) {
+      row.has_sides = points_->has_plane_records();
+      if (row.has_sides)
+        row.sides = points_->plane(walk.index());
+      if (fitted_ && plane_model) {
         row.fitted = true;
         row.plane = PointOf(*plane_fit_, walk.index());
-        row.use = points_->plane(walk.index()).role == Role::kCheck ? PointUse::kCheck
-                                                                    : PointUse::kControl;
+        row.use = UseOfRole(row.sides.role);
       } else if (fitted_) {
         row.fitted = true;
         row.result = walk.result();
         row.use = row.result.check ? PointUse::kCheck : PointUse::kControl;
-      } else if (const auto use = uses_.find(row.name); use != uses_.end()) {
+      } else if (const auto use = request_.uses.find(row.name); use != request_.uses.end()) {
         row.use = use->second;
+      } else if (row.has_sides) {
+        row.use = UseOfRole(row.sides.role);
       }
       rows_.push_back(std::move(row));
     }
@@ -132,29 +190,38 @@ void Session::CollectRows() {
     row.line = l.line;
     row.name = l.name;
     row.use = PointUse::kOff;
+    row.has_sides = true;
+    row.sides = l.sides;
     rows_.push_back(std::move(row));
   }
   std::stable_sort(rows_.begin(), rows_.end(),
                    [](const PointRow& a, const PointRow& b) { return a.line < b.line; });
 }
 
-bool Session::WithinTheLimits(const PointRow& row) const {
+bool FitOutcome::WithinTheLimits(const PointRow& row) const {
   if (!row.fitted)
     return true;
-  if (plane_)
-    return WithinLimits(limits_, PlaneHorizontal(row.plane), PlaneVertical(row.plane));
+  const ResidualLimits& limits = request_.limits;
+  if (plane())
+    return WithinLimits(limits, PlaneHorizontal(row.plane), PlaneVertical(row.plane));
   const adjust::PointResult& r = row.result;
-  return WithinLimits(limits_, HorizontalResidual(r), r.residual_neu.z);
+  return WithinLimits(limits, HorizontalResidual(r), r.residual_neu.z);
 }
 
-Reason Session::Render(Format format, std::string* text) const {
+CheckResiduals FitOutcome::Checks() const {
+  if (!fitted_)
+    return {};
+  return plane() ? CheckResidualsOf(*plane_fit_) : CheckResidualsOf(*points_, *fit_);
+}
+
+Reason FitOutcome::Render(Format format, std::string* text) const {
   text->clear();
   if (!fitted_)
     return fit_error_.empty() ? std::string("没有拟合结果：读入的问题见消息面板") : fit_error_;
   // A shift to WGS 84 cannot carry a fit whose GNSS side is another datum.
   if (Reason r = FormatForDatum(format, summary_.gnss_datum); !r.empty())
     return r;
-  if (plane_)
+  if (plane())
     return RenderPlane(format, text);
   std::vector<Implausible> implausible = ImplausibleParameters(*fit_, settings_);
   if (!implausible.empty() && format != Format::kText) {
@@ -169,11 +236,11 @@ Reason Session::Render(Format format, std::string* text) const {
   in.points = points_.get();
   in.fit = fit_.get();
   in.settings = &settings_;
-  in.convention = convention_;
+  in.convention = request_.convention;
   in.input = &summary_;
   in.refused = diagnostics_->refused();
   in.implausible = std::move(implausible);
-  in.limits = limits_;
+  in.limits = request_.limits;
   in.program = "zerb-fit " ZERB_VERSION;
   in.diagnostics = &diagnostics_->kept();
   OutputString out;
@@ -214,14 +281,14 @@ Reason Session::Render(Format format, std::string* text) const {
   return {};
 }
 
-Reason Session::Picture(std::string* svg) const {
+Reason FitOutcome::Picture(std::string* svg) const {
   svg->clear();
-  if (!fitted_ || plane_)
+  if (!fitted_ || plane())
     return "四参数模型没有残差图";
   return DrawPlotText(*points_, *fit_, svg);
 }
 
-Reason Session::RenderPlane(Format format, std::string* text) const {
+Reason FitOutcome::RenderPlane(Format format, std::string* text) const {
   ReportInput in;
   in.format = format;
   in.points = points_.get();
@@ -229,7 +296,7 @@ Reason Session::RenderPlane(Format format, std::string* text) const {
   in.settings = &settings_;
   in.input = &summary_;
   in.refused = diagnostics_->refused();
-  in.limits = limits_;
+  in.limits = request_.limits;
   in.program = "zerb-fit " ZERB_VERSION;
   in.diagnostics = &diagnostics_->kept();
   OutputString out;
@@ -237,6 +304,57 @@ Reason Session::RenderPlane(Format format, std::string* text) const {
     return r;
   *text = out.text();
   return {};
+}
+
+Session::Session() : shown_(FitOutcome::Compute(request_)) {}
+Session::~Session() = default;
+
+void Session::OpenTable(const std::string& table) {
+  request_.table = table;
+  request_.grid.clear();
+  request_.wgs84.clear();
+  request_.uses.clear();
+}
+
+void Session::OpenPair(const std::string& grid, const std::string& wgs84) {
+  request_.table.clear();
+  request_.grid = grid;
+  request_.wgs84 = wgs84;
+  request_.uses.clear();
+}
+
+std::string Session::input_name() const {
+  return request_.table.empty() ? request_.grid + " + " + request_.wgs84 : request_.table;
+}
+
+void Session::SetUse(const std::string& name, PointUse use) {
+  request_.uses[name] = use;
+}
+
+PointUse Session::UseOf(const std::string& name) const {
+  if (const auto use = request_.uses.find(name); use != request_.uses.end())
+    return use->second;
+  for (const PointRow& row : rows()) {
+    if (row.name == name)
+      return row.use;
+  }
+  return PointUse::kControl;
+}
+
+Reason Session::SetOptions(const FitOptions& options) {
+  if (Reason r = CheckOptions(options); !r.empty())
+    return r;
+  request_.options = options;
+  return {};
+}
+
+bool Session::Refit() {
+  Show(FitOutcome::Compute(request_));
+  return has_fit();
+}
+
+void Session::Show(std::shared_ptr<const FitOutcome> outcome) {
+  shown_ = std::move(outcome);
 }
 
 }  // namespace zerb::fit

@@ -47,6 +47,7 @@ TEST_F(FitChineseTest, TheLibrarysReasonsAreInChinese) {
                                  "GP01,39:54:44.4420,116:30:44.4420,52.317\n");
   MainWindow window;
   window.OpenPair(QString::fromStdString(grid), QString::fromStdString(gnss));
+  window.WaitForFit();
   ASSERT_TRUE(window.session().has_fit());
   auto* messages = window.findChild<QListWidget*>(QStringLiteral("messages"));
   ASSERT_EQ(messages->count(), 1);

@@ -45,6 +45,7 @@ class DropTest : public test::TempFolder {
     QCoreApplication::sendEvent(window_.get(), &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window_.get(), &drop);
+    window_->WaitForFit();
     EXPECT_EQ(enter.isAccepted(), drop.isAccepted());
     return drop.isAccepted();
   }

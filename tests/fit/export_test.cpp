@@ -31,6 +31,7 @@ class ExportTest : public test::TempFolder {
     TempFolder::SetUp();
     window_ = std::make_unique<MainWindow>();
     window_->OpenTable(QString::fromStdString(Write("points.csv", kPoints)));
+    window_->WaitForFit();
     ASSERT_TRUE(window_->session().has_fit());
   }
   void TearDown() override {
@@ -40,6 +41,7 @@ class ExportTest : public test::TempFolder {
 
   void ChooseModel(int index) {
     window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(index);
+    window_->WaitForFit();
     ASSERT_TRUE(window_->session().has_fit());
   }
   // The entries of 参数 → 复制 or 参数 → 保存, by their label.
@@ -187,6 +189,7 @@ TEST_F(ExportTest, ImplausibleParametersAreNeitherCopiedNorSaved) {
   for (const auto& o : off)
     csv.replace(csv.find(o[0]), std::string(o[0]).size(), o[1]);
   window_->OpenTable(QString::fromStdString(Write("wrong.csv", csv)));
+  window_->WaitForFit();
   ASSERT_TRUE(window_->session().has_fit());
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
   for (const ExportForm& form : ExportForms()) {

@@ -70,9 +70,11 @@ TEST_F(RecentFilesTest, TheLastEightNewestFirst) {
   for (int i = 0; i < 10; ++i) {
     opened.append(Table("points" + std::to_string(i) + ".csv"));
     window_->OpenTable(opened.back());
+    window_->WaitForFit();
   }
   // Opening one again moves it to the front, once.
   window_->OpenTable(opened[5]);
+  window_->WaitForFit();
   const QList<RecentInput> recent = RecentFiles().List();
   ASSERT_EQ(recent.size(), 8);
   EXPECT_EQ(recent[0].table, opened[5]);
@@ -91,13 +93,16 @@ TEST_F(RecentFilesTest, AnEntryChosenOpensItsInputAgain) {
   const QString grid = QString::fromStdString(Write("control.dat", kGridFile));
   const QString gnss = QString::fromStdString(Write("gnss.csv", kGnssFile));
   window_->OpenPair(grid, gnss);
+  window_->WaitForFit();
   const QString table = Table("points.csv");
   window_->OpenTable(table);
+  window_->WaitForFit();
   ASSERT_EQ(window_->points()->rowCount(), 6);
   const QList<QAction*> entries = Entries();
   ASSERT_EQ(entries.size(), 2);
   EXPECT_EQ(entries[1]->text(), QStringLiteral("&2 ") + grid + QStringLiteral(" + ") + gnss);
   entries[1]->trigger();
+  window_->WaitForFit();
   EXPECT_EQ(window_->session().input_name(), (grid + QStringLiteral(" + ") + gnss).toStdString());
   ASSERT_TRUE(window_->session().has_fit());
   EXPECT_EQ(window_->points()->rowCount(), 3);
@@ -114,9 +119,12 @@ TEST_F(RecentFilesTest, AFileGoneIsSaidAndDropped) {
   const QString kept = Table("kept.csv");
   const QString gone = Table("gone.csv");
   window_->OpenTable(kept);
+  window_->WaitForFit();
   window_->OpenTable(gone);
+  window_->WaitForFit();
   ASSERT_TRUE(QFile::remove(gone));
   const QString why = window_->OpenRecent(RecentFiles().List()[0]);
+  window_->WaitForFit();
   EXPECT_TRUE(why.startsWith(gone + QStringLiteral(" 已不存在"))) << why.toStdString();
   // The window still shows the input it had; the list holds only the file still there.
   EXPECT_EQ(window_->points()->rowCount(), 6);
@@ -127,6 +135,7 @@ TEST_F(RecentFilesTest, AFileGoneIsSaidAndDropped) {
 
 TEST_F(RecentFilesTest, AFileNeverFoundIsNotKept) {
   window_->OpenTable(QString::fromStdString(dir_ + "/missing.csv"));
+  window_->WaitForFit();
   EXPECT_TRUE(RecentFiles().List().isEmpty());
 }
 

@@ -96,6 +96,7 @@ class FitWindowTest : public test::TempFolder {
     TempFolder::SetUp();
     window_ = std::make_unique<MainWindow>();
     window_->OpenTable(QString::fromStdString(Write("points.csv", kPoints)));
+    window_->WaitForFit();
   }
   void TearDown() override {
     window_.reset();
@@ -111,6 +112,7 @@ class FitWindowTest : public test::TempFolder {
     ASSERT_GE(Row(name), 0) << name;
     ASSERT_TRUE(
         model()->setData(model()->index(Row(name), PointTableModel::kUse), use, Qt::EditRole));
+    window_->WaitForFit();
   }
   const adjust::Solution& solution() { return window_->session().solution(); }
   QString Sigma0Text() { return window_->findChild<QLabel*>(QStringLiteral("sigma0"))->text(); }
@@ -144,7 +146,9 @@ TEST_F(FitWindowTest, ResidualLimitsMarkThePointOutsideThem) {
   EXPECT_EQ(Cell("GP04", PointTableModel::kLimits), QString());  // no limit set
   const double sigma0 = solution().sigma0;
   window_->findChild<QDoubleSpinBox*>(QStringLiteral("horizontal limit"))->setValue(0.03);
+  window_->WaitForFit();
   window_->findChild<QDoubleSpinBox*>(QStringLiteral("vertical limit"))->setValue(0.05);
+  window_->WaitForFit();
   EXPECT_EQ(window_->session().limits().horizontal, 0.03);
   EXPECT_EQ(Cell("GP04", PointTableModel::kLimits), QStringLiteral("超限"));
   for (const char* name : {"GP01", "GP02", "GP03", "GP05", "GP06"})
@@ -157,6 +161,7 @@ TEST_F(FitWindowTest, ResidualLimitsMarkThePointOutsideThem) {
   EXPECT_NE(report.find("outside the limits: line 5 (GP04)"), std::string::npos) << report;
   // The plane model holds its own fits' residuals against the same limits.
   window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(2);
+  window_->WaitForFit();
   EXPECT_EQ(Cell("GP04", PointTableModel::kLimits), QStringLiteral("超限"));
   EXPECT_EQ(Cell("GP01", PointTableModel::kLimits), QStringLiteral("通过"));
 }
@@ -177,6 +182,7 @@ TEST_F(FitWindowTest, TheResidualPictureIsTheLibrarysAndZooms) {
   QCoreApplication::sendEvent(picture->viewport(), &wheel);
   EXPECT_NEAR(picture->zoom(), 1.44, 1e-9);  // two notches, a fifth each
   window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(2);
+  window_->WaitForFit();
   EXPECT_FALSE(picture->has_picture());
 }
 
@@ -259,8 +265,10 @@ TEST_F(FitWindowTest, TheSpaceKeyAndADoubleClickChangeTheUse) {
       window_->sorted()->mapFromSource(model()->index(Row("GP02"), PointTableModel::kName));
   table->setCurrentIndex(gp02);
   QTest::keyClick(table, Qt::Key_Space);
+  window_->WaitForFit();
   EXPECT_EQ(Cell("GP02", PointTableModel::kUse), QStringLiteral("检核点"));
   QTest::keyClick(table, Qt::Key_Space);
+  window_->WaitForFit();
   EXPECT_EQ(Cell("GP02", PointTableModel::kUse), QStringLiteral("不用"));
   const QModelIndex again =
       window_->sorted()->mapFromSource(model()->index(Row("GP02"), PointTableModel::kName));
@@ -269,6 +277,7 @@ TEST_F(FitWindowTest, TheSpaceKeyAndADoubleClickChangeTheUse) {
   // the window system sends it.
   QTest::mousePress(table->viewport(), Qt::LeftButton, {}, cell.center());
   QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  window_->WaitForFit();
   EXPECT_EQ(Cell("GP02", PointTableModel::kUse), QStringLiteral("控制点"));
 }
 
@@ -278,12 +287,14 @@ TEST_F(FitWindowTest, SevenParametersSavedAsWkt2ReadBackByProj) {
   auto* convention = window_->findChild<QComboBox*>(QStringLiteral("convention"));
   EXPECT_FALSE(convention->isEnabled());
   choice->setCurrentIndex(1);
+  window_->WaitForFit();
   ASSERT_TRUE(window_->session().has_fit());
   EXPECT_TRUE(convention->isEnabled());
   EXPECT_EQ(solution().model, adjust::Model::kSevenParameter);
   EXPECT_EQ(solution().dof, 3 * 5 - 7);
   EXPECT_EQ(Cell("GP04", PointTableModel::kUse), QStringLiteral("不用"));
   convention->setCurrentIndex(1);
+  window_->WaitForFit();
   EXPECT_EQ(window_->session().convention(), Convention::kCoordinateFrame);
 
   const std::string wkt = dir_ + "/fit.wkt";
@@ -321,6 +332,7 @@ TEST_F(FitWindowTest, SevenParametersSavedAsWkt2ReadBackByProj) {
 
 TEST_F(FitWindowTest, ThePlaneModelFitsAndSavesItsPipeline) {
   window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(2);
+  window_->WaitForFit();
   ASSERT_TRUE(window_->session().has_fit());
   ASSERT_TRUE(window_->session().plane());
   EXPECT_EQ(model()->headerData(PointTableModel::kMdb, Qt::Horizontal, Qt::DisplayRole),
@@ -368,7 +380,9 @@ TEST_F(FitWindowTest, NothingIsSavedWithoutAFit) {
   const std::string one =
       Write("one.csv", std::string(kPoints).substr(0, std::string(kPoints).find("GP02")));
   empty.OpenTable(QString::fromStdString(one));
+  empty.WaitForFit();
   empty.findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(1);
+  empty.WaitForFit();
   EXPECT_FALSE(empty.session().has_fit());
   EXPECT_FALSE(empty.session().fit_error().empty());
   auto* messages = empty.findChild<QListWidget*>(QStringLiteral("messages"));
@@ -391,6 +405,7 @@ TEST_F(FitWindowTest, ImplausibleParametersAreNeverSaved) {
   for (const auto& o : off)
     csv.replace(csv.find(o[0]), std::string(o[0]).size(), o[1]);
   window_->OpenTable(QString::fromStdString(Write("wrong.csv", csv)));
+  window_->WaitForFit();
   ASSERT_TRUE(window_->session().has_fit());
   EXPECT_GT(solution().sigma0, 5.0);
   for (Format f : {Format::kCrsWkt2, Format::kPipeline, Format::kHtml}) {
@@ -414,6 +429,7 @@ TEST_F(FitWindowTest, APointWithoutANameKeepsItsUse) {
   for (std::string line; std::getline(lines, line);)
     csv += line.substr(line.find(',') + 1) + "\n";
   window_->OpenTable(QString::fromStdString(Write("nameless.csv", csv)));
+  window_->WaitForFit();
   ASSERT_TRUE(window_->session().has_fit());
   const QModelIndex use = model()->index(0, PointTableModel::kUse);
   EXPECT_FALSE(model()->flags(use) & Qt::ItemIsEditable);
@@ -423,6 +439,7 @@ TEST_F(FitWindowTest, APointWithoutANameKeepsItsUse) {
 
 TEST_F(FitWindowTest, AFileThatCannotBeReadIsSaid) {
   window_->OpenTable(QString::fromStdString(dir_ + "/missing.csv"));
+  window_->WaitForFit();
   EXPECT_FALSE(window_->session().has_fit());
   EXPECT_EQ(model()->rowCount(), 0);
   auto* messages = window_->findChild<QListWidget*>(QStringLiteral("messages"));
@@ -446,6 +463,7 @@ TEST_F(FitWindowTest, TwoFilesListTheUnpairedNames) {
                                  "GP01,39:54:44.4420,116:30:44.4420,52.317\n"
                                  "GP06,39:51:24.4404,117:14:44.4408,58.220\n");
   window_->OpenPair(QString::fromStdString(grid), QString::fromStdString(gnss));
+  window_->WaitForFit();
   ASSERT_TRUE(window_->session().has_fit());
   EXPECT_EQ(model()->rowCount(), 4);
   auto* messages = window_->findChild<QListWidget*>(QStringLiteral("messages"));
