@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QTableView>
@@ -101,7 +102,7 @@ MainWindow::MainWindow(QWidget* parent)
   MakeDocks();
   sigma0_->setObjectName(QStringLiteral("sigma0"));
   statusBar()->addPermanentWidget(sigma0_);
-  resize(1100, 700);
+  resize(1280, 800);
   ShowFit();
 }
 
@@ -221,6 +222,10 @@ void MainWindow::MakeModelPanel() {
   scroll->setWidget(panel);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
+  // Only down: every field stays whole in width.
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setMinimumWidth(panel->sizeHint().width() +
+                          scroll->verticalScrollBar()->sizeHint().width());
   auto* dock = new QDockWidget(QStringLiteral("模型"), this);
   dock->setObjectName(QStringLiteral("model panel"));
   dock->setWidget(scroll);
