@@ -9,6 +9,7 @@
 #include "writers/output.h"
 #include "writers/plot.h"
 #include "writers/report.h"
+#include "writers/saved_definition.h"
 
 namespace zerb::fit {
 
@@ -212,6 +213,17 @@ Reason Session::Render(Format format, std::string* text) const {
     return r;
   *text = out.text();
   return {};
+}
+
+GridArea Session::FittedArea() const {
+  if (!fitted_)
+    return {};
+  ReportInput in;
+  in.points = points_.get();
+  in.fit = plane_ ? nullptr : fit_.get();
+  in.plane = plane_ ? plane_fit_.get() : nullptr;
+  in.input = &summary_;
+  return DefinitionArea(in);
 }
 
 Reason Session::Picture(std::string* svg) const {
