@@ -24,6 +24,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "fit/converted_points.h"
 #include "fit/dropped_files.h"
 #include "fit/export_forms.h"
 #include "fit/residual_picture.h"
@@ -116,6 +117,26 @@ void MainWindow::MakeActions() {
   });
   report->setShortcut(QKeySequence::Save);
   save_report_ = report;
+  // A file of grid points through the fit, by zerb-convert's machinery (converted_points.h).
+  convert_points_ = file->addAction(QStringLiteral("转换点文件(&C)…"), this, [this] {
+    const QString input =
+        QFileDialog::getOpenFileName(this, QStringLiteral("选择要转换的网格坐标点文件"), QString(),
+                                     QStringLiteral("点文件 (*.csv *.dat *.txt);;所有文件 (*)"));
+    if (input.isEmpty())
+      return;
+    const QString output = QFileDialog::getSaveFileName(
+        this, QStringLiteral("保存转换结果"), SuggestedOutput(input, Direction::kToGnss),
+        QStringLiteral("CSV 表格 (*.csv);;所有文件 (*)"));
+    if (output.isEmpty())
+      return;
+    const ConvertedFile converted = ConvertPointFile(session_, input, output, Direction::kToGnss);
+    messages_->addItems(converted.messages);
+    statusBar()->showMessage(Outcome(converted, output), 15000);
+    if (!converted.reason.isEmpty() || converted.refused > 0 || converted.warnings > 0)
+      messages_dock_->raise();
+  });
+  convert_points_->setStatusTip(
+      QStringLiteral("用当前拟合的参数把网格坐标点文件转换为 WGS-84 坐标"));
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
@@ -416,6 +437,7 @@ void MainWindow::ShowFit() {
     sigma0_->setText(QStringLiteral("σ0：—"));
   }
   save_report_->setEnabled(session_.has_fit());
+  convert_points_->setEnabled(session_.has_fit());
   for (const auto& [action, format] : exports_)
     action->setEnabled(session_.has_fit() && ModelHasForm(format, session_.plane()));
   // What the library said matters most when there is no fit.

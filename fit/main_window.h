@@ -78,6 +78,7 @@ class MainWindow : public QMainWindow {
   QDockWidget* messages_dock_ = nullptr;
   QLabel* sigma0_;
   QAction* save_report_ = nullptr;
+  QAction* convert_points_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   RecentFiles recent_;
   // Each form's copy and save, enabled when the fit's model has the form.
