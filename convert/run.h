@@ -15,10 +15,6 @@ inline constexpr int kConvertRefused = 1;
 inline constexpr int kConvertUsage = 2;
 inline constexpr int kConvertNoPoint = 3;
 
-// The points of a block converted at once: enough to make PROJ's per-call cost vanish, small
-// enough that memory does not grow with the file.
-inline constexpr std::size_t kConvertBlock = 4096;
-
 int RunConvert(const std::vector<std::string_view>& args, std::FILE* in, std::FILE* out,
                std::FILE* err);
 

@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "fit/check_panel.h"
+#include "fit/converted_points.h"
 #include "fit/dropped_files.h"
 #include "fit/export_forms.h"
 #include "fit/options_panel.h"
@@ -127,6 +128,16 @@ void MainWindow::MakeActions() {
   });
   report->setShortcut(QKeySequence::Save);
   save_report_ = report;
+  // A file of points through the fit, either way, by zerb-convert's machinery
+  // (converted_points.h).
+  convert_points_ = file->addAction(QStringLiteral("转换点文件(&C)…"), this,
+                                    [this] { ConvertFile(Direction::kToGnss); });
+  convert_points_->setStatusTip(
+      QStringLiteral("用当前拟合的参数把网格坐标点文件转换为 GNSS 坐标（纬度、经度、大地高）"));
+  convert_back_ = file->addAction(QStringLiteral("反算网格坐标(&G)…"), this,
+                                  [this] { ConvertFile(Direction::kToGrid); });
+  convert_back_->setStatusTip(
+      QStringLiteral("用当前拟合的参数把 GNSS 坐标点文件反算为网格坐标（x、y、h）"));
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
@@ -383,6 +394,29 @@ void MainWindow::ChooseAndSave(Format format, const QString& title, const QStrin
     QMessageBox::warning(this, QStringLiteral("未保存"), why);
 }
 
+void MainWindow::ConvertFile(Direction direction) {
+  const bool to_gnss = direction == Direction::kToGnss;
+  const QString input = QFileDialog::getOpenFileName(
+      this,
+      to_gnss ? QStringLiteral("选择要转换的网格坐标点文件")
+              : QStringLiteral("选择要反算的 GNSS 坐标点文件"),
+      QString(), QStringLiteral("点文件 (*.csv *.dat *.txt);;所有文件 (*)"));
+  if (input.isEmpty())
+    return;
+  const QString output = QFileDialog::getSaveFileName(
+      this, QStringLiteral("保存转换结果"), SuggestedOutput(input, direction),
+      QStringLiteral("CSV 表格 (*.csv);;所有文件 (*)"));
+  if (output.isEmpty())
+    return;
+  // The points go through the fit of the settings as they stand, not through the one before.
+  model_.WaitForFit();
+  const ConvertedFile converted = ConvertPointFile(session_, input, output, direction);
+  messages_->addItems(converted.messages);
+  statusBar()->showMessage(Outcome(converted, output), 15000);
+  if (!converted.reason.isEmpty() || converted.refused > 0 || converted.warnings > 0)
+    messages_dock_->raise();
+}
+
 void MainWindow::CycleUse() {
   const QModelIndex current = proxy_->mapToSource(table_->currentIndex());
   if (!current.isValid())
@@ -484,6 +518,8 @@ void MainWindow::ShowFit() {
     sigma0_->setText(QStringLiteral("σ0：—"));
   }
   save_report_->setEnabled(session_.has_fit());
+  convert_points_->setEnabled(session_.has_fit());
+  convert_back_->setEnabled(session_.has_fit());
   for (const auto& [action, format] : exports_)
     action->setEnabled(session_.has_fit() && ModelHasForm(format, session_.plane()));
   // What the library said matters most when there is no fit.

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include "fit/converted_points.h"
 #include "fit/point_table_model.h"
 #include "fit/recent_files.h"
 #include "fit/session.h"
@@ -66,6 +67,7 @@ class MainWindow : public QMainWindow {
   void ChoosePair();
   void ChooseAndSave(Format format, const QString& title, const QString& filter,
                      const QString& suffix);
+  void ConvertFile(Direction direction);
   void CycleUse();
   void KeepCurrentPoint();
   void ModelChosen();
@@ -86,6 +88,8 @@ class MainWindow : public QMainWindow {
   QDockWidget* messages_dock_ = nullptr;
   QLabel* sigma0_;
   QAction* save_report_ = nullptr;
+  QAction* convert_points_ = nullptr;
+  QAction* convert_back_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   RecentFiles recent_;
   // The point current in the table while it is filled anew.

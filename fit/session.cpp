@@ -11,6 +11,7 @@
 #include "writers/output.h"
 #include "writers/plot.h"
 #include "writers/report.h"
+#include "writers/saved_definition.h"
 
 namespace zerb::fit {
 namespace {
@@ -279,6 +280,17 @@ Reason FitOutcome::Render(Format format, std::string* text) const {
     return r;
   *text = out.text();
   return {};
+}
+
+GridArea FitOutcome::FittedArea() const {
+  if (!fitted_)
+    return {};
+  ReportInput in;
+  in.points = points_.get();
+  in.fit = plane() ? nullptr : fit_.get();
+  in.plane = plane() ? plane_fit_.get() : nullptr;
+  in.input = &summary_;
+  return DefinitionArea(in);
 }
 
 Reason FitOutcome::Picture(std::string* svg) const {

@@ -19,6 +19,7 @@
 #include "models/model.h"
 #include "models/plane_model.h"
 #include "models/residual_limits.h"
+#include "points/convert_checks.h"
 #include "points/gather.h"
 #include "points/gnss_datum.h"
 #include "points/point_set.h"
@@ -111,6 +112,7 @@ class FitOutcome {
   bool WithinTheLimits(const PointRow& row) const;
   CheckResiduals Checks() const;
   Reason Render(Format format, std::string* text) const;
+  GridArea FittedArea() const;
   Reason Picture(std::string* svg) const;
 
  private:
@@ -187,6 +189,9 @@ class Session {
   // The library's output of the fit in the format, or why it gives none: no fit, parameters no
   // transformation between two geodetic datums can have, a definition PROJ cannot build.
   Reason Render(Format format, std::string* text) const { return shown_->Render(format, text); }
+  // The rectangle of the points in the final fit, as zerb-shift --save writes it beside the
+  // definition for zerb-convert's warnings; no points in it without a fit.
+  GridArea FittedArea() const { return shown_->FittedArea(); }
   // The residual picture of a three- or seven-parameter fit, as the library draws it in SVG; the
   // plane model has none.
   Reason Picture(std::string* svg) const { return shown_->Picture(svg); }

@@ -24,10 +24,22 @@ void Take(double east, double north, GridArea* area) {
   ++area->points;
 }
 
-// The rectangle of the points in the final fit, eastings as the definition takes them: with the
-// zone number the CRS's false easting carries, without it for the plane model's pipeline, whose
-// similarity is fitted to eastings of 500000 m false easting.
-GridArea AreaOf(const ReportInput& report) {
+Reason WriteFile(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr)
+    return Fill(Tr("cannot write {1}: {2}"), Printable(path), ErrnoText(errno));
+  std::fwrite(text.data(), 1, text.size(), f);
+  const bool failed = std::ferror(f) != 0;
+  if (std::fclose(f) != 0 || failed)
+    return Fill(Tr("cannot write {1}: {2}"), Printable(path), ErrnoText(errno));
+  return {};
+}
+
+}  // namespace
+
+// The eastings carry the zone number the CRS's false easting carries, and none for the plane
+// model's pipeline, whose similarity is fitted to eastings of 500000 m false easting.
+GridArea DefinitionArea(const ReportInput& report) {
   GridArea area;
   const double zone = report.input != nullptr ? report.input->zone * 1e6 : 0;
   PointSet& points = *report.points;
@@ -51,19 +63,6 @@ GridArea AreaOf(const ReportInput& report) {
   return area;
 }
 
-Reason WriteFile(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr)
-    return Fill(Tr("cannot write {1}: {2}"), Printable(path), ErrnoText(errno));
-  std::fwrite(text.data(), 1, text.size(), f);
-  const bool failed = std::ferror(f) != 0;
-  if (std::fclose(f) != 0 || failed)
-    return Fill(Tr("cannot write {1}: {2}"), Printable(path), ErrnoText(errno));
-  return {};
-}
-
-}  // namespace
-
 Format SavedForm(Format printed, bool plane) {
   if (printed == Format::kCrsWkt2 || printed == Format::kCrsProjJson ||
       printed == Format::kPipeline)
@@ -85,7 +84,7 @@ Reason SaveDefinition(const ReportInput& report, const std::string& path) {
     std::remove(path.c_str());
     return r;
   }
-  const GridArea area = AreaOf(report);
+  const GridArea area = DefinitionArea(report);
   if (area.points == 0)
     return {};
   return WriteFile(path + ".area", AreaText(area));

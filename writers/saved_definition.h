@@ -8,12 +8,17 @@
 
 #include <string>
 
+#include "points/convert_checks.h"
 #include "writers/report.h"
 
 namespace zerb {
 
 // The form --save writes for a run whose output format is printed.
 Format SavedForm(Format printed, bool plane);
+
+// The rectangle of the grid positions of the points in the final fit, eastings as the definition
+// takes them; no points in it when there is no fit.
+GridArea DefinitionArea(const ReportInput& report);
 
 // Writes both files; the reason names the file that could not be written, or says why the
 // definition could not be made. report.points must keep the grid positions (gather with
