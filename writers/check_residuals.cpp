@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "text/translate.h"
 #include "writers/limit_tally.h"
+#include "writers/output.h"
 
 namespace zerb {
 namespace {
@@ -39,6 +41,21 @@ CheckResiduals CheckResidualsOf(const PointSet& points, const adjust::FitResult&
 
 CheckResiduals CheckResidualsOf(const PlaneFit& fit) {
   return {Checks(fit.horizontal), HasHeights(fit) ? Checks(fit.vertical) : CheckSummary()};
+}
+
+std::string CheckResidualsText(const CheckResiduals& checks) {
+  const CheckSummary& h = checks.horizontal;
+  const CheckSummary& v = checks.vertical;
+  if (h.count == 0)
+    return {};
+  // TRANSLATORS: {1} is a number of check points, {2} to {5} numbers of metres.
+  return Fill(TrN("{1} check point against the fit: horizontal residual RMS {2} m, largest {3} m; "
+                  "vertical RMS {4} m, largest {5} m",
+                  "{1} check points against the fit: horizontal residual RMS {2} m, largest {3} m; "
+                  "vertical RMS {4} m, largest {5} m",
+                  h.count),
+              static_cast<std::uint64_t>(h.count), Fixed(h.rms), Fixed(h.largest), Fixed(v.rms),
+              Fixed(v.largest));
 }
 
 }  // namespace zerb

@@ -5,6 +5,8 @@
 #ifndef ZERB_WRITERS_CHECK_RESIDUALS_H
 #define ZERB_WRITERS_CHECK_RESIDUALS_H
 
+#include <string>
+
 #include "adjust/adjust.h"
 #include "models/plane_model.h"
 #include "points/point_set.h"
@@ -22,6 +24,10 @@ struct CheckResiduals {
 CheckResiduals CheckResidualsOf(const PointSet& points, const adjust::FitResult& fit);
 // The checks of the plane model: its horizontal fit's and its height fit's.
 CheckResiduals CheckResidualsOf(const PlaneFit& fit);
+
+// The summary of a three- or seven-parameter fit's checks in a sentence of the reports, in the
+// user's language; empty when there are none.
+std::string CheckResidualsText(const CheckResiduals& checks);
 
 }  // namespace zerb
 

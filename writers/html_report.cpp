@@ -14,6 +14,7 @@
 
 #include "crs/crs_definitions.h"
 #include "text/translate.h"
+#include "writers/check_residuals.h"
 #include "writers/grid_description.h"
 #include "writers/html.h"
 #include "writers/limit_tally.h"
@@ -185,9 +186,15 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
     out << "<td>" << Escaped(status) << "</td></tr>\n";
   }
   out << "</table>\n";
+  if (!walk.ok())
+    return Tr(kSpoolUnreadable);
+  if (in.fit->solution().points_check > 0) {
+    out << "<p class=\"z-checks\">"
+        << Escaped(CheckResidualsText(CheckResidualsOf(*in.points, *in.fit))) << "</p>\n";
+  }
   if (in.limits.any())
     WriteLimits(limits, out);
-  return walk.ok() ? Reason() : Reason(Tr(kSpoolUnreadable));
+  return {};
 }
 
 // The picture, drawn into memory and put inline without its XML declaration (an HTML document

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "text/translate.h"
+#include "writers/check_residuals.h"
 #include "writers/grid_description.h"
 #include "writers/limit_tally.h"
 
@@ -183,6 +184,8 @@ Reason WriteText(const ReportInput& in, Output& out) {
     out << '\n';
     limits.WriteText(out);
   }
+  if (s.points_check > 0)
+    out << '\n' << CheckResidualsText(CheckResidualsOf(*in.points, *in.fit)) << '\n';
 
   const char* model = Tr(ModelName(s.model));
   const auto used = static_cast<std::uint64_t>(s.points_used);

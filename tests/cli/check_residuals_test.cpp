@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <string>
 
 #include "models/model.h"
 #include "points/gather.h"
+#include "tests/cli/support.h"
 #include "tests/cli/temp_folder.h"
 #include "tests/fit/readme_points.h"
 #include "writers/check_residuals.h"
@@ -93,6 +95,28 @@ TEST_F(CheckResidualsTest, AreThoseOfTheChecksAgainstTheMeanOfTheOthers) {
   EXPECT_NEAR(got.horizontal.largest, horizontal.largest, kAgree);
   EXPECT_NEAR(got.vertical.rms, std::sqrt(vertical.rms), kAgree);
   EXPECT_NEAR(got.vertical.largest, vertical.largest, kAgree);
+
+  // The text and HTML reports say it in one sentence, to 0.1 mm.
+  const auto mm = [](double metres) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", metres);
+    return std::string(text);
+  };
+  const std::string sentence =
+      "2 check points against the fit: horizontal residual RMS " + mm(std::sqrt(horizontal.rms)) +
+      " m, largest " + mm(horizontal.largest) + " m; vertical RMS " + mm(std::sqrt(vertical.rms)) +
+      " m, largest " + mm(vertical.largest) + " m";
+  // zerb-shift has no points left out by the user: its table has no GP04.
+  std::string without = kReadmePoints;
+  const std::size_t gp04 = without.find("GP04");
+  without.erase(gp04, without.find('\n', gp04) + 1 - gp04);
+  const std::string table = Write("without.csv", without);
+  for (const char* format : {"text", "html"}) {
+    const RunResult r = RunZerbShift({"--check", "GP02,GP05", "--format", format, table});
+    EXPECT_NE(r.out.find(sentence), std::string::npos) << format << "\n"
+                                                       << sentence << "\n"
+                                                       << r.out;
+  }
 }
 
 TEST_F(CheckResidualsTest, NoCheckPointsSumUpToNothing) {
