@@ -17,6 +17,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -183,6 +184,12 @@ TEST_F(PanelsTest, EverySettingFitsAsZerbShiftsOptionDoes) {
       {"CGCS2000 on the GNSS side",
        [](PanelsTest& t) { t.Field<QComboBox>("gnss datum")->setCurrentIndex(1); },
        {"--gnss-datum", "cgcs2000"}},
+      {"the plane model on CGCS2000, projected on GRS80",
+       [](PanelsTest& t) {
+         t.ChooseModel(2);
+         t.Field<QComboBox>("gnss datum")->setCurrentIndex(1);
+       },
+       {"--model", "4", "--gnss-datum", "cgcs2000"}},
       {"angles read as dms",
        [](PanelsTest& t) { t.Field<QComboBox>("angle format")->setCurrentIndex(1); },
        {"--angle-format", "dms"}},
@@ -232,6 +239,23 @@ TEST_F(PanelsTest, ASettingThatCannotBeUsedIsSaidAndTheFitStays) {
   // Every line names its zone's meridian against the one given.
   EXPECT_NE(window_->session().messages()[0].find("116"), std::string::npos)
       << window_->session().messages()[0];
+
+  // The meridian typed is the grid's own: an L0 column that says otherwise is refused, not
+  // taken over it (eastings without a zone number, L0 117 on every line).
+  std::string with_l0 = "name,x,y,h,B,L,H,L0\n";
+  std::istringstream lines(kPoints);
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line)) {
+    const std::size_t y = line.find(",39") + 1;
+    with_l0 += line.erase(y, 2) + ",117\n";
+  }
+  window_->OpenTable(QString::fromStdString(Write("l0.csv", with_l0)));
+  window_->WaitForFit();
+  EXPECT_FALSE(window_->session().has_fit());
+  TypeMeridian(QStringLiteral("117"));
+  window_->WaitForFit();
+  EXPECT_TRUE(window_->session().has_fit()) << window_->session().fit_error();
 }
 
 // The panel sums up exactly the check points: their horizontal and vertical residuals as the
