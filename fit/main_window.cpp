@@ -27,6 +27,7 @@
 #include "fit/dropped_files.h"
 #include "fit/export_forms.h"
 #include "fit/residual_picture.h"
+#include "fit/table_copy.h"
 #include "writers/output.h"
 
 namespace zerb::fit {
@@ -140,6 +141,8 @@ void MainWindow::MakeActions() {
   // Space belongs to the table: in the model panel it still opens a list.
   cycle->setShortcutContext(Qt::WidgetShortcut);
   table_->addAction(cycle);
+  // Ctrl+C in the table copies its rows, titles first, for a spreadsheet.
+  point->addAction(AddTableCopy(table_));
 }
 
 void MainWindow::MakeExportMenu() {
