@@ -81,6 +81,9 @@ MainWindow::MainWindow(QWidget* parent)
   // A double-click changes the use at once instead of opening an editor.
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
+  // Tab would only go round the cells, never out of the table: the arrows move in it, and Tab
+  // takes the keyboard on to the model panel and the report.
+  table_->setTabKeyNavigation(false);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   setCentralWidget(table_);
   setAcceptDrops(true);

@@ -1,9 +1,11 @@
 // The point table copied for a spreadsheet: the titles, then the selected rows (or all) in the
 // order shown, one cell a column. Checked on a plain model for the text's shape, and on the
-// window as a user copies it with Ctrl+C from the table.
+// window as a user copies it with Ctrl+C from the table; and the table left with Tab, without
+// which a keyboard user never reaches the report to read sigma0.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -131,6 +133,16 @@ TEST_F(TableCopyWindow, CtrlCInTheTableCopiesAllRowsThenTheSelectedOne) {
   EXPECT_EQ(one[0], all[0]);
   EXPECT_EQ(Under(one, 1, QStringLiteral("点名")), QStringLiteral("GP04"));
   EXPECT_EQ(one[1], all[4]);
+}
+
+// Tab went round the table's cells for ever: the model panel and the report were out of reach.
+TEST_F(TableCopyWindow, TabLeavesThePointTableAndShiftTabComesBack) {
+  QTest::keyClick(table_, Qt::Key_Tab);
+  QWidget* next = QApplication::focusWidget();
+  ASSERT_NE(next, nullptr);
+  EXPECT_NE(next, table_);
+  QTest::keyClick(next, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), table_);
 }
 
 TEST_F(TableCopyWindow, CtrlCInTheReportStillCopiesItsText) {
