@@ -169,7 +169,10 @@ done
 # GP07 and GP06 are in one file only: no row, each a message.
 [ -z "$(cell GP07 行号)" ] && [ -z "$(cell GP06 行号)" ] || fail "an unpaired point has a row: $text"
 # Its place in the table as shown (sorted by line), for selecting it with the arrows later.
-gp04_row=$(printf '%s\n' "$text" | awk -F'\t' 'NR > 1 && $2 == "GP04" { print NR - 2 }')
+gp04_row=$(printf '%s\n' "$text" | awk -F'\t' '
+  NR == 1 { for (i = 1; i <= NF; i++) if ($i == "点名") key = i }
+  NR > 1 && key && $key == "GP04" { print NR - 2 }')
+[ -n "$gp04_row" ] || fail "no row of GP04 in the copied table: $text"
 [ "$(cell GP04 'v (m)')" = "0.6999" ] || fail "GP04's residual is not the 0.7 m blunder: $text"
 
 # The report panel from the table with Tab, as a keyboard user reaches it; reads all its text
