@@ -112,19 +112,20 @@ keys() { xdotool key --delay 40 "$@"; }
 visible_windows() { xdotool search --onlyvisible --pid "$fit_pid" 2>/dev/null | wc -l; }
 exited() { ! kill -0 "$fit_pid" 2>/dev/null; }
 
-# Copies with the keys given ("ctrl+c", or "ctrl+a ctrl+c" for all of a text) and reads the
-# clipboard, which the program serves, into $text. A marker put there first tells a fresh copy
-# from an old one; false when nothing new came within a few seconds (the focused widget copies
-# nothing).
+# Copies with the keys given after the number of tenths of a second to wait ("20 ctrl+c", or
+# "20 ctrl+a ctrl+c" for all of a text) and reads the clipboard, which the program serves, into
+# $text. A marker put there first tells a fresh copy from an old one; false when nothing new came
+# in time (the focused widget copies nothing).
 marker=zerb-e2e-marker
 copied() {
   text=$(timeout 5 xclip -o -selection clipboard 2>/dev/null) && [ "$text" != "$marker" ]
 }
 copy_with() {
-  local i
+  local i tenths=$1
+  shift
   printf '%s' "$marker" | xclip -selection clipboard -i >/dev/null 2>&1
   keys "$@"
-  for ((i = 0; i < 20; i++)); do
+  for ((i = 0; i < tenths; i++)); do
     copied && return 0
     sleep 0.1
   done
@@ -142,7 +143,7 @@ rows() { printf '%s\n' "$text" | awk 'NR > 1 && NF' | wc -l; }
 
 # Copies the table (Ctrl+C in it) until test $@ holds for the copy; fails after wait_limit.
 table_shows() {
-  copy_with ctrl+c && [ "$(printf '%s\n' "$text" | head -n1 | cut -f1)" = "行号" ] && "$@"
+  copy_with 20 ctrl+c && [ "$(printf '%s\n' "$text" | head -n1 | cut -f1)" = "行号" ] && "$@"
 }
 wait_table() {
   local what=$1
@@ -176,15 +177,24 @@ gp04_row=$(printf '%s\n' "$text" | awk -F'\t' '
 [ "$(cell GP04 'v (m)')" = "0.6999" ] || fail "GP04's residual is not the 0.7 m blunder: $text"
 
 # The report panel from the table with Tab, as a keyboard user reaches it; reads all its text
-# into $report and comes back to the table with as many Shift+Tab.
+# into $report and comes back to the table with as many Shift+Tab. The first time, each widget
+# on the way is tried (one that copies nothing costs a second); then the count is known.
 tabs_to_report=0
+is_report() { [[ $text == *"sigma0 (a posteriori):"* ]] && report=$text; }
 read_report() {
   local i
-  for ((i = 1; i <= 30; i++)); do
+  if [ "$tabs_to_report" -gt 0 ]; then
+    for ((i = 0; i < tabs_to_report; i++)); do
+      keys Tab
+    done
+    copy_with 20 ctrl+a ctrl+c && is_report && return 0
+    fail "$tabs_to_report presses of Tab no longer reach the report"
+  fi
+  for ((i = 1; i <= 40; i++)); do
     keys Tab
-    if copy_with ctrl+a ctrl+c && [[ $text == *"sigma0 (a posteriori):"* ]]; then
-      report=$text
+    if copy_with 10 ctrl+a ctrl+c && is_report; then
       tabs_to_report=$i
+      echo "   (the report is $i presses of Tab from the table)"
       return 0
     fi
   done
@@ -195,7 +205,7 @@ back_to_table() {
   for ((i = 0; i < tabs_to_report; i++)); do
     keys shift+Tab
   done
-  copy_with ctrl+c && [ "$(printf '%s\n' "$text" | head -n1 | cut -f1)" = "行号" ] ||
+  copy_with 20 ctrl+c && [ "$(printf '%s\n' "$text" | head -n1 | cut -f1)" = "行号" ] ||
     fail "Shift+Tab did not come back to the point table"
 }
 sigma0_line() { printf '%s\n' "$report" | grep -m1 '^sigma0 (a posteriori):' || true; }
@@ -238,7 +248,7 @@ select_gp04() {
   for ((i = 0; i < gp04_row; i++)); do
     keys Down
   done
-  copy_with ctrl+c && [ "$(rows)" -eq 1 ] && [ -n "$(cell GP04 用途)" ] ||
+  copy_with 20 ctrl+c && [ "$(rows)" -eq 1 ] && [ -n "$(cell GP04 用途)" ] ||
     fail "GP04's row is not the one selected: $text"
 }
 use_is() { [ "$(cell GP04 用途)" = "$1" ]; }
@@ -258,7 +268,7 @@ use_is 不用 || fail "three presses of the space key did not make GP04 不用: 
 step "sigma0 again, GP04 left out by the user"
 # The report shows the fit once it has come: wait for it to name GP04 as left out by hand.
 report_says() {
-  copy_with ctrl+a ctrl+c && [[ $text == *"$1"* ]] && report=$text
+  copy_with 20 ctrl+a ctrl+c && [[ $text == *"$1"* ]] && report=$text
 }
 read_report
 within_limit report_says "left out by the user: GP04" ||
