@@ -33,6 +33,7 @@
 #include "fit/export_forms.h"
 #include "fit/options_panel.h"
 #include "fit/residual_picture.h"
+#include "fit/table_copy.h"
 #include "writers/output.h"
 
 namespace zerb::fit {
@@ -88,6 +89,9 @@ MainWindow::MainWindow(QWidget* parent)
   // A double-click changes the use at once instead of opening an editor.
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
+  // Tab would only go round the cells, never out of the table: the arrows move in it, and Tab
+  // takes the keyboard on to the model panel and the report.
+  table_->setTabKeyNavigation(false);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   setCentralWidget(table_);
   setAcceptDrops(true);
@@ -162,6 +166,8 @@ void MainWindow::MakeActions() {
   // Space belongs to the table: in the model panel it still opens a list.
   cycle->setShortcutContext(Qt::WidgetShortcut);
   table_->addAction(cycle);
+  // Ctrl+C in the table copies its rows, titles first, for a spreadsheet.
+  point->addAction(AddTableCopy(table_));
 }
 
 void MainWindow::MakeExportMenu() {
