@@ -23,20 +23,27 @@ void Finish(CheckSummary* c) {
 
 }  // namespace
 
-CheckResiduals CheckResidualsOf(const PointSet& points, const adjust::FitResult& fit) {
-  CheckResiduals c;
-  for (std::size_t i = 0; i < fit.size(); ++i) {
-    if (points.withdrawn(i))
-      continue;
-    const adjust::PointResult r = fit.Point(i);
-    if (!r.check)
-      continue;
-    Take(HorizontalResidual(r), &c.horizontal);
-    Take(std::fabs(r.residual_neu.z), &c.vertical);
-  }
+void CheckTally::Note(const adjust::PointResult& r) {
+  if (!r.check)
+    return;
+  Take(HorizontalResidual(r), &sums_.horizontal);
+  Take(std::fabs(r.residual_neu.z), &sums_.vertical);
+}
+
+CheckResiduals CheckTally::Result() const {
+  CheckResiduals c = sums_;
   Finish(&c.horizontal);
   Finish(&c.vertical);
   return c;
+}
+
+CheckResiduals CheckResidualsOf(const PointSet& points, const adjust::FitResult& fit) {
+  CheckTally tally;
+  for (std::size_t i = 0; i < fit.size(); ++i) {
+    if (!points.withdrawn(i))
+      tally.Note(fit.Point(i));
+  }
+  return tally.Result();
 }
 
 CheckResiduals CheckResidualsOf(const PlaneFit& fit) {

@@ -19,6 +19,17 @@ struct CheckResiduals {
   CheckSummary vertical;    // |vU|, or the height fit's |vH|, metres
 };
 
+// The checks summed up one point at a time, for a writer that walks the points anyway.
+class CheckTally {
+ public:
+  // Takes the point into the summary when it is a check point.
+  void Note(const adjust::PointResult& r);
+  CheckResiduals Result() const;
+
+ private:
+  CheckResiduals sums_;  // the rms fields hold the sums of squares
+};
+
 // The checks of a three- or seven-parameter fit of points (the points withdrawn as repeats are
 // in no fit and not counted).
 CheckResiduals CheckResidualsOf(const PointSet& points, const adjust::FitResult& fit);

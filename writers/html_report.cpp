@@ -164,8 +164,10 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
   const char* const check = Tr("check point");
   const char* const outside = Tr("outside the limits");
   LimitTally limits(in.limits);
+  CheckTally check_tally;
   while (walk.Next()) {
     const adjust::PointResult& r = walk.result();
+    check_tally.Note(r);
     out << (r.flagged ? "<tr class=\"z-flagged\">" : r.check ? "<tr class=\"z-check\">" : "<tr>");
     Cell(out, r.tag != 0 ? std::to_string(r.tag) : std::string("-"));
     out << "<td>" << Escaped(walk.name()) << "</td>";
@@ -189,8 +191,8 @@ Reason WriteResiduals(const ReportInput& in, Output& out) {
   if (!walk.ok())
     return Tr(kSpoolUnreadable);
   if (in.fit->solution().points_check > 0) {
-    out << "<p class=\"z-checks\">"
-        << Escaped(CheckResidualsText(CheckResidualsOf(*in.points, *in.fit))) << "</p>\n";
+    out << "<p class=\"z-checks\">" << Escaped(CheckResidualsText(check_tally.Result()))
+        << "</p>\n";
   }
   if (in.limits.any())
     WriteLimits(limits, out);

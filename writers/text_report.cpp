@@ -151,11 +151,13 @@ Reason WriteText(const ReportInput& in, Output& out) {
   const char* const check_mark = Tr("  (check)");
   const char* const outside_mark = Tr("  (outside the limits)");
   LimitTally limits(in.limits);
+  CheckTally check_tally;
   PointWalk walk(in);
   std::vector<adjust::PointResult> flagged;
   std::vector<std::string> flagged_names;
   while (walk.Next()) {
     const adjust::PointResult& r = walk.result();
+    check_tally.Note(r);
     Right(out, r.tag != 0 ? std::to_string(r.tag) : std::string("-"), 8);
     out.Fixed(r.shift.x, 12).Fixed(r.shift.y, 12).Fixed(r.shift.z, 12);
     out.Fixed(r.residual_neu.x, 10).Fixed(r.residual_neu.y, 10).Fixed(r.residual_neu.z, 10);
@@ -185,7 +187,7 @@ Reason WriteText(const ReportInput& in, Output& out) {
     limits.WriteText(out);
   }
   if (s.points_check > 0)
-    out << '\n' << CheckResidualsText(CheckResidualsOf(*in.points, *in.fit)) << '\n';
+    out << '\n' << CheckResidualsText(check_tally.Result()) << '\n';
 
   const char* model = Tr(ModelName(s.model));
   const auto used = static_cast<std::uint64_t>(s.points_used);
