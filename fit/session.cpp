@@ -154,6 +154,7 @@ void FitOutcome::Fit() {
 
 void FitOutcome::CollectRows() {
   const bool plane_model = plane();
+  rows_.reserve((gathered_ ? points_->usable() : 0) + summary_.left_out.size());
   if (gathered_) {
     ReportInput in;
     in.points = points_.get();
@@ -186,6 +187,7 @@ void FitOutcome::CollectRows() {
       fit_error_ = Tr(kSpoolUnreadable);
     }
   }
+  const auto walked = static_cast<std::ptrdiff_t>(rows_.size());
   for (const LeftOut& l : summary_.left_out) {
     PointRow row;
     row.line = l.line;
@@ -195,8 +197,14 @@ void FitOutcome::CollectRows() {
     row.sides = l.sides;
     rows_.push_back(std::move(row));
   }
-  std::stable_sort(rows_.begin(), rows_.end(),
-                   [](const PointRow& a, const PointRow& b) { return a.line < b.line; });
+  // The points come in line order and so do those left out: merging them is all the sorting a
+  // refit at 10 000 points needs (a stable sort of the whole moved every row).
+  const auto by_line = [](const PointRow& a, const PointRow& b) { return a.line < b.line; };
+  const auto middle = rows_.begin() + walked;
+  if (std::is_sorted(rows_.begin(), middle, by_line))
+    std::inplace_merge(rows_.begin(), middle, rows_.end(), by_line);
+  else
+    std::stable_sort(rows_.begin(), rows_.end(), by_line);
 }
 
 bool FitOutcome::WithinTheLimits(const PointRow& row) const {
