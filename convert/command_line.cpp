@@ -42,26 +42,26 @@ Reason Apply(int code, std::string_view value, ConvertOptions* o) {
       o->version = true;
       return {};
     case kOptInverse:
-      o->inverse = true;
+      o->settings.inverse = true;
       return {};
     case kOptRoundTrip:
-      o->round_trip = true;
+      o->settings.round_trip = true;
       return {};
     case kOptAngleFormat:
-      return ParseAngleFormat(value, &o->angles);
+      return ParseAngleFormat(value, &o->settings.angles);
     case kOptEncoding:
-      return ParseEncoding(value, &o->encoding);
+      return ParseEncoding(value, &o->settings.encoding);
     case kOptInputForm:
-      return ParseInputForm(value, &o->input_form);
+      return ParseInputForm(value, &o->settings.input_form);
     case kOptOutputForm:
-      return ParseOutputForm(value, &o->output_form);
+      return ParseOutputForm(value, &o->settings.output_form);
     case kOptOutputEncoding:
-      return ParseOutputEncoding(value, &o->output_encoding);
+      return ParseOutputEncoding(value, &o->settings.output_encoding);
     case 'o':
       o->output = value;
       return value.empty() ? Tr("-o needs a file name") : "";
     case 'd':
-      return SetDelimiter(value, &o->delimiter);
+      return SetDelimiter(value, &o->settings.delimiter);
     default:
       return Tr("unknown option");
   }
@@ -124,7 +124,7 @@ Reason ParseConvertOptions(const std::vector<std::string_view>& args, ConvertOpt
   o->definition = operands[0];
   if (operands.size() == 2)
     o->input = operands[1];
-  if (o->output_form == OutputForm::kCass && !o->inverse)
+  if (o->settings.output_form == OutputForm::kCass && !o->settings.inverse)
     return Tr(
         "--output-form cass writes grid coordinates: it goes with --inverse (GNSS points to the "
         "grid)");

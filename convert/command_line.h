@@ -7,11 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "readers/angle.h"
-#include "readers/encoding.h"
-#include "readers/record_reader.h"
 #include "text/text.h"
-#include "writers/converted_table.h"
+#include "writers/convert_points.h"
 
 namespace zerb {
 
@@ -21,14 +18,9 @@ struct ConvertOptions {
   std::string definition;
   std::string input;   // empty or "-": standard input
   std::string output;  // empty or "-": standard output
-  bool inverse = false;
-  bool round_trip = false;
-  AngleFormat angles = AngleFormat::kAuto;
-  Encoding encoding = Encoding::kAuto;
-  InputForm input_form = InputForm::kAuto;
-  OutputForm output_form = OutputForm::kCsv;
-  OutputEncoding output_encoding = OutputEncoding::kUtf8;
-  char delimiter = 0;  // 0: detected
+  // --inverse, --round-trip, the forms, encodings and delimiter; its area comes from the
+  // definition's .area file, not from the command line.
+  ConvertSettings settings;
 };
 
 // Reads args (without the program name).

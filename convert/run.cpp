@@ -122,15 +122,7 @@ int RunConvert(const std::vector<std::string_view>& args, std::FILE* in, std::FI
     return kConvertUsage;
   }
   const std::string source = o.input.empty() || o.input == "-" ? "<stdin>" : Printable(o.input);
-  ConvertSettings settings;
-  settings.inverse = o.inverse;
-  settings.round_trip = o.round_trip;
-  settings.angles = o.angles;
-  settings.encoding = o.encoding;
-  settings.input_form = o.input_form;
-  settings.output_form = o.output_form;
-  settings.output_encoding = o.output_encoding;
-  settings.delimiter = o.delimiter;
+  ConvertSettings settings = o.settings;
   settings.area = has_area ? &area : nullptr;
   OutputOfCommandLine output(o.output, out);
   ConvertCounts counts;
@@ -141,7 +133,7 @@ int RunConvert(const std::vector<std::string_view>& args, std::FILE* in, std::FI
     return kConvertUsage;
   }
   diagnostics.Say(ConvertSummary(counts, has_area));
-  if (o.round_trip && counts.converted > 0)
+  if (o.settings.round_trip && counts.converted > 0)
     diagnostics.Say(RoundTripSummary(counts.round_trip));
   if (counts.converted == 0)
     return kConvertNoPoint;
