@@ -26,26 +26,21 @@ namespace {
 
 using Vector = std::array<double, 3>;
 
-// WGS-84 minus Krassovsky, Earth-centred, by PROJ.
-Vector ShiftByProj(const fit::Known& k) {
-  const crs_test::Context context;
-  const crs_test::Pj grid(proj_create(context.get(),
-                                      "+proj=pipeline +step +inv +proj=tmerc +lon_0=117 "
-                                      "+x_0=39500000 +k=1 +ellps=krass +step +proj=cart "
-                                      "+ellps=krass"));
-  const crs_test::Pj gnss(proj_create(context.get(),
-                                      "+proj=pipeline +step +proj=unitconvert +xy_in=deg "
-                                      "+xy_out=rad +step +proj=cart +ellps=WGS84"));
-  const PJ_COORD K =
-      proj_trans(grid.get(), PJ_FWD, proj_coord(k.grid.easting, k.grid.northing, k.grid.h, 0));
-  const PJ_COORD W =
-      proj_trans(gnss.get(), PJ_FWD, proj_coord(k.gnss.lon_deg, k.gnss.lat_deg, k.gnss.h, 0));
-  return {W.xyz.x - K.xyz.x, W.xyz.y - K.xyz.y, W.xyz.z - K.xyz.z};
-}
-
 const fit::Known& Point(const std::string& name) {
   return *std::find_if(std::begin(fit::kKnown), std::end(fit::kKnown),
                        [&](const fit::Known& k) { return k.name == name; });
+}
+
+// The README's points read and fitted with three parameters, as zerb-shift does; their checks.
+CheckResiduals ChecksOfTheFit(const InputSettings& s) {
+  PointSet points;
+  InputSummary summary;
+  StreamDiagnostics said(stderr, "test");
+  EXPECT_EQ(GatherPoints(s, nullptr, &said, &points, &summary), Gathered::kPoints);
+  adjust::FitResult fit;
+  const Reason why = FitPoints(points, adjust::Settings(), &fit);
+  EXPECT_EQ(why, "");
+  return why.empty() ? CheckResidualsOf(points, fit) : CheckResiduals();
 }
 
 using CheckResidualsTest = TempFolder;
@@ -55,24 +50,18 @@ TEST_F(CheckResidualsTest, AreThoseOfTheChecksAgainstTheMeanOfTheOthers) {
   s.table = Write("points.csv", kReadmePoints);
   s.left_out_names = {"GP04"};
   s.check_names = {"GP05", "GP06"};
-  PointSet points;
-  InputSummary summary;
-  StreamDiagnostics said(stderr, "test");
-  ASSERT_EQ(GatherPoints(s, nullptr, &said, &points, &summary), Gathered::kPoints);
-  adjust::FitResult fit;
-  ASSERT_EQ(FitPoints(points, adjust::Settings(), &fit), "");
-  const CheckResiduals got = CheckResidualsOf(points, fit);
+  const CheckResiduals got = ChecksOfTheFit(s);
 
   Vector mean{};
   for (const char* name : {"GP01", "GP02", "GP03"}) {
-    const Vector d = ShiftByProj(Point(name));
+    const Vector d = fit::ShiftByProj(Point(name));
     for (int c = 0; c < 3; ++c)
       mean[c] += d[c] / 3;
   }
   CheckSummary horizontal, vertical;
   for (const char* name : {"GP05", "GP06"}) {
     const fit::Known& k = Point(name);
-    const Vector d = ShiftByProj(k);
+    const Vector d = fit::ShiftByProj(k);
     const Vector v = {d[0] - mean[0], d[1] - mean[1], d[2] - mean[2]};
     const double lat = k.gnss.lat_deg * std::numbers::pi / 180;
     const double lon = k.gnss.lon_deg * std::numbers::pi / 180;
@@ -123,13 +112,7 @@ TEST_F(CheckResidualsTest, AreThoseOfTheChecksAgainstTheMeanOfTheOthers) {
 TEST_F(CheckResidualsTest, NoCheckPointsSumUpToNothing) {
   InputSettings s;
   s.table = Write("points.csv", kReadmePoints);
-  PointSet points;
-  InputSummary summary;
-  StreamDiagnostics said(stderr, "test");
-  ASSERT_EQ(GatherPoints(s, nullptr, &said, &points, &summary), Gathered::kPoints);
-  adjust::FitResult fit;
-  ASSERT_EQ(FitPoints(points, adjust::Settings(), &fit), "");
-  const CheckResiduals got = CheckResidualsOf(points, fit);
+  const CheckResiduals got = ChecksOfTheFit(s);
   EXPECT_EQ(got.horizontal.count, 0u);
   EXPECT_EQ(got.vertical.count, 0u);
   EXPECT_EQ(got.horizontal.rms, 0);

@@ -3,6 +3,10 @@
 #ifndef ZERB_TESTS_FIT_README_POINTS_H
 #define ZERB_TESTS_FIT_README_POINTS_H
 
+#include <proj.h>
+
+#include <array>
+
 #include "tests/crs/crs_test_support.h"
 #include "tests/readme_points.h"
 
@@ -50,6 +54,24 @@ inline const Known kKnown[] = {
      {39520977.912, 4413718.251, 98.070},
      {Dms(117, 14, 44.4408), Dms(39, 51, 24.4404), 58.220}},
 };
+
+// The point's shift WGS-84 minus Krassovsky, Earth-centred, in metres, computed by PROJ (its
+// exact transverse Mercator, its geocentric conversions), not by the library under test.
+inline std::array<double, 3> ShiftByProj(const Known& k) {
+  const crs_test::Context context;
+  const crs_test::Pj grid(proj_create(context.get(),
+                                      "+proj=pipeline +step +inv +proj=tmerc +lon_0=117 "
+                                      "+x_0=39500000 +k=1 +ellps=krass +step +proj=cart "
+                                      "+ellps=krass"));
+  const crs_test::Pj gnss(proj_create(context.get(),
+                                      "+proj=pipeline +step +proj=unitconvert +xy_in=deg "
+                                      "+xy_out=rad +step +proj=cart +ellps=WGS84"));
+  const PJ_COORD K =
+      proj_trans(grid.get(), PJ_FWD, proj_coord(k.grid.easting, k.grid.northing, k.grid.h, 0));
+  const PJ_COORD W =
+      proj_trans(gnss.get(), PJ_FWD, proj_coord(k.gnss.lon_deg, k.gnss.lat_deg, k.gnss.h, 0));
+  return {W.xyz.x - K.xyz.x, W.xyz.y - K.xyz.y, W.xyz.z - K.xyz.z};
+}
 
 }  // namespace zerb::fit
 

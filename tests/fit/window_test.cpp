@@ -47,23 +47,10 @@ struct Translation {
 // sigma0 from the residuals over 3n - 3 degrees of freedom; each shift computed by PROJ (its
 // exact transverse Mercator, its geocentric conversions), not by the library under test.
 Translation ClosedForm(const std::vector<std::string>& names) {
-  const crs_test::Context context;
-  const crs_test::Pj grid(proj_create(context.get(),
-                                      "+proj=pipeline +step +inv +proj=tmerc +lon_0=117 "
-                                      "+x_0=39500000 +k=1 +ellps=krass +step +proj=cart "
-                                      "+ellps=krass"));
-  const crs_test::Pj gnss(proj_create(context.get(),
-                                      "+proj=pipeline +step +proj=unitconvert +xy_in=deg "
-                                      "+xy_out=rad +step +proj=cart +ellps=WGS84"));
   std::vector<std::array<double, 3>> shifts;
   for (const Known& k : kKnown) {
-    if (std::find(names.begin(), names.end(), k.name) == names.end())
-      continue;
-    const PJ_COORD K =
-        proj_trans(grid.get(), PJ_FWD, proj_coord(k.grid.easting, k.grid.northing, k.grid.h, 0));
-    const PJ_COORD W =
-        proj_trans(gnss.get(), PJ_FWD, proj_coord(k.gnss.lon_deg, k.gnss.lat_deg, k.gnss.h, 0));
-    shifts.push_back({W.xyz.x - K.xyz.x, W.xyz.y - K.xyz.y, W.xyz.z - K.xyz.z});
+    if (std::find(names.begin(), names.end(), k.name) != names.end())
+      shifts.push_back(ShiftByProj(k));
   }
   Translation out{};
   for (const auto& d : shifts) {
