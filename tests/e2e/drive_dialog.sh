@@ -5,78 +5,20 @@
 # opens and closes the About box from the system menu; leaves with Esc and expects exit status 0.
 #
 # Usage: drive_dialog.sh ZERB SHIFT_REFERENCE
-# Needs Xvfb, xdotool, xclip and xprop. Every wait is bounded, so a hung program fails the test instead
-# of hanging it. No window manager runs: each window is given the keyboard focus explicitly.
+# Needs Xvfb, xdotool, xclip and xprop; the waits and helpers are xvfb_driver.sh's.
 set -euo pipefail
 
 zerb=$1
 reference=$2
-wait_limit=20 # seconds for any one window or value to appear; generous for a loaded CI machine
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-step() { echo "-- $*"; }
-
-for tool in Xvfb xdotool xclip xprop timeout; do
-  command -v "$tool" >/dev/null ||
-    fail "$tool not found (Debian packages xvfb, xdotool, xclip, x11-utils)"
-done
-
-workdir=$(mktemp -d)
-xvfb_pid=
-zerb_pid=
-cleanup() {
-  [ -n "$zerb_pid" ] && kill "$zerb_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-
-# Runs "$@" every tenth of a second until it succeeds; false after wait_limit seconds.
-within_limit() {
-  local i
-  for ((i = 0; i < wait_limit * 10; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# A display number of its own: Xvfb picks a free one and writes it once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$workdir/display" \
-  2>"$workdir/xvfb.log" &
-xvfb_pid=$!
-display_ready() {
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$workdir/xvfb.log")"
-  [ -s "$workdir/display" ]
-}
-within_limit display_ready || fail "Xvfb did not report a display within ${wait_limit}s"
-DISPLAY=":$(head -n1 "$workdir/display")"
-export DISPLAY
-export XDG_RUNTIME_DIR=$workdir
-export QT_QPA_PLATFORM=xcb
+# shellcheck source=xvfb_driver.sh
+. "$(dirname "$0")/xvfb_driver.sh"
+packages="xvfb, xdotool, xclip, x11-utils"
+need_tools Xvfb xdotool xclip xprop timeout
+start_xvfb 1024x768
 step "X server on $DISPLAY"
 
-"$zerb" >"$workdir/zerb.log" 2>&1 &
-zerb_pid=$!
-
-# Prints the id of the visible window whose name is exactly $1, waiting for it to appear.
-find_window() {
-  timeout "$wait_limit" xdotool search --sync --onlyvisible --name "^$1\$" | head -n1 ||
-    fail "no window named \"$1\" within ${wait_limit}s; program output: $(cat "$workdir/zerb.log")"
-}
-no_window() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-window_gone() { within_limit no_window "$1" || fail "window \"$1\" still shown after ${wait_limit}s"; }
-focus() {
-  timeout "$wait_limit" xdotool windowfocus --sync "$1" ||
-    fail "could not give the keyboard focus to window $1"
-}
-keys() { xdotool key --delay 40 "$@"; }
-visible_windows() { xdotool search --onlyvisible --pid "$zerb_pid" 2>/dev/null | wc -l; }
-exited() { ! kill -0 "$zerb_pid" 2>/dev/null; }
+"$zerb" >"$program_log" 2>&1 &
+program_pid=$!
 
 # Replaces the text of the focused field with $1.
 type_field() {
@@ -99,7 +41,7 @@ expect_focused() {
 }
 
 step "main window, named for the installed desktop entry"
-main=$(find_window "求转换参数")
+main=$(find_window "^求转换参数$")
 focus "$main"
 xprop -id "$main" WM_CLASS | grep -q '"zerb", "zerb"' || fail "WM_CLASS is not zerb"
 
@@ -134,10 +76,10 @@ step "a minute value that does not parse"
 keys Tab Tab Tab Tab Tab Tab Tab
 type_field 12abc
 keys Return
-message=$(find_window zerb)
+message=$(find_window "^zerb$")
 focus "$message"
 keys Return
-window_gone zerb
+window_gone "^zerb$"
 focus "$main"
 expect_focused "B minutes after the message" 12abc
 
@@ -148,17 +90,17 @@ menu_shown() { [ "$(visible_windows)" -gt "$windows" ]; }
 within_limit menu_shown || fail "Shift+F10 opened no menu within ${wait_limit}s"
 sleep 0.2 # the menu takes the keyboard right after it is mapped
 keys a
-about=$(find_window "关于 zerb")
+about=$(find_window "^关于 zerb$")
 focus "$about"
 keys Return
-window_gone "关于 zerb"
+window_gone "^关于 zerb$"
 
 step "Esc ends the program"
 focus "$main"
 keys Escape
 within_limit exited || fail "program still running ${wait_limit}s after Esc"
 status=0
-wait "$zerb_pid" || status=$?
-zerb_pid=
-[ "$status" -eq 0 ] || fail "program exited with status $status; output: $(cat "$workdir/zerb.log")"
+wait "$program_pid" || status=$?
+program_pid=
+[ "$status" -eq 0 ] || fail "program exited with status $status; output: $(cat "$program_log")"
 echo "PASS: zerb driven end to end"

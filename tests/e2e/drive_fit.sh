@@ -9,9 +9,8 @@
 #
 # Usage: drive_fit.sh ZERB_FIT ZERB_SHIFT PIXEL_COUNT PYTHON CHROMIUM
 # Needs Xvfb, xdotool, xclip, cs2cs (Debian's proj-bin), python3 with html5lib and chromium.
-# Every wait is bounded, so a hung program fails the test instead of hanging it. No window
-# manager runs: each window is given the keyboard focus explicitly. The window may fit off its
-# own thread, so every change is followed by a bounded wait for its visible result.
+# The waits and helpers are xvfb_driver.sh's. The window fits off its own thread, so every change
+# is followed by a bounded wait for its visible result.
 set -euo pipefail
 
 zerb_fit=$1
@@ -19,39 +18,10 @@ zerb_shift=$2
 pixel_count=$3
 python=$4
 chromium=$5
-wait_limit=20 # seconds for any one window or value to appear; generous for a loaded CI machine
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-step() { echo "-- $*"; }
-
-for tool in Xvfb xdotool xclip timeout cs2cs; do
-  command -v "$tool" >/dev/null ||
-    fail "$tool not found (Debian packages xvfb, xdotool, xclip, proj-bin)"
-done
-
-workdir=$(mktemp -d)
-xvfb_pid=
-fit_pid=
-cleanup() {
-  [ -n "$fit_pid" ] && kill "$fit_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-
-# Runs "$@" every tenth of a second until it succeeds; false after wait_limit seconds.
-within_limit() {
-  local i
-  for ((i = 0; i < wait_limit * 10; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+# shellcheck source=xvfb_driver.sh
+. "$(dirname "$0")/xvfb_driver.sh"
+packages="xvfb, xdotool, xclip, proj-bin"
+need_tools Xvfb xdotool xclip timeout cs2cs
 
 # The README's two files as they come from the field office: a CASS .dat and a GNSS table that
 # pair by name on GP01 to GP04 (GP07 and GP06 are in one file only). GP04 carries a 0.7 m
@@ -72,21 +42,9 @@ GP01,39:54:44.4420,116:30:44.4420,52.317
 GP06,39:51:24.4404,117:14:44.4408,58.220
 EOF
 
-# A display number of its own: Xvfb picks a free one and writes it once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$workdir/display" \
-  2>"$workdir/xvfb.log" &
-xvfb_pid=$!
-display_ready() {
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$workdir/xvfb.log")"
-  [ -s "$workdir/display" ]
-}
-within_limit display_ready || fail "Xvfb did not report a display within ${wait_limit}s"
-DISPLAY=":$(head -n1 "$workdir/display")"
-export DISPLAY
-export XDG_RUNTIME_DIR=$workdir
+start_xvfb 1280x1024
 # The recent files and the file dialog's last folder go to the run's own folder, not the user's.
 export XDG_CONFIG_HOME=$workdir/config
-export QT_QPA_PLATFORM=xcb
 # The report in English (the C locale's messages) with UTF-8 file names and clipboard text.
 export LC_ALL=C.UTF-8
 # No desktop: Qt's own file dialog, which takes a typed path, not one of a desktop's.
@@ -94,23 +52,8 @@ unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME
 step "X server on $DISPLAY"
 
 cd "$workdir"
-"$zerb_fit" --grid control.dat --wgs84 gnss.csv >"$workdir/fit.log" 2>&1 &
-fit_pid=$!
-
-# Prints the id of the visible window whose name matches the regular expression $1.
-find_window() {
-  timeout "$wait_limit" xdotool search --sync --onlyvisible --name "$1" | head -n1 ||
-    fail "no window named \"$1\" within ${wait_limit}s; program output: $(cat "$workdir/fit.log")"
-}
-no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-window_gone() { within_limit no_window "$1" || fail "window \"$1\" still shown after ${wait_limit}s"; }
-focus() {
-  timeout "$wait_limit" xdotool windowfocus --sync "$1" ||
-    fail "could not give the keyboard focus to window $1"
-}
-keys() { xdotool key --delay 40 "$@"; }
-visible_windows() { xdotool search --onlyvisible --pid "$fit_pid" 2>/dev/null | wc -l; }
-exited() { ! kill -0 "$fit_pid" 2>/dev/null; }
+"$zerb_fit" --grid control.dat --wgs84 gnss.csv >"$program_log" 2>&1 &
+program_pid=$!
 
 # Copies with the keys given after the number of tenths of a second to wait ("20 ctrl+c", or
 # "20 ctrl+a ctrl+c" for all of a text) and reads the clipboard, which the program serves, into
@@ -309,9 +252,9 @@ step "Ctrl+Q ends the program"
 keys ctrl+q
 within_limit exited || fail "program still running ${wait_limit}s after Ctrl+Q"
 status=0
-wait "$fit_pid" || status=$?
-fit_pid=
-[ "$status" -eq 0 ] || fail "program exited with status $status; output: $(cat "$workdir/fit.log")"
+wait "$program_pid" || status=$?
+program_pid=
+[ "$status" -eq 0 ] || fail "program exited with status $status; output: $(cat "$program_log")"
 
 step "the WKT2 applied by cs2cs brings the grid points to their GNSS positions"
 grep -q '7-parameter fit to 3 points' fit.wkt || fail "fit.wkt is not the seven-parameter fit to three points"
