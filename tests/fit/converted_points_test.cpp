@@ -20,7 +20,7 @@
 #include "fit/main_window.h"
 #include "tests/cli/temp_folder.h"
 #include "tests/convert/support.h"
-#include "tests/fit/readme_points.h"
+#include "tests/fit/readme_window.h"
 #include "writers/saved_definition.h"
 
 namespace zerb::fit {
@@ -73,23 +73,8 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-class ConvertedPointsTest : public test::TempFolder {
+class ConvertedPointsTest : public ReadmeWindowTest {
  protected:
-  void SetUp() override {
-    TempFolder::SetUp();
-    window_ = std::make_unique<MainWindow>();
-    window_->OpenTable(QString::fromStdString(Write("points.csv", kPoints)));
-    window_->WaitForFit();
-  }
-  void TearDown() override {
-    window_.reset();
-    TempFolder::TearDown();
-  }
-  // 0: three parameters, 1: seven, 2: the plane model, as the model panel lists them.
-  void ChooseModel(int index) {
-    window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(index);
-    window_->WaitForFit();
-  }
   ConvertedFile Convert(const std::string& input, const std::string& output,
                         Direction direction = Direction::kToGnss) {
     return ConvertPointFile(window_->session(), QString::fromStdString(input),
@@ -98,8 +83,6 @@ class ConvertedPointsTest : public test::TempFolder {
   std::string Messages(const ConvertedFile& c) {
     return c.messages.join(QLatin1Char('\n')).toStdString();
   }
-
-  std::unique_ptr<MainWindow> window_;
 };
 
 class ConvertedPointsAgree : public ConvertedPointsTest,

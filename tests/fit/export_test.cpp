@@ -20,28 +20,19 @@
 #include "fit/main_window.h"
 #include "tests/cli/temp_folder.h"
 #include "tests/crs/crs_test_support.h"
-#include "tests/fit/readme_points.h"
+#include "tests/fit/readme_window.h"
 
 namespace zerb::fit {
 namespace {
 
-class ExportTest : public test::TempFolder {
+class ExportTest : public ReadmeWindowTest {
  protected:
   void SetUp() override {
-    TempFolder::SetUp();
-    window_ = std::make_unique<MainWindow>();
-    window_->OpenTable(QString::fromStdString(Write("points.csv", kPoints)));
-    window_->WaitForFit();
+    ReadmeWindowTest::SetUp();
     ASSERT_TRUE(window_->session().has_fit());
   }
-  void TearDown() override {
-    window_.reset();
-    TempFolder::TearDown();
-  }
-
   void ChooseModel(int index) {
-    window_->findChild<QComboBox*>(QStringLiteral("model"))->setCurrentIndex(index);
-    window_->WaitForFit();
+    ReadmeWindowTest::ChooseModel(index);
     ASSERT_TRUE(window_->session().has_fit());
   }
   // The entries of 参数 → 复制 or 参数 → 保存, by their label.
@@ -79,8 +70,6 @@ class ExportTest : public test::TempFolder {
       EXPECT_NEAR(got.h, k.gnss.h, 0.002) << k.name << " " << what;
     }
   }
-
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(ExportTest, EveryCrsFormCopiedIsReadByProj) {

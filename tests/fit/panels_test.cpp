@@ -24,24 +24,16 @@
 #include "fit/main_window.h"
 #include "tests/cli/temp_folder.h"
 #include "tests/crs/run_program.h"
-#include "tests/fit/readme_points.h"
+#include "tests/fit/readme_window.h"
 
 namespace zerb::fit {
 namespace {
 
-class PanelsTest : public test::TempFolder {
+class PanelsTest : public ReadmeWindowTest {
  public:
   void SetUp() override {
-    TempFolder::SetUp();
-    points_ = Write("points.csv", kPoints);
-    window_ = std::make_unique<MainWindow>();
-    window_->OpenTable(QString::fromStdString(points_));
-    window_->WaitForFit();
+    ReadmeWindowTest::SetUp();
     ASSERT_TRUE(window_->session().has_fit());
-  }
-  void TearDown() override {
-    window_.reset();
-    TempFolder::TearDown();
   }
 
   PointTableModel* model() { return window_->points(); }
@@ -61,7 +53,6 @@ class PanelsTest : public test::TempFolder {
     EXPECT_NE(field, nullptr) << name;
     return field;
   }
-  void ChooseModel(int index) { Field<QComboBox>("model")->setCurrentIndex(index); }
   // The central meridian is taken when the user leaves the field, as typing goes.
   void TypeMeridian(const QString& text) {
     QLineEdit* field = Field<QLineEdit>("central meridian");
@@ -74,9 +65,6 @@ class PanelsTest : public test::TempFolder {
     EXPECT_EQ(window_->session().Render(Format::kJson, &json), "");
     return json;
   }
-
-  std::string points_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 // The README's file as typed: the table shows what was read, the eastings with their zone

@@ -19,7 +19,7 @@
 #include "fit/main_window.h"
 #include "fit/table_copy.h"
 #include "tests/cli/temp_folder.h"
-#include "tests/fit/readme_points.h"
+#include "tests/fit/readme_window.h"
 
 namespace zerb::fit {
 namespace {
@@ -72,12 +72,10 @@ TEST(TableText, ATableWithoutRowsGivesItsTitles) {
   EXPECT_EQ(TableText(empty, {}), QStringLiteral("a\tb\n"));
 }
 
-class TableCopyWindow : public test::TempFolder {
+class TableCopyWindow : public ReadmeWindowTest {
  protected:
   void SetUp() override {
-    TempFolder::SetUp();
-    window_ = std::make_unique<MainWindow>();
-    window_->OpenTable(QString::fromStdString(Write("points.csv", kPoints)));
+    ReadmeWindowTest::SetUp();
     // A shortcut of the table's own works only while its window is active and it has the keyboard.
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
@@ -88,10 +86,6 @@ class TableCopyWindow : public test::TempFolder {
     table_->setFocus();
     // The fit may come from another thread: wait for its table, GP04 flagged.
     ASSERT_TRUE(QTest::qWaitFor([this] { return Copied().size() == 7; }, 10000));
-  }
-  void TearDown() override {
-    window_.reset();
-    TempFolder::TearDown();
   }
   // Ctrl+C pressed in the table, as the user presses it; the clipboard's lines.
   QStringList Copied() {
@@ -106,7 +100,6 @@ class TableCopyWindow : public test::TempFolder {
     return lines[row].split(QLatin1Char('\t')).value(column);
   }
 
-  std::unique_ptr<MainWindow> window_;
   QTableView* table_ = nullptr;
 };
 

@@ -33,7 +33,7 @@
 #include "fit/svg_styles.h"
 #include "tests/cli/temp_folder.h"
 #include "tests/crs/crs_test_support.h"
-#include "tests/fit/readme_points.h"
+#include "tests/fit/readme_window.h"
 
 namespace zerb::fit {
 namespace {
@@ -77,19 +77,8 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-class FitWindowTest : public test::TempFolder {
+class FitWindowTest : public ReadmeWindowTest {
  protected:
-  void SetUp() override {
-    TempFolder::SetUp();
-    window_ = std::make_unique<MainWindow>();
-    window_->OpenTable(QString::fromStdString(Write("points.csv", kPoints)));
-    window_->WaitForFit();
-  }
-  void TearDown() override {
-    window_.reset();
-    TempFolder::TearDown();
-  }
-
   PointTableModel* model() { return window_->points(); }
   int Row(const char* name) { return model()->RowOf(QString::fromLatin1(name)); }
   QString Cell(const char* name, int column, int role = Qt::DisplayRole) {
@@ -103,8 +92,6 @@ class FitWindowTest : public test::TempFolder {
   }
   const adjust::Solution& solution() { return window_->session().solution(); }
   QString Sigma0Text() { return window_->findChild<QLabel*>(QStringLiteral("sigma0"))->text(); }
-
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(FitWindowTest, OpensTheReadmePointsAndMarksGP04) {
