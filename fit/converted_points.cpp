@@ -81,6 +81,9 @@ ConvertedFile ConvertPointFile(const Session& session, const QString& input, con
   const GridArea area = session.FittedArea();
   ConvertSettings settings;
   settings.inverse = direction == Direction::kToGrid;
+  // The angles are read, and written, as the fit read the GNSS file's: a dd.mmss file is dd.mmss
+  // here too.
+  settings.angles = session.shown_request().options.angle_format;
   settings.area = area.points > 0 ? &area : nullptr;
 
   // An absolute path: "-" or an empty name would be standard input, which the window has not.
@@ -113,11 +116,12 @@ ConvertedFile ConvertPointFile(const Session& session, const QString& input, con
   return result;
 }
 
-QString SuggestedOutput(const QString& input, Direction direction) {
+QString SuggestedOutput(const QString& input, Direction direction, GnssDatum datum) {
   const QFileInfo info(input);
-  return info.dir().filePath(info.completeBaseName() + (direction == Direction::kToGnss
-                                                            ? QStringLiteral("-wgs84.csv")
-                                                            : QStringLiteral("-grid.csv")));
+  const QString suffix = direction == Direction::kToGrid ? QStringLiteral("-grid.csv")
+                         : datum == GnssDatum::kCgcs2000 ? QStringLiteral("-cgcs2000.csv")
+                                                         : QStringLiteral("-wgs84.csv");
+  return info.dir().filePath(info.completeBaseName() + suffix);
 }
 
 QString Outcome(const ConvertedFile& converted, const QString& output) {

@@ -34,9 +34,10 @@ struct ConvertedFile {
 ConvertedFile ConvertPointFile(const Session& session, const QString& input, const QString& output,
                                Direction direction);
 
-// The name offered for the converted file: NAME-wgs84.csv beside the input (NAME-grid.csv for
-// the way back).
-QString SuggestedOutput(const QString& input, Direction direction);
+// The name offered for the converted file: NAME-wgs84.csv beside the input (NAME-cgcs2000.csv
+// when the GNSS side is CGCS2000, NAME-grid.csv for the way back).
+QString SuggestedOutput(const QString& input, Direction direction,
+                        GnssDatum datum = GnssDatum::kWgs84);
 
 // The outcome in a line for the status bar.
 QString Outcome(const ConvertedFile& converted, const QString& output);

@@ -177,8 +177,10 @@ void MainWindow::MakeExportMenu() {
   for (const ExportForm& form : ExportForms()) {
     QAction* to_clipboard = copy->addAction(form.label, this, [this, format = form.format] {
       // What is copied is the answer to the settings as they stand, not to those before.
-      model_.WaitForFit();
-      if (const QString why = CopyExport(session_, format); !why.isEmpty())
+      QString why = FitOfTheSettings();
+      if (why.isEmpty())
+        why = CopyExport(session_, format);
+      if (!why.isEmpty())
         QMessageBox::warning(this, QStringLiteral("未复制"), why);
       else
         statusBar()->showMessage(QStringLiteral("已复制到剪贴板"), 5000);
@@ -375,7 +377,8 @@ void MainWindow::ChoosePair() {
 
 QString MainWindow::Save(Format format, const QString& path) {
   // What is saved is the answer to the settings as they stand, not to those before.
-  model_.WaitForFit();
+  if (const QString why = FitOfTheSettings(); !why.isEmpty())
+    return why;
   std::string text;
   if (Reason r = session_.Render(format, &text); !r.empty())
     return QString::fromStdString(r);
@@ -415,7 +418,10 @@ void MainWindow::ConvertFile(Direction direction) {
   if (output.isEmpty())
     return;
   // The points go through the fit of the settings as they stand, not through the one before.
-  model_.WaitForFit();
+  if (const QString why = FitOfTheSettings(); !why.isEmpty()) {
+    QMessageBox::warning(this, QStringLiteral("未转换"), why);
+    return;
+  }
   const ConvertedFile converted = ConvertPointFile(session_, input, output, direction);
   messages_->addItems(converted.messages);
   statusBar()->showMessage(Outcome(converted, output), 15000);
@@ -473,20 +479,37 @@ void MainWindow::ModelChosen() {
 
 void MainWindow::OptionsChosen() {
   FitOptions options;
-  QString why = options_->Options(&options);
-  if (why.isEmpty())
-    why = QString::fromStdString(session_.SetOptions(options));
-  // The fit stays that of the last options that could be used, and the status bar says why.
-  if (!why.isEmpty()) {
-    statusBar()->showMessage(QStringLiteral("设置未采用：%1").arg(why));
-    return;
-  }
-  if (session_.has_input())
+  if (const QString why = options_->Options(&options); !why.isEmpty())
+    session_.RefuseOptions(why.toStdString());
+  else
+    session_.SetOptions(options);
+  // The fit stays that of the last options that could be used, and the status bar says why
+  // until the fields can be used again.
+  ShowRefusedOptions();
+  if (session_.refused_options().empty() && session_.has_input())
     model_.Refit();
 }
 
+void MainWindow::ShowRefusedOptions() {
+  if (session_.refused_options().empty())
+    statusBar()->clearMessage();
+  else
+    statusBar()->showMessage(
+        QStringLiteral("设置未采用：%1").arg(QString::fromStdString(session_.refused_options())));
+}
+
+QString MainWindow::FitOfTheSettings() {
+  if (!model_.WaitForFit())
+    return QStringLiteral("拟合尚未完成");
+  if (!session_.refused_options().empty()) {
+    return QStringLiteral("模型面板的设置未采用（%1）：请先改正，否则保存的是另一组设置的结果")
+        .arg(QString::fromStdString(session_.refused_options()));
+  }
+  return {};
+}
+
 void MainWindow::ShowFit() {
-  statusBar()->clearMessage();
+  ShowRefusedOptions();
   checks_->Show(session_);
   setWindowTitle(session_.has_input() ? QStringLiteral("zerb 多点求参数 — %1")
                                             .arg(QString::fromStdString(session_.input_name()))

@@ -47,7 +47,7 @@ class MainWindow : public QMainWindow {
 
   const Session& session() const { return session_; }
   // Runs the event loop until the fit of the settings as they stand is shown.
-  void WaitForFit() { model_.WaitForFit(); }
+  bool WaitForFit() { return model_.WaitForFit(); }
   PointTableModel* points() { return &model_; }
   QSortFilterProxyModel* sorted() { return proxy_; }
 
@@ -72,6 +72,10 @@ class MainWindow : public QMainWindow {
   void KeepCurrentPoint();
   void ModelChosen();
   void OptionsChosen();
+  // Waits for the fit of the settings as they stand; why there is none to hand on, or an empty
+  // text.
+  QString FitOfTheSettings();
+  void ShowRefusedOptions();
   void ShowFit();
 
   Session session_;

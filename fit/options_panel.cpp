@@ -43,16 +43,16 @@ OptionsPanel::OptionsPanel(QWidget* parent)
       semi_major_(Length("semi-major axis", 6300000, 6400000, 3, nullptr, "自定义椭球的长半轴")),
       inverse_flattening_(new QDoubleSpinBox),
       central_meridian_(new QLineEdit),
-      false_easting_(Length("false easting", -1e7, 1e7, 3, nullptr,
+      false_easting_(Length("false easting", -1e8, 1e8, 3, nullptr,
                             "东偏（假东）；500000 m 以外时东坐标按普通数读，不带带号")),
-      false_northing_(Length("false northing", -1e7, 1e7, 3, nullptr, "北偏（假北）")),
+      false_northing_(Length("false northing", -1e8, 1e8, 3, nullptr, "北偏（假北）")),
       scale_(new QDoubleSpinBox),
       projection_height_(Length("projection height", -1000, 9000, 3, nullptr,
                                 "投影面大地高 h0：城市或工程坐标系所在的投影面")),
       height_fit_(new QComboBox),
       fix_scale_(new QCheckBox(QStringLiteral("固定尺度为 1"))) {
   alpha_->setObjectName(QStringLiteral("alpha"));
-  alpha_->setRange(0.0001, 0.2);
+  alpha_->setRange(0.0001, 0.4999);
   alpha_->setDecimals(4);
   alpha_->setSingleStep(0.001);
   alpha_->setValue(0.001);
@@ -77,8 +77,9 @@ OptionsPanel::OptionsPanel(QWidget* parent)
   inverse_flattening_->setEnabled(false);
   central_meridian_->setObjectName(QStringLiteral("central meridian"));
   central_meridian_->setPlaceholderText(QStringLiteral("由 L0 列或带号得出"));
-  central_meridian_->setToolTip(QStringLiteral(
-      "网格的中央子午线，可写 116:30、116.5 等任一角度格式；与 L0 列或带号不符的点被拒绝"));
+  central_meridian_->setToolTip(
+      QStringLiteral("网格的中央子午线，按上面的角度格式读（自动识别时 116:30 即 116°30′）；与 L0 "
+                     "列或带号不符的点被拒绝"));
   false_easting_->setValue(500000);
   scale_->setObjectName(QStringLiteral("scale factor"));
   scale_->setRange(0.9, 1.1);

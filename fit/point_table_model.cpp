@@ -284,7 +284,9 @@ Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
 }
 
 bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+  // A row of the input before, shown until the fit of a new one arrives, is no point of the
+  // new input: its use must not land on a point of the same name there.
+  if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || !session_->ShowsTheInput())
     return false;
   constexpr PointUse kUses[] = {PointUse::kControl, PointUse::kCheck, PointUse::kOff,
                                 PointUse::kHorizontal, PointUse::kVertical};
@@ -336,12 +338,14 @@ void PointTableModel::Arrived(std::shared_ptr<const FitOutcome> outcome) {
   emit refitted();
 }
 
-void PointTableModel::WaitForFit() {
+bool PointTableModel::WaitForFit() {
   if (!busy_)
-    return;
+    return true;
   QEventLoop loop;
   connect(this, &PointTableModel::refitted, &loop, &QEventLoop::quit);
+  // The loop also ends when the application quits meanwhile: then the fit has not come.
   loop.exec();
+  return !busy_;
 }
 
 int PointTableModel::RowOf(const QString& name) const {

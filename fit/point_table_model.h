@@ -60,8 +60,9 @@ class PointTableModel : public QAbstractTableModel {
   // Whether a fit is being made.
   bool busy() const { return busy_; }
   // Runs the event loop until the latest request's fit is shown (at once when none is being
-  // made): for saving what the settings as they stand give, and for tests.
-  void WaitForFit();
+  // made): for saving what the settings as they stand give, and for tests. False when the
+  // application quit first, and the fit shown is not that of the settings as they stand.
+  bool WaitForFit();
   // The row of the point of that name, or -1.
   int RowOf(const QString& name) const;
 

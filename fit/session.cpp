@@ -197,14 +197,10 @@ void FitOutcome::CollectRows() {
     row.sides = l.sides;
     rows_.push_back(std::move(row));
   }
-  // The points come in line order and so do those left out: merging them is all the sorting a
-  // refit at 10 000 points needs (a stable sort of the whole moved every row).
+  // The points come in line order (the one table's, or the grid file's, which pairing walks) and
+  // so do those left out: merging them is all the sorting a refit at 10 000 points needs.
   const auto by_line = [](const PointRow& a, const PointRow& b) { return a.line < b.line; };
-  const auto middle = rows_.begin() + walked;
-  if (std::is_sorted(rows_.begin(), middle, by_line))
-    std::inplace_merge(rows_.begin(), middle, rows_.end(), by_line);
-  else
-    std::stable_sort(rows_.begin(), rows_.end(), by_line);
+  std::inplace_merge(rows_.begin(), rows_.begin() + walked, rows_.end(), by_line);
 }
 
 bool FitOutcome::WithinTheLimits(const PointRow& row) const {
@@ -221,6 +217,19 @@ CheckResiduals FitOutcome::Checks() const {
   if (!fitted_)
     return {};
   return plane() ? CheckResidualsOf(*plane_fit_) : CheckResidualsOf(*points_, *fit_);
+}
+
+ReportInput FitOutcome::Report(Format format) const {
+  ReportInput in;
+  in.format = format;
+  in.points = points_.get();
+  in.settings = &settings_;
+  in.input = &summary_;
+  in.refused = diagnostics_->refused();
+  in.limits = request_.limits;
+  in.program = "zerb-fit " ZERB_VERSION;
+  in.diagnostics = &diagnostics_->kept();
+  return in;
 }
 
 Reason FitOutcome::Render(Format format, std::string* text) const {
@@ -240,18 +249,10 @@ Reason FitOutcome::Render(Format format, std::string* text) const {
                    "columns, or points that are not the same); nothing exported"),
                 ImplausibleList(implausible, Tr));
   }
-  ReportInput in;
-  in.format = format;
-  in.points = points_.get();
+  ReportInput in = Report(format);
   in.fit = fit_.get();
-  in.settings = &settings_;
   in.convention = request_.convention;
-  in.input = &summary_;
-  in.refused = diagnostics_->refused();
   in.implausible = std::move(implausible);
-  in.limits = request_.limits;
-  in.program = "zerb-fit " ZERB_VERSION;
-  in.diagnostics = &diagnostics_->kept();
   OutputString out;
   Reason r;
   switch (format) {
@@ -303,22 +304,16 @@ GridArea FitOutcome::FittedArea() const {
 
 Reason FitOutcome::Picture(std::string* svg) const {
   svg->clear();
-  if (!fitted_ || plane())
+  if (!fitted_)
+    return "没有拟合结果，没有残差图";
+  if (plane())
     return "四参数模型没有残差图";
   return DrawPlotText(*points_, *fit_, svg);
 }
 
 Reason FitOutcome::RenderPlane(Format format, std::string* text) const {
-  ReportInput in;
-  in.format = format;
-  in.points = points_.get();
+  ReportInput in = Report(format);
   in.plane = plane_fit_.get();
-  in.settings = &settings_;
-  in.input = &summary_;
-  in.refused = diagnostics_->refused();
-  in.limits = request_.limits;
-  in.program = "zerb-fit " ZERB_VERSION;
-  in.diagnostics = &diagnostics_->kept();
   OutputString out;
   if (Reason r = WritePlane(in, out.output()); !r.empty())
     return r;
@@ -362,10 +357,16 @@ PointUse Session::UseOf(const std::string& name) const {
 }
 
 Reason Session::SetOptions(const FitOptions& options) {
-  if (Reason r = CheckOptions(options); !r.empty())
-    return r;
-  request_.options = options;
-  return {};
+  refused_options_ = CheckOptions(options);
+  if (refused_options_.empty())
+    request_.options = options;
+  return refused_options_;
+}
+
+bool Session::ShowsTheInput() const {
+  const FitRequest& shown = shown_->request();
+  return shown.table == request_.table && shown.grid == request_.grid &&
+         shown.wgs84 == request_.wgs84;
 }
 
 bool Session::Refit() {

@@ -28,6 +28,7 @@
 #include "writers/check_residuals.h"
 #include "writers/format.h"
 #include "writers/plane_points.h"
+#include "writers/report.h"
 
 namespace zerb::fit {
 
@@ -120,6 +121,8 @@ class FitOutcome {
   void Fit();
   void CollectRows();
   Reason RenderPlane(Format format, std::string* text) const;
+  // What every report and export of the fit is given about it.
+  ReportInput Report(Format format) const;
 
   FitRequest request_;
   adjust::Settings settings_;
@@ -159,10 +162,21 @@ class Session {
   // The residual limits (水平限差, 高程限差) each point is held against; they judge the points and
   // change no fit.
   void SetLimits(const ResidualLimits& limits) { request_.limits = limits; }
-  // The refusal when the options cannot be used (the request keeps its options then), else an
-  // empty text.
+  // The refusal when the options cannot be used (the request keeps its options then, and
+  // refused_options says why until options that can be used come), else an empty text.
   Reason SetOptions(const FitOptions& options);
+  // The panel's fields cannot even be read as options: the same as a refusal.
+  void RefuseOptions(const std::string& why) { refused_options_ = why; }
   const FitRequest& request() const { return request_; }
+  // The request of the fit shown.
+  const FitRequest& shown_request() const { return shown_->request(); }
+  // Whether the fit shown is of the input the request names: false from opening another input
+  // until its fit arrives, while the table still shows the points of the one before.
+  bool ShowsTheInput() const;
+  // Why the model panel's settings as the user left them are not those of the request (a value
+  // that could not be used), or an empty text. Nothing should be saved then: it would be the fit
+  // of other settings than those on the screen.
+  const std::string& refused_options() const { return refused_options_; }
 
   // Fits the request as it stands and shows the answer at once.
   bool Refit();
@@ -198,6 +212,7 @@ class Session {
 
  private:
   FitRequest request_;
+  std::string refused_options_;
   std::shared_ptr<const FitOutcome> shown_;
 };
 

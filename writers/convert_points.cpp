@@ -43,7 +43,7 @@ class Converter {
       false_easting_ = 0;
   }
 
-  // Converts and writes one block; returns false when the output failed.
+  // Converts and writes one block; the reason when the output failed, else an empty text.
   Reason Block(std::vector<ConvertRow>& rows, std::size_t count, const Columns& columns,
                ConvertedTableWriter* writer) {
     x_.clear();

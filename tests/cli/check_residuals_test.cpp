@@ -87,15 +87,16 @@ TEST_F(CheckResidualsTest, AreThoseOfTheChecksAgainstTheMeanOfTheOthers) {
   EXPECT_NEAR(got.vertical.largest, vertical.largest, kAgree);
 
   // The text and HTML reports say it in one sentence, to 0.1 mm.
-  const auto mm = [](double metres) {
+  const auto metres4 = [](double metres) {
     char text[32];
     std::snprintf(text, sizeof text, "%.4f", metres);
     return std::string(text);
   };
-  const std::string sentence =
-      "2 check points against the fit: horizontal residual RMS " + mm(std::sqrt(horizontal.rms)) +
-      " m, largest " + mm(horizontal.largest) + " m; vertical RMS " + mm(std::sqrt(vertical.rms)) +
-      " m, largest " + mm(vertical.largest) + " m";
+  const std::string sentence = "2 check points against the fit: horizontal residual RMS " +
+                               metres4(std::sqrt(horizontal.rms)) + " m, largest " +
+                               metres4(horizontal.largest) + " m; vertical RMS " +
+                               metres4(std::sqrt(vertical.rms)) + " m, largest " +
+                               metres4(vertical.largest) + " m";
   // zerb-shift has no points left out by the user: its table has no GP04.
   std::string without = kReadmePoints;
   const std::size_t gp04 = without.find("GP04");

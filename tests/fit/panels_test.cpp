@@ -15,6 +15,8 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -136,6 +138,7 @@ struct OptionCase {
   const char* name;
   std::function<void(PanelsTest&)> set;  // the fields as a user sets them
   std::vector<std::string> options;      // zerb-shift's options for the same
+  char angles = ':';  // the table's angles: ':' as the README's, 'm' dd.mmss, 'd' degrees
 };
 
 // Each setting as zerb-shift's option of the same meaning: the window's JSON report is the same
@@ -178,6 +181,26 @@ TEST_F(PanelsTest, EverySettingFitsAsZerbShiftsOptionDoes) {
          t.Field<QComboBox>("gnss datum")->setCurrentIndex(1);
        },
        {"--model", "4", "--gnss-datum", "cgcs2000"}},
+      {"a scale factor and a false northing",
+       [](PanelsTest& t) {
+         t.Field<QDoubleSpinBox>("scale factor")->setValue(0.99999);
+         t.Field<QDoubleSpinBox>("false northing")->setValue(-10);
+       },
+       {"--scale-factor", "0.99999", "--false-northing", "-10"}},
+      {"seven parameters in the coordinate-frame convention",
+       [](PanelsTest& t) {
+         t.ChooseModel(1);
+         t.Field<QComboBox>("convention")->setCurrentIndex(1);
+       },
+       {"--model", "7", "--convention", "coordinate-frame"}},
+      {"angles read as dd.mmss",
+       [](PanelsTest& t) { t.Field<QComboBox>("angle format")->setCurrentIndex(3); },
+       {"--angle-format", "dd.mmss"},
+       'm'},
+      {"angles read as decimal degrees",
+       [](PanelsTest& t) { t.Field<QComboBox>("angle format")->setCurrentIndex(2); },
+       {"--angle-format", "degrees"},
+       'd'},
       {"angles read as dms",
        [](PanelsTest& t) { t.Field<QComboBox>("angle format")->setCurrentIndex(1); },
        {"--angle-format", "dms"}},
@@ -191,13 +214,15 @@ TEST_F(PanelsTest, EverySettingFitsAsZerbShiftsOptionDoes) {
   };
   for (const OptionCase& c : cases) {
     SCOPED_TRACE(c.name);
+    const std::string table =
+        c.angles == ':' ? points_ : Write("angles.csv", WithAngles(kPoints, c.angles));
     window_ = std::make_unique<MainWindow>();
-    window_->OpenTable(QString::fromStdString(points_));
+    window_->OpenTable(QString::fromStdString(table));
     c.set(*this);
     window_->WaitForFit();
     ASSERT_TRUE(window_->session().has_fit()) << window_->session().fit_error();
     std::vector<std::string> arguments = c.options;
-    arguments.insert(arguments.end(), {"--format", "json", points_});
+    arguments.insert(arguments.end(), {"--format", "json", table});
     const crs_test::ProgramResult shift = crs_test::RunProgram(ZERB_SHIFT_PROGRAM, arguments, "");
     ASSERT_EQ(shift.exit_code, 0) << shift.output;
     EXPECT_EQ(WindowJson(), shift.output);
@@ -215,6 +240,19 @@ TEST_F(PanelsTest, ASettingThatCannotBeUsedIsSaidAndTheFitStays) {
       << window_->statusBar()->currentMessage().toStdString();
   ASSERT_TRUE(window_->session().has_fit());
   EXPECT_EQ(window_->session().solution().sigma0, sigma0);
+
+  // Nothing is saved while the fields on the screen are not those of the fit, and a refit meanwhile
+  // (a point's use changed) does not make the refusal go unsaid.
+  const std::string path = dir_ + "/refused.wkt";
+  EXPECT_TRUE(window_->Save(Format::kCrsWkt2, QString::fromStdString(path))
+                  .contains(QStringLiteral("设置未采用")));
+  EXPECT_FALSE(std::ifstream(path).good());
+  ASSERT_TRUE(SetUse("GP02", QStringLiteral("检核点")));
+  window_->WaitForFit();
+  EXPECT_TRUE(window_->statusBar()->currentMessage().startsWith(QStringLiteral("设置未采用")));
+  TypeMeridian(QString());
+  window_->WaitForFit();
+  EXPECT_EQ(window_->Save(Format::kCrsWkt2, QString::fromStdString(path)), QString());
 
   Field<QDoubleSpinBox>("sigma vertical")->setValue(0.004);
   EXPECT_TRUE(window_->statusBar()->currentMessage().contains(QStringLiteral("高程中误差")));
@@ -278,6 +316,19 @@ TEST_F(PanelsTest, TheCheckPanelSumsUpTheChecksOnly) {
   EXPECT_NEAR(h[1], largest, kTableRounding);
   EXPECT_NEAR(v[0], std::sqrt(up_squares / 2), kTableRounding) << vertical->text().toStdString();
   EXPECT_NEAR(v[1], up_largest, kTableRounding);
+}
+
+// Between opening another input and its fit, the table still shows the points of the one before:
+// a use set on one of them must not land on a point of the same name in the new input.
+TEST_F(PanelsTest, AUseSetBeforeTheNewInputIsShownIsRefused) {
+  std::string other = kPoints;
+  other.replace(other.find("GP01"), 4, "GQ01");
+  window_->OpenTable(QString::fromStdString(Write("other.csv", other)));
+  EXPECT_FALSE(SetUse("GP02", QStringLiteral("不用")));
+  window_->WaitForFit();
+  ASSERT_TRUE(window_->session().has_fit());
+  EXPECT_EQ(Cell("GP02", PointTableModel::kUse), QStringLiteral("控制点"));
+  EXPECT_TRUE(SetUse("GP02", QStringLiteral("不用")));
 }
 
 // Changes made while a fit is being made are not lost: the fit shown in the end is that of all

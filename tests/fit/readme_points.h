@@ -6,6 +6,9 @@
 #include <proj.h>
 
 #include <array>
+#include <cstdio>
+#include <regex>
+#include <string>
 
 #include "tests/crs/crs_test_support.h"
 #include "tests/readme_points.h"
@@ -71,6 +74,28 @@ inline std::array<double, 3> ShiftByProj(const Known& k) {
   const PJ_COORD W =
       proj_trans(gnss.get(), PJ_FWD, proj_coord(k.gnss.lon_deg, k.gnss.lat_deg, k.gnss.h, 0));
   return {W.xyz.x - K.xyz.x, W.xyz.y - K.xyz.y, W.xyz.z - K.xyz.z};
+}
+
+// The README's table with its angles (39:54:44.4420) written as dd.mmss (39.54444420) or as
+// decimal degrees, as other controllers write them.
+inline std::string WithAngles(std::string table, char form) {
+  static const std::regex dms(R"((\d+):(\d\d):(\d\d)\.(\d+))");
+  std::string out;
+  std::smatch m;
+  while (std::regex_search(table, m, dms)) {
+    out += m.prefix();
+    if (form == 'm') {
+      out += m[1].str() + "." + m[2].str() + m[3].str() + m[4].str();
+    } else {
+      char degrees[32];
+      std::snprintf(
+          degrees, sizeof degrees, "%.10f",
+          std::stod(m[1]) + std::stod(m[2]) / 60 + std::stod(m[3].str() + "." + m[4].str()) / 3600);
+      out += degrees;
+    }
+    table = m.suffix();
+  }
+  return out + table;
 }
 
 }  // namespace zerb::fit
