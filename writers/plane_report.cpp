@@ -180,10 +180,10 @@ Reason WriteTextReport(const ReportInput& in, Output& out) {
         out.Fixed(r.residual[k], 10);
       if (d == 2)
         out.Fixed(r.residual_length, 10);
-      Right(out, r.used ? Number("%.2f", r.redundancy_sum) : std::string("-"), 6);
-      Right(out, r.tested ? Number("%.2f", r.test_statistic) : std::string("-"), 9);
+      Column(out, r.used ? Number("%.2f", r.redundancy_sum) : std::string("-"), 6);
+      Column(out, r.tested ? Number("%.2f", r.test_statistic) : std::string("-"), 9);
       const double mdb = d == 2 ? std::max(r.mdb[0], r.mdb[1]) : r.mdb[0];
-      Right(out, r.tested && std::isfinite(mdb) ? Fixed(mdb) : std::string("-"), 8);
+      Column(out, r.tested && std::isfinite(mdb) ? Fixed(mdb) : std::string("-"), 8);
     };
     columns(p.horizontal, p.in_horizontal, 2);
     if (heights)

@@ -45,6 +45,14 @@ void Right(Output& out, const std::string& s, std::size_t width) {
   out << s;
 }
 
+void Column(Output& out, const std::string& s, std::size_t width) {
+  if (s.size() < width)
+    out << std::string(width - s.size(), ' ');
+  else
+    out << ' ';
+  out << s;
+}
+
 void WriteCsvLeadTitles(const PointSet& points, char d, Output& out) {
   out << "line";
   if (points.two_files())

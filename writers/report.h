@@ -70,6 +70,9 @@ std::string Decimals6(double value);
 // readable reports.
 std::string Number(const char* format, double value);
 void Right(Output& out, const std::string& s, std::size_t width);
+// A cell of a table after another: right-aligned in width, which holds the blank that parts it
+// from the cell before; a value that fills the width, or is wider, still gets that blank.
+void Column(Output& out, const std::string& s, std::size_t width);
 // The CSV reports' first titles: line, wgs84_line with two files, the points' text columns.
 void WriteCsvLeadTitles(const PointSet& points, char delimiter, Output& out);
 

@@ -162,10 +162,10 @@ Reason WriteText(const ReportInput& in, Output& out) {
     out.Fixed(r.shift.x, 12).Fixed(r.shift.y, 12).Fixed(r.shift.z, 12);
     out.Fixed(r.residual_neu.x, 10).Fixed(r.residual_neu.y, 10).Fixed(r.residual_neu.z, 10);
     out.Fixed(r.residual_length, 10);
-    Right(out, r.used ? Number("%.2f", r.redundancy) : std::string("-"), 6);
-    Right(out, r.tested ? Number("%.2f", r.test_statistic) : std::string("-"), 11);
+    Column(out, r.used ? Number("%.2f", r.redundancy) : std::string("-"), 6);
+    Column(out, r.tested ? Number("%.2f", r.test_statistic) : std::string("-"), 11);
     const double mdb = std::max(std::max(r.mdb_neu.x, r.mdb_neu.y), r.mdb_neu.z);
-    Right(out, r.tested && std::isfinite(mdb) ? Fixed(mdb) : std::string("-"), 8);
+    Column(out, r.tested && std::isfinite(mdb) ? Fixed(mdb) : std::string("-"), 8);
     if (points.has_name())
       out << "  " << walk.name();
     if (r.flagged) {

@@ -10,11 +10,13 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/exit_status.h"
 #include "tests/cli/support.h"
+#include "tests/readme_points.h"
 #include "writers/plane_points.h"
 
 namespace zerb::test {
@@ -382,6 +384,23 @@ TEST(PlaneOptions, ThoseOfAnotherModelOrFormAreUsageErrors) {
   const RunResult listing = RunZerbShift({"--model", "4", "-f", "parameters"}, csv);
   EXPECT_EQ(listing.status, kExitOk) << listing.err;
   EXPECT_NE(listing.out.find("0°00′07.2"), std::string::npos) << listing.out;
+}
+
+// A test statistic that fills its column after a point's "-" redundancy was printed against it,
+// and read as one negative number ("-962193.19"): every cell keeps a blank before it.
+TEST(PlaneReport, AValueFillingItsColumnIsNotGluedToTheOneBefore) {
+  const RunResult r = RunZerbShift({"--model", "4", "--check", "GP03"}, kReadmePoints);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::size_t at = r.out.find("GP04");
+  ASSERT_NE(at, std::string::npos) << r.out;
+  std::istringstream row(r.out.substr(r.out.rfind('\n', at) + 1, at - r.out.rfind('\n', at) - 1));
+  std::vector<std::string> cells;
+  for (std::string cell; row >> cell;)
+    cells.push_back(cell);
+  // line, vN, vE, v, r, T, MDB, then the height fit's vH, r, T, MDB.
+  ASSERT_EQ(cells.size(), 11u) << r.out;
+  EXPECT_EQ(cells[4], "-");
+  EXPECT_GT(std::stod(cells[5]), 1000);  // the 0.7 m blunder's test, far beyond its critical value
 }
 
 // The rotation and the window's latitudes and longitudes in degrees, minutes and seconds: seconds
