@@ -70,6 +70,8 @@ std::unique_ptr<FitOutcome> FitOutcome::Compute(const FitRequest& request) {
   std::unique_ptr<FitOutcome> outcome(new FitOutcome(request));
   if (request.has_input())
     outcome->Fit();
+  outcome->report_refused_ = outcome->Write(Format::kText, &outcome->report_);
+  outcome->picture_refused_ = outcome->Draw(&outcome->picture_);
   return outcome;
 }
 
@@ -233,6 +235,18 @@ ReportInput FitOutcome::Report(Format format) const {
 }
 
 Reason FitOutcome::Render(Format format, std::string* text) const {
+  if (format != Format::kText)
+    return Write(format, text);
+  *text = report_;
+  return report_refused_;
+}
+
+Reason FitOutcome::Picture(std::string* svg) const {
+  *svg = picture_;
+  return picture_refused_;
+}
+
+Reason FitOutcome::Write(Format format, std::string* text) const {
   text->clear();
   if (!fitted_)
     return fit_error_.empty() ? std::string("没有拟合结果：读入的问题见消息面板") : fit_error_;
@@ -302,7 +316,7 @@ GridArea FitOutcome::FittedArea() const {
   return DefinitionArea(in);
 }
 
-Reason FitOutcome::Picture(std::string* svg) const {
+Reason FitOutcome::Draw(std::string* svg) const {
   svg->clear();
   if (!fitted_)
     return "没有拟合结果，没有残差图";

@@ -112,6 +112,8 @@ class FitOutcome {
   int zone() const { return summary_.zone; }
   bool WithinTheLimits(const PointRow& row) const;
   CheckResiduals Checks() const;
+  // The text report and the picture are made with the fit, off the window's thread; the other
+  // forms when asked for.
   Reason Render(Format format, std::string* text) const;
   GridArea FittedArea() const;
   Reason Picture(std::string* svg) const;
@@ -120,6 +122,8 @@ class FitOutcome {
   explicit FitOutcome(const FitRequest& request);
   void Fit();
   void CollectRows();
+  Reason Write(Format format, std::string* text) const;
+  Reason Draw(std::string* svg) const;
   Reason RenderPlane(Format format, std::string* text) const;
   // What every report and export of the fit is given about it.
   ReportInput Report(Format format) const;
@@ -137,6 +141,10 @@ class FitOutcome {
   std::string fit_error_;
   std::vector<PointRow> rows_;
   std::vector<std::string> messages_;
+  std::string report_;
+  Reason report_refused_;
+  std::string picture_;
+  Reason picture_refused_;
 };
 
 class Session {

@@ -1,7 +1,8 @@
-// What the window waits for at 10 000 common points: opening a table (reading, pairing, the
-// fit and the text report the window shows) and a refit after the user changes one point's use or
-// the model. Goals: opening within 1 s, a refit within 100 ms. The window itself adds a model
-// reset and a repaint of the rows in view, which do not grow with the number of points.
+// What the user waits for at 10 000 common points: opening a table (reading, pairing, the fit,
+// the text report and the residual picture the window shows) and a refit after the user changes
+// one point's use or the model. Goals: opening within 1 s, a refit within 100 ms. All of it is
+// made off the window's thread; the window itself adds a model reset and a repaint of the rows
+// in view, which do not grow with the number of points.
 //
 // The points are made once by PROJ: random WGS-84 positions, carried to a Krassovsky
 // Gauss-Krueger grid (zone 39, L0 117) by a fixed translation, written as one table.
