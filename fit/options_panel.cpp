@@ -192,8 +192,6 @@ QString OptionsPanel::Options(FitOptions* options) const {
   }
   o.height_fit = kHeightFits[height_fit_->currentIndex()];
   o.fix_scale = fix_scale_->isChecked();
-  if (Reason r = CheckOptions(o); !r.empty())
-    return QString::fromStdString(r);
   *options = o;
   return {};
 }

@@ -22,7 +22,8 @@ class OptionsPanel : public QWidget {
  public:
   explicit OptionsPanel(QWidget* parent = nullptr);
 
-  // The options as the fields stand, or why they cannot be used (the field at fault named).
+  // The options as the fields stand, or why the fields cannot be read as options (the field at
+  // fault named); whether the options go together is the session's to say (SetOptions).
   QString Options(FitOptions* options) const;
   // The plane model's own fields are open only with it.
   void SetPlane(bool plane);
