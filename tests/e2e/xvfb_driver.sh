@@ -77,3 +77,12 @@ focus() {
 keys() { xdotool key --delay 40 "$@"; }
 visible_windows() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l; }
 exited() { ! kill -0 "$program_pid" 2>/dev/null; }
+
+# After the key ($1) that ends the program: it must be gone within the limit, with status 0.
+expect_clean_exit() {
+  within_limit exited || fail "program still running ${wait_limit}s after $1"
+  local status=0
+  wait "$program_pid" || status=$?
+  program_pid=
+  [ "$status" -eq 0 ] || fail "program exited with status $status; output: $(cat "$program_log")"
+}
